@@ -1,0 +1,18 @@
+# Native build: the library over the POSIX stand-ins, its tests, the command.
+add_library(ovrin_core STATIC ${OVRIN_SOURCES} ${CMAKE_SOURCE_DIR}/platform/platform_posix.cpp)
+target_include_directories(ovrin_core PUBLIC ${CMAKE_SOURCE_DIR})
+
+add_library(ovrin_test_support STATIC
+  ${CMAKE_SOURCE_DIR}/tests/support/case_table.cpp
+  ${CMAKE_SOURCE_DIR}/tests/support/entry_checks.cpp)
+target_link_libraries(ovrin_test_support PUBLIC ovrin_core)
+
+if(OVRIN_TESTS)
+  find_package(GTest REQUIRED)
+  file(GLOB OVRIN_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/native/*.cpp)
+  add_executable(ovrin_tests ${OVRIN_TEST_SOURCES})
+  target_link_libraries(ovrin_tests PRIVATE ovrin_test_support GTest::gtest GTest::gtest_main)
+  target_compile_definitions(ovrin_tests PRIVATE OVRIN_CASES_DIR="${CMAKE_SOURCE_DIR}/tests/cases")
+  include(GoogleTest)
+  gtest_discover_tests(ovrin_tests DISCOVERY_TIMEOUT 60)
+endif()

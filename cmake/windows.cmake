@@ -1,0 +1,27 @@
+# Windows build: ovrin.dll and the host program that runs the tests through it.
+enable_language(RC)
+
+add_library(ovrin SHARED ${OVRIN_SOURCES}
+  ${CMAKE_SOURCE_DIR}/resources/ovrin.rc
+  ${CMAKE_SOURCE_DIR}/resources/ovrin.def)
+set_target_properties(ovrin PROPERTIES PREFIX "" OUTPUT_NAME ovrin)
+target_include_directories(ovrin PRIVATE ${CMAKE_SOURCE_DIR})
+# The compiler's runtime goes inside the DLL, so it imports system DLLs only.
+target_link_options(ovrin PRIVATE -static-libgcc -static-libstdc++ -static)
+
+if(OVRIN_TESTS)
+  add_executable(dll_host
+    ${CMAKE_SOURCE_DIR}/tests/host/dll_host.cpp
+    ${CMAKE_SOURCE_DIR}/tests/support/case_table.cpp
+    ${CMAKE_SOURCE_DIR}/tests/support/entry_checks.cpp)
+  target_include_directories(dll_host PRIVATE ${CMAKE_SOURCE_DIR})
+  target_link_libraries(dll_host PRIVATE version)
+  target_link_options(dll_host PRIVATE -static-libgcc -static-libstdc++ -static)
+  add_dependencies(dll_host ovrin)
+
+  file(GLOB OVRIN_CASE_FILES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/cases/*.cases)
+  add_test(NAME dll_cases COMMAND dll_host $<TARGET_FILE:ovrin> ${OVRIN_CASE_FILES})
+  add_test(NAME dll_image
+    COMMAND ${CMAKE_SOURCE_DIR}/tests/host/check_dll_image.sh $<TARGET_FILE:ovrin> ${CMAKE_OBJDUMP} ${CMAKE_RC_COMPILER})
+  set_tests_properties(dll_cases PROPERTIES ENVIRONMENT "WINEDEBUG=-all")
+endif()

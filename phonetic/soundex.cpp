@@ -1,0 +1,91 @@
+// Soundex: the name's first character and three digits (mode 0) or four
+// digits with a finer split of the consonants (mode 1), built in the
+// argument's own text.
+#include <cstring>
+
+#include "../extender/script_functions.h"
+
+namespace {
+
+// Digit of each letter A-Z; 0 for the letters that never reach the coding
+// step (vowels, H, W, Y).
+const char kDigitsMode0[26] = {
+    /* A */ 0,   /* B */ '1', /* C */ '2', /* D */ '3', /* E */ 0,   /* F */ '1', /* G */ '2',
+    /* H */ 0,   /* I */ 0,   /* J */ '2', /* K */ '2', /* L */ '4', /* M */ '5', /* N */ '5',
+    /* O */ 0,   /* P */ '1', /* Q */ '2', /* R */ '6', /* S */ '2', /* T */ '3', /* U */ 0,
+    /* V */ '1', /* W */ 0,   /* X */ '2', /* Y */ 0,   /* Z */ '2',
+};
+const char kDigitsMode1[26] = {
+    /* A */ 0,   /* B */ '1', /* C */ '3', /* D */ '6', /* E */ 0,   /* F */ '2', /* G */ '4',
+    /* H */ 0,   /* I */ 0,   /* J */ '4', /* K */ '3', /* L */ '7', /* M */ '8', /* N */ '8',
+    /* O */ 0,   /* P */ '1', /* Q */ '5', /* R */ '9', /* S */ '3', /* T */ '6', /* U */ 0,
+    /* V */ '2', /* W */ 0,   /* X */ '5', /* Y */ 0,   /* Z */ '5',
+};
+
+bool isBlank(char c) { return c == ' ' || c == '\t'; }
+
+bool isCoding(char c) { return c >= 'A' && c <= 'Z' && kDigitsMode0[c - 'A'] != 0; }
+
+// Upper-cases a-z (only those), trims trailing blanks and tabs, keeps the
+// first character and the coding consonants after it, and merges runs of
+// identical characters. Works in place; the output never runs ahead of the
+// input. Answers the reduced length.
+size_t reduceName(char* name) {
+    size_t length = 0;
+    for (char* p = name; *p; ++p) {
+        if (*p >= 'a' && *p <= 'z') *p = static_cast<char>(*p - 'a' + 'A');
+        if (!isBlank(*p)) length = static_cast<size_t>(p - name) + 1;
+    }
+    name[length] = '\0';
+
+    size_t kept = 1;
+    for (size_t i = 1; i < length; ++i)
+        if (isCoding(name[i])) name[kept++] = name[i];
+    name[kept] = '\0';
+
+    size_t merged = 1;
+    for (size_t i = 1; i < kept; ++i)
+        if (name[i] != name[merged - 1]) name[merged++] = name[i];
+    name[merged] = '\0';
+    return merged;
+}
+
+// Replaces the characters after the first by their digits, pads with '0' up
+// to codeLength and ends the code there. `code` holds codeLength + 1 bytes.
+void encode(char* code, int codeLength, const char* digits) {
+    int i = 1;
+    for (; i < codeLength && code[i]; ++i) code[i] = digits[code[i] - 'A'];
+    for (; i < codeLength; ++i) code[i] = '0';
+    code[codeLength] = '\0';
+}
+
+}  // namespace
+
+// ovSoundex(name, mode): a string result pointing into the name's own text,
+// which is upper-cased, trimmed and reduced to the code in place. Neutral
+// result: the empty string (wrong types, empty or blank name).
+void ovSoundex(CallResult* result, int32_t argCount, HostValue* args) {
+    setStringResult(result, kEmptyString);
+    normalizeArgTypes(argCount, args);
+    if (!argIs(argCount, args, 1, TYPE_INTEGER) || !argIs(argCount, args, 0, TYPE_STRING)) return;
+
+    char* name = args[0].stringValue;
+    while (isBlank(*name)) ++name;
+    if (!*name) return;
+
+    bool fine = args[1].intValue >= 1;
+    int codeLength = fine ? 5 : 4;
+    size_t room = std::strlen(name);  // bytes the argument holds from here, before its NUL
+    size_t reduced = reduceName(name);
+
+    char* code = name;
+    if (room < static_cast<size_t>(codeLength)) {
+        // The padded code does not fit in the argument (a name such as Lee):
+        // build it in a scratch block instead of writing past the NUL.
+        code = static_cast<char*>(allocScratch(result, codeLength + 1));
+        if (!code) return;
+        std::memcpy(code, name, reduced + 1);
+    }
+    encode(code, codeLength, fine ? kDigitsMode1 : kDigitsMode0);
+    setStringResult(result, code);
+}

@@ -1,0 +1,20 @@
+// Test controls of the POSIX heap stand-in: make a chosen allocation fail and
+// watch which blocks are taken and released. Not part of the Windows build.
+#pragma once
+
+#include <cstddef>
+#include <vector>
+
+namespace platform_test {
+
+// The nth GlobalAlloc from now (1 = the next one) answers null; 0 disarms.
+void failAllocation(long nth);
+// Blocks taken by GlobalAlloc and not yet released.
+long liveBlocks();
+// GlobalAlloc calls since the process started (failed ones included).
+long allocationCalls();
+// The blocks released since the last clearReleaseLog, in release order.
+const std::vector<const void*>& releaseLog();
+void clearReleaseLog();
+
+}  // namespace platform_test

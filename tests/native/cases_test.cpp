@@ -1,0 +1,53 @@
+// Runs the shared table of cases in-process, checking also that every call
+// released each block it took.
+#include <gtest/gtest.h>
+
+#include <dirent.h>
+
+#include <algorithm>
+
+#include "../../extender/exports.h"
+#include "../../platform/platform_test.h"
+#include "../support/case_table.h"
+#include "../support/entry_checks.h"
+
+namespace {
+
+std::vector<std::string> caseFiles() {
+    std::vector<std::string> files;
+    if (DIR* dir = opendir(OVRIN_CASES_DIR)) {
+        while (dirent* e = readdir(dir)) {
+            std::string name = e->d_name;
+            if (name.size() > 6 && name.substr(name.size() - 6) == ".cases")
+                files.push_back(std::string(OVRIN_CASES_DIR) + "/" + name);
+        }
+        closedir(dir);
+    }
+    std::sort(files.begin(), files.end());
+    return files;
+}
+
+TEST(CaseTable, EveryCasePassesInProcess) {
+    std::vector<std::string> files = caseFiles();
+    ASSERT_FALSE(files.empty());
+    long baseline = platform_test::liveBlocks();
+    auto blocksReleased = [baseline]() -> std::string {
+        long live = platform_test::liveBlocks();
+        return live == baseline ? "" : std::to_string(live - baseline) + " scratch blocks not released";
+    };
+    for (const std::string& file : files) {
+        std::vector<std::string> errors;
+        std::vector<Case> cases = readCaseFile(file, WILExtender2, errors);
+        for (const std::string& e : errors) ADD_FAILURE() << e;
+        EXPECT_FALSE(cases.empty()) << file;
+        EXPECT_EQ(runCases(cases, WILExtender2, stderr, blocksReleased), 0) << file;
+    }
+}
+
+TEST(EntryPoints, DiscoveryAnswersInProcess) {
+    CheckCount count = runEntryChecks(WILExtender2, WILExtenderQuery, stderr);
+    EXPECT_EQ(count.failed, 0);
+    EXPECT_GT(count.passed, 0);
+}
+
+}  // namespace
