@@ -205,4 +205,15 @@ TEST(GuthMatch, WalkCountsBeyondTheShorterNameButThePercentageIsCapped) {
     EXPECT_EQ(r.percentage, 50);
 }
 
+// count * 200 would pass the 32-bit range for names of more than about
+// 10.7 million letters; the percentage is worked out wider and stays exact.
+TEST(GuthMatch, PercentageOfVeryLongNamesDoesNotOverflow) {
+    const size_t length = 11000000;
+    std::string a(length, 'A'), b(length, 'A');
+    a += 'B';
+    GuthResult r = guthCompare(&a[0], &b[0], true);
+    EXPECT_EQ(r.matchFlag, 1);
+    EXPECT_EQ(r.percentage, 99);  // 11000000 * 200 / 22000001
+}
+
 }  // namespace
