@@ -53,3 +53,12 @@ if(OVRIN_FUZZ)
   set_tests_properties(fuzz_run PROPERTIES FIXTURES_REQUIRED "fuzz_dirs;fuzz_seeds"
     TIMEOUT 900 ENVIRONMENT "ASAN_OPTIONS=detect_leaks=1;UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1")
 endif()
+
+# Benchmarks (not part of the tests but for a smoke run).
+find_package(benchmark QUIET)
+if(benchmark_FOUND AND NOT OVRIN_FUZZ)
+  add_executable(bench_functions ${CMAKE_SOURCE_DIR}/bench/bench_functions.cpp ${CMAKE_SOURCE_DIR}/bench/bench_calls.cpp)
+  target_link_libraries(bench_functions PRIVATE ovrin_test_support benchmark::benchmark)
+  target_compile_definitions(bench_functions PRIVATE OVRIN_NAMES_FILE="${CMAKE_SOURCE_DIR}/data/names.txt")
+  add_test(NAME bench_smoke COMMAND bench_functions --benchmark_min_time=0.001 --benchmark_repetitions=1)
+endif()
