@@ -19,7 +19,7 @@ namespace {
 
 CallResult freshResult() {
     CallResult r{};
-    r.severity = SEVERITY_ERROR;
+    r.severity = SEVERITY_GENERAL;
     return r;
 }
 

@@ -278,7 +278,7 @@ std::vector<Case> readCaseFile(const std::string& path, Extender2Entry entry, st
             c.expectString = true;
             c.expectInt = p.integer();
             c.expectText = messageText(c.expectInt);
-            c.expectFlag = (c.expectInt == 913 || c.expectInt == 915) ? SEVERITY_MEMORY : SEVERITY_ERROR;
+            c.expectFlag = (c.expectInt == 913 || c.expectInt == 915) ? SEVERITY_MEMORY : SEVERITY_GENERAL;
         } else {
             CaseValue r = p.value();
             c.expectString = r.isString;
