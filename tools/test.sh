@@ -1,12 +1,13 @@
 #!/bin/sh
 # Every test: native, under AddressSanitizer + UndefinedBehaviorSanitizer,
-# and through the real ovrin.dll under 32-bit Wine. Installs what is missing.
+# through the real ovrin.dll under 32-bit Wine, and a bounded libFuzzer run
+# (OVRIN_FUZZ_SECONDS, 120 by default). Installs what is missing.
 set -eu
 cd "$(dirname "$0")/.."
 tools/setup.sh
 export WINEDEBUG=-all
 status=0
-for preset in native asan mingw32; do
+for preset in native asan mingw32 fuzz; do
   echo "== $preset"
   cmake --workflow --preset "$preset" || status=1
 done
