@@ -26,10 +26,22 @@ bool isBlank(char c) { return c == ' ' || c == '\t'; }
 
 char upper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
 
-bool isCoding(char c) { return c >= 'A' && c <= 'Z' && kDigitsMode0[c - 'A'] != 0; }
+// Each byte's coding letter: B, b -> B and so on for the 18 coding letters,
+// 0 for every other byte.
+struct CodingLetters {
+    unsigned char of[256];
+    constexpr CodingLetters() : of() {
+        const char* coding = "BCDFGJKLMNPQRSTVXZ";
+        for (int k = 0; coding[k]; ++k) {
+            of[static_cast<unsigned char>(coding[k])] = static_cast<unsigned char>(coding[k]);
+            of[static_cast<unsigned char>(coding[k] - 'A' + 'a')] = static_cast<unsigned char>(coding[k]);
+        }
+    }
+};
+constexpr CodingLetters kCodingLetters;
 
 // Reduces the name in place to its first character (upper-cased if a to z)
-// followed by the coding consonants after it (upper-cased), with runs of
+// followed by the coding consonants after it, upper-cased, with runs of
 // identical characters merged. Sets `length` to the name's length before the
 // reduction and answers the reduced length.
 //
@@ -42,9 +54,9 @@ size_t reduceName(char* name, size_t* length) {
     size_t kept = 1;
     size_t i = 1;
     for (; name[i]; ++i) {
-        char c = upper(name[i]);
+        char c = static_cast<char>(kCodingLetters.of[static_cast<unsigned char>(name[i])]);
         name[kept] = c;  // the write position never passes the read position
-        kept += isCoding(c) && c != name[kept - 1];
+        kept += (c != 0) & (c != name[kept - 1]);
     }
     name[kept] = '\0';
     *length = i;
