@@ -21,7 +21,7 @@ const StringEntry kStringTable[] = {
 
 // A 32-bit process cannot hold a block this large; refusing it keeps the
 // POSIX build's answers (message 913) the same as the DLL's.
-const SIZE_T kLargestBlock = 0x40000000;
+SIZE_T largestBlock = 0x40000000;
 
 long failAt = 0;
 long live = 0;
@@ -33,7 +33,7 @@ std::vector<const void*> released;
 HGLOBAL GlobalAlloc(UINT flags, SIZE_T bytes) {
     ++calls;
     if (failAt > 0 && --failAt == 0) return nullptr;
-    if (bytes >= kLargestBlock) return nullptr;
+    if (bytes >= largestBlock) return nullptr;
     // Windows hands out a unique block even for 0 bytes.
     void* block = (flags & GMEM_ZEROINIT) ? std::calloc(bytes ? bytes : 1, 1) : std::malloc(bytes ? bytes : 1);
     if (block) ++live;
@@ -122,6 +122,7 @@ int lstrcmpA(const char* left, const char* right) {
 namespace platform_test {
 
 void failAllocation(long nth) { failAt = nth; }
+void setLargestBlock(size_t bytes) { largestBlock = bytes; }
 long liveBlocks() { return live; }
 long allocationCalls() { return calls; }
 const std::vector<const void*>& releaseLog() { return released; }
