@@ -25,3 +25,15 @@ if(OVRIN_TESTS)
     COMMAND ${CMAKE_SOURCE_DIR}/tests/host/check_dll_image.sh $<TARGET_FILE:ovrin> ${CMAKE_OBJDUMP} ${CMAKE_RC_COMPILER})
   set_tests_properties(dll_cases PROPERTIES ENVIRONMENT "WINEDEBUG=-all")
 endif()
+
+if(OVRIN_TESTS)
+  # The committed fuzz corpus, replayed through ovrin.dll.
+  add_executable(fuzz_replay
+    ${CMAKE_SOURCE_DIR}/tests/fuzz/fuzz_replay.cpp
+    ${CMAKE_SOURCE_DIR}/tests/fuzz/fuzz_extender.cpp)
+  target_include_directories(fuzz_replay PRIVATE ${CMAKE_SOURCE_DIR})
+  target_link_options(fuzz_replay PRIVATE -static-libgcc -static-libstdc++ -static)
+  add_dependencies(fuzz_replay ovrin)
+  add_test(NAME fuzz_corpus_replay COMMAND fuzz_replay --dll $<TARGET_FILE:ovrin> ${CMAKE_SOURCE_DIR}/tests/fuzz/corpus)
+  set_tests_properties(fuzz_corpus_replay PROPERTIES ENVIRONMENT "WINEDEBUG=-all")
+endif()

@@ -104,7 +104,7 @@ int32_t extenderCall(uintptr_t hostContext, int32_t functionNumber, HostReturnCa
     result.kind = KIND_ERROR;
     result.intValue = 0;
     result.stringValue = kEmptyString;
-    result.severity = SEVERITY_ERROR;
+    result.severity = SEVERITY_GENERAL;
     result.blockCount = 0;
     ScriptFunction function = scriptFunction(number);
     if (function) function(&result, argCount, static_cast<HostValue*>(args));

@@ -36,7 +36,7 @@ typedef int32_t(OV_STDCALL* HostReturnCallback)(int32_t flag, uintptr_t hostCont
                                                 HostValue* resultValue);
 
 enum : int32_t { KIND_INTEGER = 'L', KIND_STRING = 'S', KIND_ERROR = 'E' };
-enum : int32_t { SEVERITY_ERROR = -1, SEVERITY_MEMORY = -3 };
+enum : int32_t { SEVERITY_GENERAL = -1, SEVERITY_MEMORY = -3 };
 enum { MAX_SCRATCH_BLOCKS = 8 };
 
 // The result of one script call, filled by exactly one script function.

@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <string>
 
 namespace {
 
@@ -84,8 +85,37 @@ char* lstrcpynA(char* target, const char* source, int max) {
     return target;
 }
 
+namespace {
+
+// Windows compares strings by the user's locale, not by bytes. Where that
+// matters to the library (is it 0?), Windows-1252 text differs from a byte
+// comparison in a few characters only: the soft hyphen counts for nothing,
+// the ligatures and thorn count as their two letters, and 0x88 as the
+// circumflex. The text is folded that way before it is compared.
+std::string foldForComparison(const char* text) {
+    std::string folded;
+    for (const unsigned char* p = reinterpret_cast<const unsigned char*>(text); *p; ++p) {
+        switch (*p) {
+        case 0xAD: break;
+        case 0xC6: folded += "AE"; break;
+        case 0xE6: folded += "ae"; break;
+        case 0x8C: folded += "OE"; break;
+        case 0x9C: folded += "oe"; break;
+        case 0xDE: folded += "TH"; break;
+        case 0xFE: folded += "th"; break;
+        case 0xDF: folded += "ss"; break;
+        case 0x88: folded += '^'; break;
+        default: folded += static_cast<char>(*p); break;
+        }
+    }
+    return folded;
+}
+
+}  // namespace
+
 int lstrcmpA(const char* left, const char* right) {
     int order = std::strcmp(left, right);
+    if (order != 0 && foldForComparison(left) == foldForComparison(right)) return 0;
     return (order > 0) - (order < 0);
 }
 
