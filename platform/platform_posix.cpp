@@ -26,6 +26,7 @@ SIZE_T largestBlock = 0x40000000;
 long failAt = 0;
 long live = 0;
 long calls = 0;
+bool logging = false;
 std::vector<const void*> released;
 
 }  // namespace
@@ -43,7 +44,7 @@ HGLOBAL GlobalAlloc(UINT flags, SIZE_T bytes) {
 HGLOBAL GlobalFree(HGLOBAL block) {
     if (block) {
         --live;
-        released.push_back(block);
+        if (logging) released.push_back(block);
         std::free(block);
     }
     return nullptr;
@@ -126,6 +127,9 @@ void setLargestBlock(size_t bytes) { largestBlock = bytes; }
 long liveBlocks() { return live; }
 long allocationCalls() { return calls; }
 const std::vector<const void*>& releaseLog() { return released; }
-void clearReleaseLog() { released.clear(); }
+void startReleaseLog() {
+    released.clear();
+    logging = true;
+}
 
 }  // namespace platform_test

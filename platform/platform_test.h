@@ -16,8 +16,8 @@ void setLargestBlock(size_t bytes);
 long liveBlocks();
 // GlobalAlloc calls since the process started (failed ones included).
 long allocationCalls();
-// The blocks released since the last clearReleaseLog, in release order.
+// The blocks released since startReleaseLog, in release order.
 const std::vector<const void*>& releaseLog();
-void clearReleaseLog();
+void startReleaseLog();
 
 }  // namespace platform_test

@@ -38,7 +38,7 @@ TEST(ScratchPool, NinthBlockIsRefusedAndAllEightAreReleasedLastFirst) {
 
     void* taken[8];
     std::memcpy(taken, r.blocks, sizeof taken);
-    platform_test::clearReleaseLog();
+    platform_test::startReleaseLog();
     HostValue out{};
     EXPECT_EQ(deliverResult(&r, &out, answer42, 0, 0), 42);
     EXPECT_EQ(out.type, TYPE_STRING);
