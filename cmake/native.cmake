@@ -7,12 +7,25 @@ add_library(ovrin_test_support STATIC
   ${CMAKE_SOURCE_DIR}/tests/support/entry_checks.cpp)
 target_link_libraries(ovrin_test_support PUBLIC ovrin_core)
 
+# The calls of the benchmarks and the golden record: every function over the
+# shipped list of names.
+add_library(ovrin_bench_calls STATIC ${CMAKE_SOURCE_DIR}/bench/bench_calls.cpp)
+target_link_libraries(ovrin_bench_calls PUBLIC ovrin_core)
+
 if(OVRIN_TESTS AND NOT OVRIN_FUZZ)
+  add_library(ovrin_golden STATIC ${CMAKE_SOURCE_DIR}/tests/golden/golden_calls.cpp)
+  target_link_libraries(ovrin_golden PUBLIC ovrin_bench_calls)
+  add_executable(golden_tool ${CMAKE_SOURCE_DIR}/tests/golden/golden_tool.cpp)
+  target_link_libraries(golden_tool PRIVATE ovrin_golden)
+  target_compile_definitions(golden_tool PRIVATE OVRIN_NAMES_FILE="${CMAKE_SOURCE_DIR}/data/names.txt")
+
   find_package(GTest REQUIRED)
   file(GLOB OVRIN_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/native/*.cpp)
   add_executable(ovrin_tests ${OVRIN_TEST_SOURCES})
-  target_link_libraries(ovrin_tests PRIVATE ovrin_test_support GTest::gtest GTest::gtest_main)
-  target_compile_definitions(ovrin_tests PRIVATE OVRIN_CASES_DIR="${CMAKE_SOURCE_DIR}/tests/cases")
+  target_link_libraries(ovrin_tests PRIVATE ovrin_test_support ovrin_golden GTest::gtest GTest::gtest_main)
+  target_compile_definitions(ovrin_tests PRIVATE OVRIN_CASES_DIR="${CMAKE_SOURCE_DIR}/tests/cases"
+    OVRIN_NAMES_FILE="${CMAKE_SOURCE_DIR}/data/names.txt"
+    OVRIN_GOLDEN_FILE="${CMAKE_SOURCE_DIR}/tests/golden/results.txt")
   include(GoogleTest)
   gtest_discover_tests(ovrin_tests DISCOVERY_TIMEOUT 60)
 endif()
@@ -57,8 +70,8 @@ endif()
 # Benchmarks (not part of the tests but for a smoke run).
 find_package(benchmark QUIET)
 if(benchmark_FOUND AND NOT OVRIN_FUZZ)
-  add_executable(bench_functions ${CMAKE_SOURCE_DIR}/bench/bench_functions.cpp ${CMAKE_SOURCE_DIR}/bench/bench_calls.cpp)
-  target_link_libraries(bench_functions PRIVATE ovrin_test_support benchmark::benchmark)
+  add_executable(bench_functions ${CMAKE_SOURCE_DIR}/bench/bench_functions.cpp)
+  target_link_libraries(bench_functions PRIVATE ovrin_bench_calls benchmark::benchmark)
   target_compile_definitions(bench_functions PRIVATE OVRIN_NAMES_FILE="${CMAKE_SOURCE_DIR}/data/names.txt")
   add_test(NAME bench_smoke COMMAND bench_functions --benchmark_min_time=0.001 --benchmark_repetitions=1)
 endif()

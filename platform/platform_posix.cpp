@@ -28,16 +28,28 @@ long live = 0;
 long calls = 0;
 bool logging = false;
 std::vector<const void*> released;
+bool loggingAllocations = false;
+std::vector<platform_test::Allocation> allocations;
 
 }  // namespace
 
-HGLOBAL GlobalAlloc(UINT flags, SIZE_T bytes) {
+namespace {
+
+void* allocate(UINT flags, SIZE_T bytes) {
     ++calls;
     if (failAt > 0 && --failAt == 0) return nullptr;
     if (bytes >= largestBlock) return nullptr;
     // Windows hands out a unique block even for 0 bytes.
     void* block = (flags & GMEM_ZEROINIT) ? std::calloc(bytes ? bytes : 1, 1) : std::malloc(bytes ? bytes : 1);
     if (block) ++live;
+    return block;
+}
+
+}  // namespace
+
+HGLOBAL GlobalAlloc(UINT flags, SIZE_T bytes) {
+    void* block = allocate(flags, bytes);
+    if (loggingAllocations) allocations.push_back({bytes, block});
     return block;
 }
 
@@ -130,6 +142,15 @@ const std::vector<const void*>& releaseLog() { return released; }
 void startReleaseLog() {
     released.clear();
     logging = true;
+}
+const std::vector<Allocation>& allocationLog() { return allocations; }
+void startAllocationLog() {
+    allocations.clear();
+    loggingAllocations = true;
+}
+void stopHeapLogs() {
+    logging = false;
+    loggingAllocations = false;
 }
 
 }  // namespace platform_test

@@ -20,4 +20,16 @@ long allocationCalls();
 const std::vector<const void*>& releaseLog();
 void startReleaseLog();
 
+// One GlobalAlloc call: the bytes asked for and the block answered (null when
+// refused).
+struct Allocation {
+    size_t bytes;
+    const void* block;
+};
+// The GlobalAlloc calls since startAllocationLog, in order.
+const std::vector<Allocation>& allocationLog();
+void startAllocationLog();
+// Ends both logs (they keep what they hold).
+void stopHeapLogs();
+
 }  // namespace platform_test

@@ -1,0 +1,36 @@
+// The golden record of the library's answers: every script function called
+// over the shipped list of names (and over the pairs name/next for the
+// two-name functions) with a few limits and modes each, through WILExtender2
+// in-process. For each call it takes in the answer, the flag, the result,
+// every argument as it reads afterwards (the whole buffer of each string and
+// guard bytes after it) and the heap traffic of the call (the size of every
+// GlobalAlloc in order and the order of the releases). Each variant keeps a
+// count of calls and an FNV-1a 64 hash of those records.
+//
+// tests/golden/results.txt holds the hashes made by the code as it was
+// before any speed work; the golden test recomputes them, so a change that
+// alters any answer, any argument or any allocation shows up by variant.
+// golden_tool writes the file and dumps one variant's calls as text for a
+// diff against an older build.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+struct GoldenVariant {
+    std::string name;
+    uint64_t calls = 0;
+    uint64_t hash = 0;
+};
+
+// Runs every variant over `names`. When `dump` is given, the calls of the
+// variant named `dumpVariant` are also written to it, one line each.
+std::vector<GoldenVariant> computeGolden(const std::vector<std::string>& names, FILE* dump = nullptr,
+                                         const std::string& dumpVariant = "");
+
+// The file format: comment lines start with '#'; each other line is
+// "variant calls hash" with the hash in 16 hexadecimal digits.
+void writeGoldenFile(FILE* out, const std::vector<GoldenVariant>& variants);
+bool readGoldenFile(const char* path, std::vector<GoldenVariant>& variants);
