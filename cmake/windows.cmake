@@ -34,7 +34,17 @@ if(OVRIN_TESTS)
   set_tests_properties(dll_cases dll_soak PROPERTIES ENVIRONMENT "WINEDEBUG=-all")
 endif()
 
+# The timed batch through ovrin.dll (bench/bench_dll.cpp); the test runs it
+# once over the names without timing.
+add_executable(bench_dll ${CMAKE_SOURCE_DIR}/bench/bench_dll.cpp ${CMAKE_SOURCE_DIR}/bench/bench_calls.cpp)
+target_include_directories(bench_dll PRIVATE ${CMAKE_SOURCE_DIR})
+target_link_options(bench_dll PRIVATE -static-libgcc -static-libstdc++ -static)
+add_dependencies(bench_dll ovrin)
+
 if(OVRIN_TESTS)
+  add_test(NAME bench_dll_smoke COMMAND bench_dll --smoke $<TARGET_FILE:ovrin> ${CMAKE_SOURCE_DIR}/data/names.txt)
+  set_tests_properties(bench_dll_smoke PROPERTIES ENVIRONMENT "WINEDEBUG=-all")
+
   # The committed fuzz corpus, replayed through ovrin.dll.
   add_executable(fuzz_replay
     ${CMAKE_SOURCE_DIR}/tests/fuzz/fuzz_replay.cpp

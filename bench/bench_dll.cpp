@@ -1,0 +1,110 @@
+// ns per call of each script function through the real ovrin.dll, loaded as
+// the script host loads it (LoadLibraryA, _WILExtender2@40), against the same
+// floor as the native benchmark: the same calls (bench_calls.cpp) over the
+// shipped list of proper names, timed with QueryPerformanceCounter. Each
+// repetition runs whole passes over the list for at least the minimum time;
+// the table shows the median of the repetitions and the ratio to the floor.
+//   bench_dll [--repetitions N] [--min-seconds S] [--smoke] PATH_TO_DLL NAMES_FILE
+// --smoke runs one pass of each function and prints the checksums only.
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "bench_calls.h"
+
+namespace {
+
+double secondsSince(const LARGE_INTEGER& start, const LARGE_INTEGER& frequency) {
+    LARGE_INTEGER now;
+    QueryPerformanceCounter(&now);
+    return static_cast<double>(now.QuadPart - start.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
+
+// ns per call of one repetition: whole passes until minSeconds have gone by.
+double timeRepetition(Extender2Entry entry, const BenchFunction& function, const std::vector<std::string>& names,
+                      double minSeconds, uint32_t& checksum) {
+    LARGE_INTEGER frequency, start;
+    QueryPerformanceFrequency(&frequency);
+    QueryPerformanceCounter(&start);
+    long passes = 0;
+    double elapsed = 0;
+    do {
+        checksum += runBenchPass(entry, function, names);
+        ++passes;
+        elapsed = secondsSince(start, frequency);
+    } while (elapsed < minSeconds);
+    return elapsed * 1e9 / (static_cast<double>(passes) * static_cast<double>(names.size()));
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    int repetitions = 5;
+    double minSeconds = 0.5;
+    bool smoke = false;
+    int arg = 1;
+    for (; arg < argc && argv[arg][0] == '-'; ++arg) {
+        if (!std::strcmp(argv[arg], "--smoke")) smoke = true;
+        else if (!std::strcmp(argv[arg], "--repetitions") && arg + 1 < argc) repetitions = std::atoi(argv[++arg]);
+        else if (!std::strcmp(argv[arg], "--min-seconds") && arg + 1 < argc) minSeconds = std::atof(argv[++arg]);
+        else break;
+    }
+    if (argc - arg != 2 || repetitions < 1) {
+        std::fprintf(stderr,
+                     "usage: bench_dll [--repetitions N] [--min-seconds S] [--smoke] PATH_TO_DLL NAMES_FILE\n");
+        return 2;
+    }
+    const char* dllPath = argv[arg];
+    const char* namesPath = argv[arg + 1];
+
+    HMODULE module = LoadLibraryA(dllPath);
+    if (!module) {
+        std::fprintf(stderr, "bench_dll: cannot load %s (error %lu)\n", dllPath, GetLastError());
+        return 1;
+    }
+    Extender2Entry entry =
+        reinterpret_cast<Extender2Entry>(reinterpret_cast<void*>(GetProcAddress(module, "_WILExtender2@40")));
+    if (!entry) {
+        std::fprintf(stderr, "bench_dll: %s does not export _WILExtender2@40\n", dllPath);
+        return 1;
+    }
+    std::vector<std::string> names = loadBenchNames(namesPath);
+    if (names.size() < 2) {
+        std::fprintf(stderr, "bench_dll: no names in %s\n", namesPath);
+        return 1;
+    }
+
+    if (smoke) {
+        for (size_t f = 0; f < kBenchFunctionCount; ++f)
+            std::printf("%-20s checksum %08lx\n", kBenchFunctions[f].name,
+                        static_cast<unsigned long>(runBenchPass(entry, kBenchFunctions[f], names)));
+        FreeLibrary(module);
+        return 0;
+    }
+
+    // One warm-up pass of each, then the repetitions.
+    uint32_t checksum = 0;
+    for (size_t f = 0; f < kBenchFunctionCount; ++f) checksum += runBenchPass(entry, kBenchFunctions[f], names);
+    std::vector<double> medians(kBenchFunctionCount);
+    for (size_t f = 0; f < kBenchFunctionCount; ++f) {
+        std::vector<double> times;
+        for (int r = 0; r < repetitions; ++r)
+            times.push_back(timeRepetition(entry, kBenchFunctions[f], names, minSeconds, checksum));
+        std::sort(times.begin(), times.end());
+        medians[f] = times[times.size() / 2];
+    }
+
+    double floor = medians[0];
+    std::printf("%lu names from %s, ovrin.dll, median of %d repetitions (checksum %08lx)\n%-20s %12s %10s\n",
+                static_cast<unsigned long>(names.size()), namesPath, repetitions, static_cast<unsigned long>(checksum), "function", "ns/call",
+                "x floor");
+    for (size_t f = 0; f < kBenchFunctionCount; ++f)
+        std::printf("%-20s %12.1f %10.2f\n", kBenchFunctions[f].name, medians[f], medians[f] / floor);
+    FreeLibrary(module);
+    return 0;
+}
