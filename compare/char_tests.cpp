@@ -1,49 +1,66 @@
 // Prefix, consonant and vowel tests. None of them changes the host's strings.
 #include "char_tests.h"
 
-#include <cctype>
-#include <cstring>
-
 #include "../extender/script_functions.h"
 
 namespace {
 
-const char kConsonants[] = "BCDFGHJKLMNPQRSTVWXZ";
-const char kVowels[] = "AEIOUY";
+constexpr char kConsonants[] = "BCDFGHJKLMNPQRSTVWXZ";
+constexpr char kVowels[] = "AEIOU";  // and Y on request
 
-// The byte at `position` (counted from 1) upper-cased, or NUL when the name
-// is empty or the position lies outside it.
-char upperByteAt(const char* name, int32_t position) {
-    if (!*name || position < 1 || position > lstrlenA(name)) return '\0';
-    int c = static_cast<unsigned char>(name[position - 1]);
-    // Only a to z change; the host's locale must not reach accented bytes.
-    if (c >= 'a' && c <= 'z') c = std::toupper(c);
-    return static_cast<char>(c);
-}
+enum : unsigned char { CONSONANT = 1, VOWEL = 2, LETTER_Y = 4 };
 
-// True for a byte A to Z in `set`; NUL and every other byte are in no set.
-bool inLetterSet(char c, const char* set) {
-    return c >= 'A' && c <= 'Z' && std::strchr(set, c) != nullptr;
+// The class of each byte: the letters of the two sets in either case (the
+// tested byte is upper-cased first, a to z only); every other byte is in no
+// set.
+struct LetterClasses {
+    unsigned char of[256];
+    constexpr LetterClasses() : of() {
+        for (int k = 0; kConsonants[k]; ++k) {
+            of[static_cast<unsigned char>(kConsonants[k])] = CONSONANT;
+            of[static_cast<unsigned char>(kConsonants[k] - 'A' + 'a')] = CONSONANT;
+        }
+        for (int k = 0; kVowels[k]; ++k) {
+            of[static_cast<unsigned char>(kVowels[k])] = VOWEL;
+            of[static_cast<unsigned char>(kVowels[k] - 'A' + 'a')] = VOWEL;
+        }
+        of['Y'] = of['y'] = LETTER_Y;
+    }
+};
+constexpr LetterClasses kLetterClasses;
+
+// The class of the byte at `position` (counted from 1), or 0 when the name
+// is empty or the position lies outside it. The name is read only as far as
+// the position, not measured whole.
+unsigned char classAt(const char* name, int32_t position) {
+    if (position < 1) return 0;
+    for (int32_t i = 0; i < position - 1; ++i)
+        if (!name[i]) return 0;
+    return kLetterClasses.of[static_cast<unsigned char>(name[position - 1])];
 }
 
 }  // namespace
 
 bool isAbbreviation(const char* word, const char* abbreviation, int32_t significant) {
-    size_t length = std::strlen(abbreviation);
-    if (significant <= 0) return std::strncmp(word, abbreviation, length) == 0;
-    if (static_cast<size_t>(significant) > length) return false;
-    return std::strncmp(word, abbreviation, static_cast<size_t>(significant)) == 0;
+    if (significant <= 0) {
+        // The whole abbreviation must begin the word (strncmp over its length).
+        for (; *abbreviation; ++abbreviation, ++word)
+            if (*abbreviation != *word) return false;
+        return true;
+    }
+    // The first `significant` bytes must agree, and the abbreviation must
+    // have that many: meeting its NUL first is a length too short.
+    for (int32_t i = 0; i < significant; ++i)
+        if (!abbreviation[i] || abbreviation[i] != word[i]) return false;
+    return true;
 }
 
 bool isConsonantAt(const char* name, int32_t position) {
-    return inLetterSet(upperByteAt(name, position), kConsonants);
+    return classAt(name, position) == CONSONANT;
 }
 
 bool isVowelAt(const char* name, int32_t position, bool yIsVowel) {
-    char vowels[sizeof kVowels];
-    std::memcpy(vowels, kVowels, sizeof kVowels);
-    if (!yIsVowel) vowels[5] = '\0';
-    return inLetterSet(upperByteAt(name, position), vowels);
+    return (classAt(name, position) & (yIsVowel ? VOWEL | LETTER_Y : VOWEL)) != 0;
 }
 
 // ovIsAbbrev(word, abbreviation, length): 1 when the abbreviation is a prefix

@@ -25,22 +25,6 @@ int32_t countRows(int32_t entryKind) {
     return count;
 }
 
-ScriptFunction scriptFunction(int32_t number) {
-    switch (number) {
-    case 10: return ovExtenderInfo;
-    case 51: return ovSoundex;
-    case 52: return ovMetaphone;
-    case 53: return ovPhonex;
-    case 54: return ovGuthMatch;
-    case 55: return ovLevenshtein;
-    case 56: return ovDoubleMetaphone;
-    case 61: return ovIsAbbrev;
-    case 62: return ovIsConsonant;
-    case 63: return ovIsVowel;
-    default: return nullptr;
-    }
-}
-
 }  // namespace
 
 int32_t parseLeadingDecimal(const char* text) {
@@ -93,21 +77,28 @@ void ovExtenderInfo(CallResult* result, int32_t argCount, HostValue* args) {
 
 int32_t extenderCall(uintptr_t hostContext, int32_t functionNumber, HostReturnCallback returnCallback,
                      uintptr_t hostRecord, void* args, int32_t argCount, HostValue* resultValue) {
-    int32_t number = low16(functionNumber);
-    switch (number) {
-    case -3: return 1;
-    case -2: return queryFunctionInfo(argCount, static_cast<FunctionInfo*>(args));
-    case -1: return FUNCTION_COUNT;
-    default: break;
-    }
     CallResult result;
     result.kind = KIND_ERROR;
     result.intValue = 0;
     result.stringValue = kEmptyString;
     result.severity = SEVERITY_GENERAL;
     result.blockCount = 0;
-    ScriptFunction function = scriptFunction(number);
-    if (function) function(&result, argCount, static_cast<HostValue*>(args));
-    else setErrorResult(&result, IDS_UNKNOWN_FUNCTION);
+    HostValue* values = static_cast<HostValue*>(args);
+    switch (low16(functionNumber)) {
+    case -3: return 1;
+    case -2: return queryFunctionInfo(argCount, static_cast<FunctionInfo*>(args));
+    case -1: return FUNCTION_COUNT;
+    case 10: ovExtenderInfo(&result, argCount, values); break;
+    case 51: ovSoundex(&result, argCount, values); break;
+    case 52: ovMetaphone(&result, argCount, values); break;
+    case 53: ovPhonex(&result, argCount, values); break;
+    case 54: ovGuthMatch(&result, argCount, values); break;
+    case 55: ovLevenshtein(&result, argCount, values); break;
+    case 56: ovDoubleMetaphone(&result, argCount, values); break;
+    case 61: ovIsAbbrev(&result, argCount, values); break;
+    case 62: ovIsConsonant(&result, argCount, values); break;
+    case 63: ovIsVowel(&result, argCount, values); break;
+    default: setErrorResult(&result, IDS_UNKNOWN_FUNCTION); break;
+    }
     return deliverResult(&result, resultValue, returnCallback, hostContext, hostRecord);
 }

@@ -5,40 +5,6 @@
 
 const char kEmptyString[] = "";
 
-void setIntegerResult(CallResult* result, int32_t value) {
-    result->kind = KIND_INTEGER;
-    result->intValue = value;
-}
-
-void setStringResult(CallResult* result, const char* value) {
-    result->kind = KIND_STRING;
-    result->stringValue = value;
-}
-
-void setErrorResult(CallResult* result, int32_t messageId) {
-    result->kind = KIND_ERROR;
-    result->intValue = messageId;
-}
-
-int32_t normalizeTypeCode(int32_t type) {
-    switch (type) {
-    case 3: case 7: case 19: case 34: case 67:
-        return type & ~2;
-    default:
-        return type;
-    }
-}
-
-void normalizeArgTypes(int32_t argCount, HostValue* args) {
-    if (!args) return;
-    for (int32_t i = 0; i < argCount; ++i) args[i].type = normalizeTypeCode(args[i].type);
-}
-
-bool argIs(int32_t argCount, const HostValue* args, int index, int32_t type) {
-    if (!args || index < 0 || index >= argCount || args[index].type != type) return false;
-    return type != TYPE_STRING || args[index].stringValue != nullptr;
-}
-
 void* allocScratch(CallResult* result, int32_t bytes) {
     if (result->blockCount >= MAX_SCRATCH_BLOCKS) {
         setErrorResult(result, IDS_TOO_MANY_BLOCKS);

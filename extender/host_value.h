@@ -52,21 +52,48 @@ struct CallResult {
 // The library's constant empty string: the neutral result of string functions.
 extern const char kEmptyString[];
 
-void setIntegerResult(CallResult* result, int32_t value);
-void setStringResult(CallResult* result, const char* value);
-void setErrorResult(CallResult* result, int32_t messageId);
+// The setters, the type normalisation and the argument test run on every
+// call, so they are inline.
+inline void setIntegerResult(CallResult* result, int32_t value) {
+    result->kind = KIND_INTEGER;
+    result->intValue = value;
+}
+
+inline void setStringResult(CallResult* result, const char* value) {
+    result->kind = KIND_STRING;
+    result->stringValue = value;
+}
+
+inline void setErrorResult(CallResult* result, int32_t messageId) {
+    result->kind = KIND_ERROR;
+    result->intValue = messageId;
+}
 
 // Clears the string bit of the host's marked codes: 3->1, 7->5, 19->17,
 // 34->32, 67->65; every other code is returned unchanged.
-int32_t normalizeTypeCode(int32_t type);
+inline int32_t normalizeTypeCode(int32_t type) {
+    switch (type) {
+    case 3: case 7: case 19: case 34: case 67:
+        return type & ~2;
+    default:
+        return type;
+    }
+}
+
 // Normalises the type code of each of the argCount arguments in place.
-void normalizeArgTypes(int32_t argCount, HostValue* args);
+inline void normalizeArgTypes(int32_t argCount, HostValue* args) {
+    if (!args) return;
+    for (int32_t i = 0; i < argCount; ++i) args[i].type = normalizeTypeCode(args[i].type);
+}
 
 // True when argument `index` was passed and has type code `type`. A string
 // argument must also carry a pointer. Script functions test their arguments
 // with this, so a short argument array or a null string reads as the wrong
 // type instead of being read past its end or through null.
-bool argIs(int32_t argCount, const HostValue* args, int index, int32_t type);
+inline bool argIs(int32_t argCount, const HostValue* args, int index, int32_t type) {
+    if (!args || index < 0 || index >= argCount || args[index].type != type) return false;
+    return type != TYPE_STRING || args[index].stringValue != nullptr;
+}
 
 // A new zero-filled block of `bytes` bytes owned by the call's pool, or null
 // after recording message 915 (a ninth block) or 913 (the heap refused) with

@@ -4,7 +4,8 @@
 
 #include <cstdlib>
 #include <cstring>
-#include <string>
+#include <new>
+#include <vector>
 
 namespace {
 
@@ -39,9 +40,14 @@ void* allocate(UINT flags, SIZE_T bytes) {
     ++calls;
     if (failAt > 0 && --failAt == 0) return nullptr;
     if (bytes >= largestBlock) return nullptr;
-    // Windows hands out a unique block even for 0 bytes.
-    void* block = (flags & GMEM_ZEROINIT) ? std::calloc(bytes ? bytes : 1, 1) : std::malloc(bytes ? bytes : 1);
-    if (block) ++live;
+    // Windows hands out a unique block even for 0 bytes. Not calloc (nor
+    // malloc and memset, which the compiler turns into calloc): glibc's calloc
+    // bypasses the per-thread cache of small blocks, and most calls take and
+    // free a few small blocks that the cache would otherwise hand back.
+    void* block = ::operator new(bytes ? bytes : 1, std::nothrow);
+    if (!block) return nullptr;
+    if (flags & GMEM_ZEROINIT) std::memset(block, 0, bytes ? bytes : 1);
+    ++live;
     return block;
 }
 
@@ -57,7 +63,7 @@ HGLOBAL GlobalFree(HGLOBAL block) {
     if (block) {
         --live;
         if (logging) released.push_back(block);
-        std::free(block);
+        ::operator delete(block);
     }
     return nullptr;
 }
@@ -73,16 +79,29 @@ int LoadStringA(HINSTANCE, UINT id, char* buffer, int size) {
     return 0;
 }
 
-char* CharUpperA(char* text) {
-    // Windows-1252: a-z, the accented small letters 0xE0-0xFE (but the
-    // division sign 0xF7) move down by 0x20; š, œ, ž and ÿ have their capitals
-    // at 0x8A, 0x8C, 0x8E and 0x9F. ß and µ have no capital in the code page.
-    for (unsigned char* p = reinterpret_cast<unsigned char*>(text); *p; ++p) {
-        unsigned char c = *p;
-        if ((c >= 'a' && c <= 'z') || (c >= 0xE0 && c <= 0xFE && c != 0xF7)) *p = c - 0x20;
-        else if (c == 0x9A || c == 0x9C || c == 0x9E) *p = c - 0x10;
-        else if (c == 0xFF) *p = 0x9F;
+namespace {
+
+// Windows-1252 upper-casing: a-z, the accented small letters 0xE0-0xFE (but
+// the division sign 0xF7) move down by 0x20; š, œ, ž and ÿ have their
+// capitals at 0x8A, 0x8C, 0x8E and 0x9F. ß and µ have no capital in the code
+// page. Every other byte maps to itself.
+struct UpperCaseMap {
+    unsigned char of[256];
+    constexpr UpperCaseMap() : of() {
+        for (int c = 0; c < 256; ++c) {
+            if ((c >= 'a' && c <= 'z') || (c >= 0xE0 && c <= 0xFE && c != 0xF7)) of[c] = static_cast<unsigned char>(c - 0x20);
+            else if (c == 0x9A || c == 0x9C || c == 0x9E) of[c] = static_cast<unsigned char>(c - 0x10);
+            else if (c == 0xFF) of[c] = 0x9F;
+            else of[c] = static_cast<unsigned char>(c);
+        }
     }
+};
+constexpr UpperCaseMap kUpperCase;
+
+}  // namespace
+
+char* CharUpperA(char* text) {
+    for (unsigned char* p = reinterpret_cast<unsigned char*>(text); *p; ++p) *p = kUpperCase.of[*p];
     return text;
 }
 
@@ -104,31 +123,52 @@ namespace {
 // matters to the library (is it 0?), Windows-1252 text differs from a byte
 // comparison in a few characters only: the soft hyphen counts for nothing,
 // the ligatures and thorn count as their two letters, and 0x88 as the
-// circumflex. The text is folded that way before it is compared.
-std::string foldForComparison(const char* text) {
-    std::string folded;
-    for (const unsigned char* p = reinterpret_cast<const unsigned char*>(text); *p; ++p) {
-        switch (*p) {
-        case 0xAD: break;
-        case 0xC6: folded += "AE"; break;
-        case 0xE6: folded += "ae"; break;
-        case 0x8C: folded += "OE"; break;
-        case 0x9C: folded += "oe"; break;
-        case 0xDE: folded += "TH"; break;
-        case 0xFE: folded += "th"; break;
-        case 0xDF: folded += "ss"; break;
-        case 0x88: folded += '^'; break;
-        default: folded += static_cast<char>(*p); break;
+// circumflex. FoldedText reads a text folded that way, byte by byte.
+class FoldedText {
+public:
+    explicit FoldedText(const char* text) : at_(reinterpret_cast<const unsigned char*>(text)) {}
+
+    // The next byte of the folded text, or -1 at its end.
+    int next() {
+        if (*pending_) return static_cast<unsigned char>(*pending_++);
+        for (;;) {
+            unsigned char c = *at_;
+            if (!c) return -1;
+            ++at_;
+            switch (c) {
+            case 0xAD: continue;
+            case 0xC6: pending_ = "E"; return 'A';
+            case 0xE6: pending_ = "e"; return 'a';
+            case 0x8C: pending_ = "E"; return 'O';
+            case 0x9C: pending_ = "e"; return 'o';
+            case 0xDE: pending_ = "H"; return 'T';
+            case 0xFE: pending_ = "h"; return 't';
+            case 0xDF: pending_ = "s"; return 's';
+            case 0x88: return '^';
+            default: return c;
+            }
         }
     }
-    return folded;
+
+private:
+    const unsigned char* at_;
+    const char* pending_ = "";
+};
+
+bool equalWhenFolded(const char* left, const char* right) {
+    FoldedText a(left), b(right);
+    for (;;) {
+        int x = a.next();
+        if (x != b.next()) return false;
+        if (x < 0) return true;
+    }
 }
 
 }  // namespace
 
 int lstrcmpA(const char* left, const char* right) {
     int order = std::strcmp(left, right);
-    if (order != 0 && foldForComparison(left) == foldForComparison(right)) return 0;
+    if (order != 0 && equalWhenFolded(left, right)) return 0;
     return (order > 0) - (order < 0);
 }
 
