@@ -34,21 +34,79 @@ std::vector<platform_test::Allocation> allocations;
 
 }  // namespace
 
+// The heap: each block carries a 16-byte header (keeping the block 16-byte
+// aligned) that records its size class. Freed blocks of up to 256 bytes wait,
+// a few per size class, for the next request of their class, as the Windows
+// heap's low-fragmentation front end keeps them; the library takes and frees
+// a few small blocks on most calls. Under AddressSanitizer every block is
+// exactly its size and is returned at once, so that overruns and uses after
+// release are caught.
 namespace {
+
+#if defined(__SANITIZE_ADDRESS__)
+#define OV_EXACT_BLOCKS 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define OV_EXACT_BLOCKS 1
+#endif
+#endif
+#ifdef OV_EXACT_BLOCKS
+const bool kReuseBlocks = false;
+#else
+const bool kReuseBlocks = true;
+#endif
+
+const size_t kHeaderBytes = 16;
+const size_t kClassBytes = 16;     // a size class holds blocks of up to 16 x class bytes
+const size_t kClasses = 16;        // classes 1 to 16: blocks of up to 256 bytes
+const int kKeptPerClass = 16;
+
+struct Header {
+    size_t sizeClass;  // 1 to kClasses, or 0 for a block that is never kept
+};
+static_assert(sizeof(Header) <= kHeaderBytes, "the header fits its room");
+
+struct FreeBlock {
+    FreeBlock* next;
+};
+FreeBlock* kept[kClasses + 1];
+int keptCount[kClasses + 1];
 
 void* allocate(UINT flags, SIZE_T bytes) {
     ++calls;
     if (failAt > 0 && --failAt == 0) return nullptr;
     if (bytes >= largestBlock) return nullptr;
-    // Windows hands out a unique block even for 0 bytes. Not calloc (nor
-    // malloc and memset, which the compiler turns into calloc): glibc's calloc
-    // bypasses the per-thread cache of small blocks, and most calls take and
-    // free a few small blocks that the cache would otherwise hand back.
-    void* block = ::operator new(bytes ? bytes : 1, std::nothrow);
-    if (!block) return nullptr;
-    if (flags & GMEM_ZEROINIT) std::memset(block, 0, bytes ? bytes : 1);
+    // Windows hands out a unique block even for 0 bytes.
+    size_t size = bytes ? bytes : 1;
+    size_t sizeClass = kReuseBlocks && size <= kClasses * kClassBytes ? (size + kClassBytes - 1) / kClassBytes : 0;
+    char* raw;
+    if (sizeClass && kept[sizeClass]) {
+        raw = reinterpret_cast<char*>(kept[sizeClass]) - kHeaderBytes;
+        kept[sizeClass] = kept[sizeClass]->next;
+        --keptCount[sizeClass];
+    } else {
+        raw = static_cast<char*>(
+            ::operator new(kHeaderBytes + (sizeClass ? sizeClass * kClassBytes : size), std::nothrow));
+        if (!raw) return nullptr;
+        reinterpret_cast<Header*>(raw)->sizeClass = sizeClass;
+    }
+    void* block = raw + kHeaderBytes;
+    if (flags & GMEM_ZEROINIT) std::memset(block, 0, size);
     ++live;
     return block;
+}
+
+void release(void* block) {
+    char* raw = static_cast<char*>(block) - kHeaderBytes;
+    size_t sizeClass = reinterpret_cast<Header*>(raw)->sizeClass;
+    if (sizeClass && keptCount[sizeClass] < kKeptPerClass) {
+        FreeBlock* free = static_cast<FreeBlock*>(block);
+        free->next = kept[sizeClass];
+        kept[sizeClass] = free;
+        ++keptCount[sizeClass];
+        return;
+    }
+    ::operator delete(raw);
 }
 
 }  // namespace
@@ -63,7 +121,7 @@ HGLOBAL GlobalFree(HGLOBAL block) {
     if (block) {
         --live;
         if (logging) released.push_back(block);
-        ::operator delete(block);
+        release(block);
     }
     return nullptr;
 }
