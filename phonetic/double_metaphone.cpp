@@ -18,8 +18,27 @@ int32_t capacityFor(int32_t initialLength) {
     return initialLength < kCodeCapacity ? kCodeCapacity : initialLength + 1;
 }
 
+// W, K or the pair CZ anywhere in the text.
 bool containsSlavoGermanic(const char* text) {
-    return std::strchr(text, 'W') || std::strchr(text, 'K') || std::strstr(text, "CZ");
+    for (const char* p = text; *p; ++p)
+        if (*p == 'W' || *p == 'K' || (*p == 'C' && p[1] == 'Z')) return true;
+    return false;
+}
+
+// A buffer holding the `length` characters of `initial` (see
+// createCodeBuffer), for a caller that has measured them already.
+CodeBuffer* createCodeBufferOfLength(const char* initial, int32_t length) {
+    CodeBuffer* buffer = static_cast<CodeBuffer*>(GlobalAlloc(GMEM_FIXED | GMEM_ZEROINIT, sizeof(CodeBuffer)));
+    if (!buffer) return nullptr;
+    buffer->count = length;
+    buffer->capacity = capacityFor(length);
+    buffer->text = static_cast<char*>(GlobalAlloc(GMEM_FIXED | GMEM_ZEROINIT, static_cast<SIZE_T>(buffer->capacity)));
+    if (!buffer->text) {
+        GlobalFree(buffer);
+        return nullptr;
+    }
+    std::memcpy(buffer->text, initial, static_cast<size_t>(length) + 1);
+    return buffer;
 }
 
 // Hands the character at current to its rule set. Every byte that is not
@@ -68,12 +87,12 @@ void releaseEncoding(DoubleMetaphone& dm) {
 bool encodeName(DoubleMetaphone& dm, const char* name, int32_t maxlength) {
     dm = DoubleMetaphone();
     dm.maxlength = maxlength;
-    dm.primaryCode = createCodeBuffer(nullptr);
-    dm.secondaryCode = dm.primaryCode ? createCodeBuffer(nullptr) : nullptr;
+    dm.primaryCode = createCodeBufferOfLength("", 0);
+    dm.secondaryCode = dm.primaryCode ? createCodeBufferOfLength("", 0) : nullptr;
     dm.current = 0;
-    dm.length = lstrlenA(name);
+    dm.length = static_cast<int32_t>(std::strlen(name));
     dm.last = dm.length - 1;
-    dm.working = dm.secondaryCode ? createCodeBuffer(name) : nullptr;
+    dm.working = dm.secondaryCode ? createCodeBufferOfLength(name, dm.length) : nullptr;
     if (!dm.working) {
         releaseEncoding(dm);
         return false;
@@ -103,25 +122,7 @@ bool encodeName(DoubleMetaphone& dm, const char* name, int32_t maxlength) {
 
 CodeBuffer* createCodeBuffer(const char* initial) {
     if (!initial) initial = "";
-    CodeBuffer* buffer = static_cast<CodeBuffer*>(GlobalAlloc(GMEM_FIXED | GMEM_ZEROINIT, sizeof(CodeBuffer)));
-    if (!buffer) return nullptr;
-    buffer->count = lstrlenA(initial);
-    buffer->capacity = capacityFor(buffer->count);
-    buffer->text = static_cast<char*>(GlobalAlloc(GMEM_FIXED | GMEM_ZEROINIT, static_cast<SIZE_T>(buffer->capacity)));
-    if (!buffer->text) {
-        GlobalFree(buffer);
-        return nullptr;
-    }
-    std::memcpy(buffer->text, initial, static_cast<size_t>(buffer->count) + 1);
-    return buffer;
-}
-
-void appendCodeBuffer(CodeBuffer* buffer, const char* s) {
-    if (!s) return;
-    int32_t added = lstrlenA(s);
-    if (buffer->count + added > buffer->capacity - 1) return;
-    std::memcpy(buffer->text + buffer->count, s, static_cast<size_t>(added) + 1);
-    buffer->count += added;
+    return createCodeBufferOfLength(initial, static_cast<int32_t>(std::strlen(initial)));
 }
 
 void releaseCodeBuffer(CodeBuffer* buffer) {
@@ -147,8 +148,9 @@ void ovDoubleMetaphone(CallResult* result, int32_t argCount, HostValue* args) {
     DoubleMetaphone dm;
     if (!encodeName(dm, args[0].stringValue, maxlength)) return;
 
-    int32_t primaryLength = lstrlenA(dm.primaryCode->text);
-    int32_t secondaryLength = lstrlenA(dm.secondaryCode->text);
+    // A code's count is its text length.
+    int32_t primaryLength = dm.primaryCode->count;
+    int32_t secondaryLength = dm.secondaryCode->count;
     char* text = static_cast<char*>(allocScratch(result, primaryLength + secondaryLength + 2));
     if (!text) {
         releaseEncoding(dm);

@@ -23,8 +23,17 @@ struct CodeBuffer {
 // block is refused; nothing is left allocated then.
 CodeBuffer* createCodeBuffer(const char* initial);
 // Appends `s` (null does nothing) unless the result would exceed
-// capacity - 1 characters; then nothing at all is appended.
-void appendCodeBuffer(CodeBuffer* buffer, const char* s);
+// capacity - 1 characters; then nothing at all is appended. Inline: the
+// rules append a code of one or two characters in most passes.
+inline void appendCodeBuffer(CodeBuffer* buffer, const char* s) {
+    if (!s) return;
+    int32_t added = 0;
+    while (s[added]) ++added;
+    if (buffer->count + added > buffer->capacity - 1) return;
+    char* at = buffer->text + buffer->count;
+    for (int32_t i = 0; i <= added; ++i) at[i] = s[i];  // with the NUL
+    buffer->count += added;
+}
 // Frees the text and the record; null is ignored.
 void releaseCodeBuffer(CodeBuffer* buffer);
 
@@ -63,23 +72,17 @@ struct DoubleMetaphone {
     // NUL does not match.
     template <typename... Candidates>
     bool matchAt(int32_t pos, int32_t len, Candidates... candidates) const {
-        const char* const list[] = {candidates..., ""};
-        return matchList(pos, len, list);
-    }
-
-    // matchAt over a candidate list ended by an empty string.
-    bool matchList(int32_t pos, int32_t len, const char* const* candidates) const {
         if (!inside(pos)) return false;
         const char* at = working->text + pos;
-        for (; **candidates; ++candidates) {
-            const char* candidate = *candidates;
-            int32_t i = 0;
-            // The text's NUL never equals a candidate's letter, so this stops
-            // at the end of the working string at the latest.
-            while (i < len && at[i] == candidate[i] && at[i] != '\0') ++i;
-            if (i == len) return true;
-        }
-        return false;
+        return (equalAt(at, len, candidates) || ...);
+    }
+
+    // The `len` bytes at `at` are the candidate's. A candidate holds no NUL,
+    // so the comparison stops at the working string's NUL at the latest.
+    static bool equalAt(const char* at, int32_t len, const char* candidate) {
+        for (int32_t i = 0; i < len; ++i)
+            if (at[i] != candidate[i]) return false;
+        return true;
     }
 
     // W, K or CZ anywhere in the name, wherever current stands.
