@@ -27,9 +27,10 @@ const Probe kProbes[9] = {
 };
 
 // A position before the first letter or at or after the end reads as NUL,
-// so the look-ahead never leaves the name.
+// so the look-ahead never leaves the name. (A negative position reads as a
+// large unsigned one.)
 char letterAt(const char* name, int32_t length, int32_t position) {
-    return position >= 0 && position < length ? name[position] : '\0';
+    return static_cast<uint32_t>(position) < static_cast<uint32_t>(length) ? name[position] : '\0';
 }
 
 // The percentage of the letters of both names that paired up. The walk can

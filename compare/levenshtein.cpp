@@ -8,15 +8,22 @@ int32_t editDistance(const char* a, int32_t m, const char* b, int32_t n, unsigne
     const int32_t width = n + 1;
     for (int32_t i = 0; i <= m; ++i) matrix[i * width] = static_cast<unsigned char>(i);
     for (int32_t j = 0; j <= n; ++j) matrix[j] = static_cast<unsigned char>(j);
-    for (int32_t i = 1; i <= m; ++i) {
-        unsigned char* row = matrix + i * width;
-        const unsigned char* above = row - width;
+    // Row by row; the cell to the left and the one above-left ride along in
+    // registers, so each cell reads one byte of the row above.
+    const unsigned char* above = matrix;
+    unsigned char* row = matrix + width;
+    for (int32_t i = 1; i <= m; ++i, above += width, row += width) {
+        const char letter = a[i - 1];
+        unsigned left = row[0];
+        unsigned aboveLeft = above[0];
         for (int32_t j = 1; j <= n; ++j) {
-            int32_t cost = a[i - 1] == b[j - 1] ? 0 : 1;
-            int32_t best = above[j] + 1;
-            if (row[j - 1] + 1 < best) best = row[j - 1] + 1;
-            if (above[j - 1] + cost < best) best = above[j - 1] + cost;
+            const unsigned up = above[j];
+            unsigned best = aboveLeft + (letter != b[j - 1]);
+            if (up + 1 < best) best = up + 1;
+            if (left + 1 < best) best = left + 1;
             row[j] = static_cast<unsigned char>(best);
+            left = best;
+            aboveLeft = up;
         }
     }
     return matrix[m * width + n];

@@ -9,41 +9,76 @@ namespace {
 
 bool isBlank(char c) { return c == ' ' || c == '\t'; }
 
-bool isVowel(char c) { return c != '\0' && std::strchr("AEIOUY", c) != nullptr; }
-
-// The first letter of a name that does not begin with KN, PH or WR.
-char initialLetter(char c) {
-    switch (c) {
-    case 'A': case 'E': case 'I': case 'O': case 'U': case 'Y': return 'A';
-    case 'J': return 'G';
-    case 'K': case 'Q': return 'C';
-    case 'P': return 'B';
-    case 'V': return 'F';
-    case 'Z': return 'S';
-    default: return c;
-    }
+// a-z become A-Z; every other byte stays. By arithmetic: a branch here
+// would follow the case of each letter.
+char upper(char c) {
+    return static_cast<char>(c - ((static_cast<unsigned char>(c - 'a') < 26) << 5));
 }
 
-// The digit of `current` given the character after it (NUL at the name's
-// end); 0 when it gives none.
-char digitOf(char current, char next) {
-    switch (current) {
-    case 'B': case 'F': case 'P': case 'V':
-        return '1';
-    case 'C': case 'G': case 'J': case 'K': case 'Q': case 'S': case 'X': case 'Z':
-        return '2';
-    case 'D': case 'T':
-        return next == 'C' ? 0 : '3';
-    case 'L':
-        return isVowel(next) || next == '\0' ? '4' : 0;
-    case 'M': case 'N':
-        return '5';
-    case 'R':
-        return isVowel(next) || next == '\0' ? '6' : 0;
-    default:
-        return 0;
+// The classes of the character after a coded letter, as bits.
+enum : unsigned char {
+    NEXT_C = 1,                 // C
+    NEXT_D_OR_G = 2,            // D or G
+    NEXT_NOT_VOWEL_OR_END = 4,  // anything but A, E, I, O, U, Y and the name's end
+};
+
+struct DigitRule {
+    char digit;                 // 0 for a letter that is never coded
+    unsigned char silentNext;   // no digit when the next character is of these classes
+    unsigned char passedNext;   // the next character is passed over when of these classes
+};
+
+// The digit groups, letter by letter: D and T are silent before C, L and R
+// are heard only before a vowel or at the end, M and N pass over a D or G.
+const DigitRule kDigitRulesAToZ[26] = {
+    /* A */ {0, 0, 0},   /* B */ {'1', 0, 0}, /* C */ {'2', 0, 0},
+    /* D */ {'3', NEXT_C, 0},                  /* E */ {0, 0, 0},
+    /* F */ {'1', 0, 0}, /* G */ {'2', 0, 0}, /* H */ {0, 0, 0},
+    /* I */ {0, 0, 0},   /* J */ {'2', 0, 0}, /* K */ {'2', 0, 0},
+    /* L */ {'4', NEXT_NOT_VOWEL_OR_END, 0},   /* M */ {'5', 0, NEXT_D_OR_G},
+    /* N */ {'5', 0, NEXT_D_OR_G},             /* O */ {0, 0, 0},
+    /* P */ {'1', 0, 0}, /* Q */ {'2', 0, 0}, /* R */ {'6', NEXT_NOT_VOWEL_OR_END, 0},
+    /* S */ {'2', 0, 0}, /* T */ {'3', NEXT_C, 0},                  /* U */ {0, 0, 0},
+    /* V */ {'1', 0, 0}, /* W */ {0, 0, 0},   /* X */ {'2', 0, 0},
+    /* Y */ {0, 0, 0},   /* Z */ {'2', 0, 0},
+};
+
+// The first letter of a name that does not begin with KN, PH or WR; 0 for
+// a letter that stays as it is.
+const char kInitialAToZ[26] = {
+    /* A */ 'A', /* B */ 0,   /* C */ 0,   /* D */ 0,   /* E */ 'A', /* F */ 0,   /* G */ 0,
+    /* H */ 0,   /* I */ 'A', /* J */ 'G', /* K */ 'C', /* L */ 0,   /* M */ 0,   /* N */ 0,
+    /* O */ 'A', /* P */ 'B', /* Q */ 'C', /* R */ 0,   /* S */ 0,   /* T */ 0,   /* U */ 'A',
+    /* V */ 'F', /* W */ 0,   /* X */ 0,   /* Y */ 'A', /* Z */ 'S',
+};
+
+// The tables above for every byte, so that a character is looked up
+// without first testing whether it is a letter.
+struct ByteTables {
+    DigitRule rule[256];
+    char initial[256];
+    unsigned char nextClass[256];
+    constexpr ByteTables() : rule(), initial(), nextClass() {
+        for (int c = 0; c < 256; ++c) {
+            rule[c] = DigitRule{0, 0, 0};
+            initial[c] = static_cast<char>(c);
+            nextClass[c] = NEXT_NOT_VOWEL_OR_END;
+        }
+        for (int k = 0; k < 26; ++k) {
+            rule['A' + k] = kDigitRulesAToZ[k];
+            if (kInitialAToZ[k]) initial['A' + k] = kInitialAToZ[k];
+        }
+        const char* vowels = "AEIOUY";
+        for (int k = 0; vowels[k]; ++k) nextClass[static_cast<unsigned char>(vowels[k])] = 0;
+        nextClass[0] = 0;  // the name's end
+        nextClass['C'] |= NEXT_C;
+        nextClass['D'] |= NEXT_D_OR_G;
+        nextClass['G'] |= NEXT_D_OR_G;
     }
-}
+};
+constexpr ByteTables kTables;
+
+char initialLetter(char c) { return kTables.initial[static_cast<unsigned char>(c)]; }
 
 // Encodes the NUL-terminated name in place: the code (four characters and a
 // NUL) is written from name[0] on. The buffer must reach at least four bytes
@@ -51,7 +86,7 @@ char digitOf(char current, char next) {
 bool encodeName(char* name) {
     size_t length = 0;
     for (char* p = name; *p; ++p) {
-        if (*p >= 'a' && *p <= 'z') *p = static_cast<char>(*p - 'a' + 'A');
+        *p = upper(*p);
         if (!isBlank(*p)) length = static_cast<size_t>(p - name) + 1;
     }
     while (length > 0 && name[length - 1] == 'S') --length;
@@ -60,27 +95,31 @@ bool encodeName(char* name) {
 
     // First letter; `read` is where coding goes on.
     size_t read;
-    if (!std::strncmp(name, "KN", 2) || !std::strncmp(name, "PH", 2) || !std::strncmp(name, "WR", 2)) {
-        name[0] = name[0] == 'K' ? 'N' : name[0] == 'P' ? 'F' : 'R';
+    const char first = name[0], second = name[1];
+    if ((first == 'K' && second == 'N') || (first == 'P' && second == 'H') || (first == 'W' && second == 'R')) {
+        name[0] = first == 'K' ? 'N' : first == 'P' ? 'F' : 'R';
         read = 2;
-    } else if (name[0] == 'H' && name[1] != '\0') {
-        name[0] = initialLetter(name[1]);
+    } else if (first == 'H' && second != '\0') {
+        name[0] = initialLetter(second);
         read = 2;
     } else {
-        name[0] = initialLetter(name[0]);
+        name[0] = initialLetter(first);
         read = 1;
     }
 
     // Each code character is written at or before the character it comes
     // from (write <= read), so the look at the next character sees the name.
+    // Every character stores its digit (or 0) at the write position, and the
+    // position moves on only when the digit counts: a store that does not
+    // count is overwritten by the next one or by the padding.
     size_t write = 1;
     for (; read < length && write < 4; ++read) {
-        const char current = name[read];
-        const char next = name[read + 1];
-        const char digit = digitOf(current, next);
+        const DigitRule rule = kTables.rule[static_cast<unsigned char>(name[read])];
+        const unsigned char next = kTables.nextClass[static_cast<unsigned char>(name[read + 1])];
         // A D or G after M or N is part of the nasal sound.
-        if ((current == 'M' || current == 'N') && (next == 'D' || next == 'G')) ++read;
-        if (digit && digit != name[write - 1]) name[write++] = digit;
+        read += (next & rule.passedNext) != 0;
+        name[write] = rule.digit;
+        write += ((next & rule.silentNext) == 0) & (rule.digit != 0) & (rule.digit != name[write - 1]);
     }
     while (write < 4) name[write++] = '0';
     name[4] = '\0';
@@ -100,7 +139,7 @@ void ovPhonex(CallResult* result, int32_t argCount, HostValue* args) {
     const char* text = args[0].stringValue;
     if (!*text) return;
 
-    const int length = lstrlenA(text);
+    const int length = static_cast<int>(std::strlen(text));
     // Zero-filled: the copy is ended by the block's own zeros, and the code
     // has room even when the name is shorter than four characters.
     char* copy = static_cast<char*>(allocScratch(result, length + 5));

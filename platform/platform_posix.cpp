@@ -225,9 +225,15 @@ bool equalWhenFolded(const char* left, const char* right) {
 }  // namespace
 
 int lstrcmpA(const char* left, const char* right) {
-    int order = std::strcmp(left, right);
-    if (order != 0 && equalWhenFolded(left, right)) return 0;
-    return (order > 0) - (order < 0);
+    const unsigned char* a = reinterpret_cast<const unsigned char*>(left);
+    const unsigned char* b = reinterpret_cast<const unsigned char*>(right);
+    while (*a && *a == *b) ++a, ++b;
+    if (*a == *b) return 0;
+    // The equal bytes before fold alike, and a byte below 0x80 folds to
+    // itself: only a difference at a byte from 0x80 up may fold away.
+    if (((*a | *b) & 0x80) && equalWhenFolded(reinterpret_cast<const char*>(a), reinterpret_cast<const char*>(b)))
+        return 0;
+    return *a < *b ? -1 : 1;
 }
 
 namespace platform_test {
