@@ -9,7 +9,9 @@ int32_t editDistance(const char* a, int32_t m, const char* b, int32_t n, unsigne
     for (int32_t i = 0; i <= m; ++i) matrix[i * width] = static_cast<unsigned char>(i);
     for (int32_t j = 0; j <= n; ++j) matrix[j] = static_cast<unsigned char>(j);
     // Row by row; the cell to the left and the one above-left ride along in
-    // registers, so each cell reads one byte of the row above.
+    // registers, so each cell reads one byte of the row above. The minimum
+    // of the two cells of the row above is taken first: only the last step
+    // waits for the cell to the left, just written.
     const unsigned char* above = matrix;
     unsigned char* row = matrix + width;
     for (int32_t i = 1; i <= m; ++i, above += width, row += width) {
@@ -18,11 +20,10 @@ int32_t editDistance(const char* a, int32_t m, const char* b, int32_t n, unsigne
         unsigned aboveLeft = above[0];
         for (int32_t j = 1; j <= n; ++j) {
             const unsigned up = above[j];
-            unsigned best = aboveLeft + (letter != b[j - 1]);
-            if (up + 1 < best) best = up + 1;
-            if (left + 1 < best) best = left + 1;
-            row[j] = static_cast<unsigned char>(best);
-            left = best;
+            const unsigned substituted = aboveLeft + (letter != b[j - 1]);
+            const unsigned fromAbove = substituted < up + 1 ? substituted : up + 1;
+            left = fromAbove < left + 1 ? fromAbove : left + 1;
+            row[j] = static_cast<unsigned char>(left);
             aboveLeft = up;
         }
     }

@@ -9,13 +9,26 @@
 
 namespace {
 
-const char kVowels[] = "AEIOU";      // Y is not a vowel here
-const char kSofteners[] = "EIY";     // C, G and D soften before these
-const char kHushingLetters[] = "CSPTG";  // H is silent after these
+// A set of letters, looked up by byte; NUL is in no set.
+struct LetterSet {
+    bool has[256];
+    constexpr explicit LetterSet(const char* letters) : has() {
+        for (int k = 0; letters[k]; ++k) has[static_cast<unsigned char>(letters[k])] = true;
+    }
+};
 
-bool isIn(char c, const char* set) { return c != '\0' && std::strchr(set, c) != nullptr; }
+constexpr LetterSet kVowels("AEIOU");          // Y is not a vowel here
+constexpr LetterSet kSofteners("EIY");         // C, G and D soften before these
+constexpr LetterSet kHushingLetters("CSPTG");  // H is silent after these
+constexpr LetterSet kLettersAndDigits("ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789");
 
-bool isLetterOrDigit(char c) { return (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9'); }
+bool isIn(char c, const LetterSet& set) { return set.has[static_cast<unsigned char>(c)]; }
+
+// a-z become A-Z; every other byte stays. By arithmetic: a branch here would
+// follow the case of each letter.
+char upper(char c) {
+    return static_cast<char>(c - ((static_cast<unsigned char>(c - 'a') < 26) << 5));
+}
 
 // The prepared name and reads around a position in it. A position outside
 // the name reads as NUL, so every test on a missing neighbour is false.
@@ -109,29 +122,35 @@ const char* letterCode(const Word& word, int i, int room) {
 // Upper-cases the argument's text in place (a-z only) and copies its letters
 // and digits into `prepared`; then drops the silent first letter of PN, AE,
 // KN, GN and WR, reads an initial X as S and drops the H of an initial WH.
-// Answers the prepared length.
-int prepareName(char* text, char* prepared) {
+// Answers the prepared word, which starts at `prepared` or one byte on.
+Word prepareName(char* text, char* prepared) {
     int length = 0;
     for (char* p = text; *p; ++p) {
-        if (*p >= 'a' && *p <= 'z') *p = static_cast<char>(*p - 'a' + 'A');
-        if (isLetterOrDigit(*p)) prepared[length++] = *p;
+        // Every byte is stored at the place of the next one kept, and the
+        // place moves on only for a letter or digit: a byte dropped is
+        // overwritten by the next one kept or by the closing NUL.
+        const char c = upper(*p);
+        *p = c;
+        prepared[length] = c;
+        length += isIn(c, kLettersAndDigits);
     }
     prepared[length] = '\0';
-    if (length == 0) return 0;
+    if (length == 0) return Word{prepared, 0};
 
     // The pair as first prepared decides both the silent first letter and WH.
-    const char pair[3] = {prepared[0], prepared[1], '\0'};
-    if (!std::strcmp(pair, "PN") || !std::strcmp(pair, "AE") || !std::strcmp(pair, "KN") ||
-        !std::strcmp(pair, "GN") || !std::strcmp(pair, "WR")) {
-        std::memmove(prepared, prepared + 1, static_cast<size_t>(length));  // with the NUL
+    const char first = prepared[0], second = prepared[1];
+    auto pairIs = [&](const char* pair) { return first == pair[0] && second == pair[1]; };
+    char* word = prepared;
+    if (pairIs("PN") || pairIs("AE") || pairIs("KN") || pairIs("GN") || pairIs("WR")) {
+        ++word;
         --length;
     }
-    if (prepared[0] == 'X') prepared[0] = 'S';
-    if (!std::strcmp(pair, "WH")) {
-        std::memmove(prepared + 1, prepared + 2, static_cast<size_t>(length - 1));  // with the NUL
+    if (word[0] == 'X') word[0] = 'S';
+    if (pairIs("WH")) {
+        std::memmove(word + 1, word + 2, static_cast<size_t>(length - 1));  // with the NUL
         --length;
     }
-    return length;
+    return Word{word, length};
 }
 
 // Writes the Metaphone code of the prepared word into `code` (room for
@@ -176,12 +195,12 @@ void ovMetaphone(CallResult* result, int32_t argCount, HostValue* args) {
     }
     char* code = static_cast<char*>(allocScratch(result, limit + 1));
     if (!code) return;
-    char* prepared = static_cast<char*>(allocScratch(result, lstrlenA(text) + 1));
+    char* prepared = static_cast<char*>(allocScratch(result, static_cast<int32_t>(std::strlen(text)) + 1));
     if (!prepared) return;
 
-    const int length = prepareName(text, prepared);
-    if (length == 0) return;
+    const Word word = prepareName(text, prepared);
+    if (word.length == 0) return;
 
-    encodeWord(Word{prepared, length}, limit, code);
+    encodeWord(word, limit, code);
     setStringResult(result, code);
 }

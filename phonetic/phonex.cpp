@@ -80,15 +80,26 @@ constexpr ByteTables kTables;
 
 char initialLetter(char c) { return kTables.initial[static_cast<unsigned char>(c)]; }
 
-// Encodes the NUL-terminated name in place: the code (four characters and a
-// NUL) is written from name[0] on. The buffer must reach at least four bytes
-// beyond the name's NUL. Answers false when nothing of the name is left.
-bool encodeName(char* name) {
-    size_t length = 0;
-    for (char* p = name; *p; ++p) {
-        *p = upper(*p);
-        if (!isBlank(*p)) length = static_cast<size_t>(p - name) + 1;
+// Copies the argument's `length` bytes of text into the block, upper-cased
+// (a-z only: blanks and tabs stay what they are), and answers the length up
+// to and including its last character that is neither blank nor tab. One
+// pass for the copy, the upper-casing and the trimming.
+size_t copyUpperCased(char* copy, const char* text, size_t length) {
+    size_t trimmed = 0;
+    for (size_t k = 0; k < length; ++k) {
+        const char c = upper(text[k]);
+        copy[k] = c;
+        if (!isBlank(c)) trimmed = k + 1;
     }
+    return trimmed;
+}
+
+// Encodes the name of `length` characters in place, from its first
+// character that is neither blank nor tab to its last: the code (four
+// characters and a NUL) is written from name[0] on. The buffer must reach
+// at least four bytes beyond the name's end. Answers false when nothing of
+// the name is left.
+bool encodeName(char* name, size_t length) {
     while (length > 0 && name[length - 1] == 'S') --length;
     name[length] = '\0';
     if (length == 0) return false;
@@ -121,7 +132,9 @@ bool encodeName(char* name) {
         name[write] = rule.digit;
         write += ((next & rule.silentNext) == 0) & (rule.digit != 0) & (rule.digit != name[write - 1]);
     }
-    while (write < 4) name[write++] = '0';
+    // Pads to four characters, each place tested on its own rather than
+    // counted up to.
+    for (size_t k = 1; k < 4; ++k) name[k] = k < write ? name[k] : '0';
     name[4] = '\0';
     return true;
 }
@@ -139,15 +152,15 @@ void ovPhonex(CallResult* result, int32_t argCount, HostValue* args) {
     const char* text = args[0].stringValue;
     if (!*text) return;
 
-    const int length = static_cast<int>(std::strlen(text));
+    const size_t length = std::strlen(text);
     // Zero-filled: the copy is ended by the block's own zeros, and the code
     // has room even when the name is shorter than four characters.
-    char* copy = static_cast<char*>(allocScratch(result, length + 5));
+    char* copy = static_cast<char*>(allocScratch(result, static_cast<int32_t>(length) + 5));
     if (!copy) return;
-    std::memcpy(copy, text, static_cast<size_t>(length));
+    const size_t trimmed = copyUpperCased(copy, text, length);
 
-    char* name = copy;
-    while (isBlank(*name)) ++name;
-    if (!encodeName(name)) return;
-    setStringResult(result, name);
+    size_t start = 0;
+    while (start < trimmed && isBlank(copy[start])) ++start;
+    if (!encodeName(copy + start, trimmed - start)) return;
+    setStringResult(result, copy + start);
 }

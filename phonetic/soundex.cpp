@@ -63,12 +63,31 @@ size_t reduceName(char* name, size_t* length) {
     return kept;
 }
 
+// The digit tables for every byte: a byte that is not a coding letter (the
+// bytes after the reduced name's NUL) reads as the pad digit '0'.
+struct DigitsOfBytes {
+    char of[256];
+    constexpr DigitsOfBytes(const char (&digitsAToZ)[26]) : of() {
+        for (int c = 0; c < 256; ++c) of[c] = '0';
+        for (int k = 0; k < 26; ++k)
+            if (digitsAToZ[k]) of['A' + k] = digitsAToZ[k];
+    }
+};
+constexpr DigitsOfBytes kDigitsOfBytesMode0(kDigitsMode0);
+constexpr DigitsOfBytes kDigitsOfBytesMode1(kDigitsMode1);
+
 // Replaces the characters after the first by their digits, pads with '0' up
-// to codeLength and ends the code there. `code` holds codeLength + 1 bytes.
-void encode(char* code, int codeLength, const char* digits) {
-    int i = 1;
-    for (; i < codeLength && code[i]; ++i) code[i] = digits[code[i] - 'A'];
-    for (; i < codeLength; ++i) code[i] = '0';
+// to codeLength and ends the code there. `code` holds codeLength + 1
+// readable bytes. Every position up to the code length is written, a digit
+// before the reduced name's NUL and '0' from it on, without a branch on
+// where the name ends.
+void encode(char* code, int codeLength, const DigitsOfBytes& digits) {
+    bool ended = false;
+    for (int i = 1; i < codeLength; ++i) {
+        const unsigned char c = static_cast<unsigned char>(code[i]);
+        ended |= c == 0;
+        code[i] = ended ? '0' : digits.of[c];
+    }
     code[codeLength] = '\0';
 }
 
@@ -99,6 +118,6 @@ void ovSoundex(CallResult* result, int32_t argCount, HostValue* args) {
         if (!code) return;
         std::memcpy(code, name, reduced + 1);
     }
-    encode(code, codeLength, fine ? kDigitsMode1 : kDigitsMode0);
+    encode(code, codeLength, fine ? kDigitsOfBytesMode1 : kDigitsOfBytesMode0);
     setStringResult(result, code);
 }
