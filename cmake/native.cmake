@@ -1,6 +1,17 @@
 # Native build: the library over the POSIX stand-ins, its tests, the command.
 add_library(ovrin_core STATIC ${OVRIN_SOURCES} ${CMAKE_SOURCE_DIR}/platform/platform_posix.cpp)
 target_include_directories(ovrin_core PUBLIC ${CMAKE_SOURCE_DIR})
+# Optimised builds compile the library as one unit, as the DLL is: the
+# dispatcher, the scratch pool and the heap stand-in are inlined into the
+# functions that use them. Sanitizer and debug builds stay as they are.
+if(CMAKE_BUILD_TYPE MATCHES "^(Release|RelWithDebInfo)$" AND NOT OVRIN_SANITIZE)
+  include(CheckIPOSupported)
+  check_ipo_supported(RESULT OVRIN_IPO OUTPUT OVRIN_IPO_OUTPUT)
+  if(OVRIN_IPO)
+    set_property(TARGET ovrin_core PROPERTY INTERPROCEDURAL_OPTIMIZATION TRUE)
+  endif()
+  target_compile_options(ovrin_core PRIVATE -O3)
+endif()
 
 add_library(ovrin_test_support STATIC
   ${CMAKE_SOURCE_DIR}/tests/support/case_table.cpp
