@@ -27,10 +27,14 @@ const Probe kProbes[9] = {
 };
 
 // A position before the first letter or at or after the end reads as NUL,
-// so the look-ahead never leaves the name. (A negative position reads as a
-// large unsigned one.)
+// so the look-ahead never leaves the name. Such a position is clamped to the
+// name's own NUL (a negative one reads as a large unsigned number), so the
+// read needs no branch.
 char letterAt(const char* name, int32_t length, int32_t position) {
-    return static_cast<uint32_t>(position) < static_cast<uint32_t>(length) ? name[position] : '\0';
+    const uint32_t inside = static_cast<uint32_t>(position) < static_cast<uint32_t>(length)
+                                ? static_cast<uint32_t>(position)
+                                : static_cast<uint32_t>(length);
+    return name[inside];
 }
 
 // The percentage of the letters of both names that paired up. The walk can

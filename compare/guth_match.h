@@ -8,7 +8,8 @@ struct GuthWalk {
     int32_t matchCount;  // letter pairs matched; may exceed the shorter length
 };
 
-// Walks the letters of `a` (m of them) and `b` (n) side by side, looking for
+// Walks the letters of `a` (m of them, then a NUL) and `b` (n, then a NUL)
+// side by side, looking for
 // a partner among the neighbouring positions where the current letters
 // differ. A step that finds none clears the flag and ends the walk when
 // `stopAtMismatch`, else moves on two letters in `a` and three in `b`.
