@@ -5,6 +5,13 @@ add_library(ovrin SHARED ${OVRIN_SOURCES}
   ${CMAKE_SOURCE_DIR}/resources/ovrin.rc
   ${CMAKE_SOURCE_DIR}/resources/ovrin.def)
 set_target_properties(ovrin PROPERTIES PREFIX "" OUTPUT_NAME ovrin)
+# The library compiled as one unit: the dispatcher, the scratch pool and the
+# small helpers are inlined into the functions that use them.
+include(CheckIPOSupported)
+check_ipo_supported(RESULT OVRIN_IPO OUTPUT OVRIN_IPO_OUTPUT)
+if(OVRIN_IPO)
+  set_property(TARGET ovrin PROPERTY INTERPROCEDURAL_OPTIMIZATION TRUE)
+endif()
 target_include_directories(ovrin PRIVATE ${CMAKE_SOURCE_DIR})
 # The compiler's runtime goes inside the DLL, so it imports system DLLs only.
 target_link_options(ovrin PRIVATE -static-libgcc -static-libstdc++ -static)

@@ -1,6 +1,8 @@
 // Levenshtein distance between two names reduced to their letters A to Z.
 #include "levenshtein.h"
 
+#include <cstring>
+
 #include "../extender/script_functions.h"
 #include "letters.h"
 
@@ -42,8 +44,8 @@ void ovLevenshtein(CallResult* result, int32_t argCount, HostValue* args) {
 
     char* name1 = args[0].stringValue;
     char* name2 = args[1].stringValue;
-    int32_t length1 = lstrlenA(name1);
-    int32_t length2 = lstrlenA(name2);
+    int32_t length1 = static_cast<int32_t>(std::strlen(name1));
+    int32_t length2 = static_cast<int32_t>(std::strlen(name2));
     if (length1 == 0) {
         setIntegerResult(result, length2);
         return;
