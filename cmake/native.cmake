@@ -16,3 +16,12 @@ if(OVRIN_TESTS)
   include(GoogleTest)
   gtest_discover_tests(ovrin_tests DISCOVERY_TIMEOUT 60)
 endif()
+
+# The ovrin command, and its tests run in-process and through the program.
+file(GLOB OVRIN_CLI_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/cli/*.cpp)
+list(REMOVE_ITEM OVRIN_CLI_SOURCES ${CMAKE_SOURCE_DIR}/cli/main.cpp)
+add_library(ovrin_cli STATIC ${OVRIN_CLI_SOURCES})
+target_link_libraries(ovrin_cli PUBLIC ovrin_core)
+add_executable(ovrin_command ${CMAKE_SOURCE_DIR}/cli/main.cpp)
+set_target_properties(ovrin_command PROPERTIES OUTPUT_NAME ovrin)
+target_link_libraries(ovrin_command PRIVATE ovrin_cli)

@@ -1,0 +1,32 @@
+// The few services of the operating system the command needs, so that the
+// rest of it is one source for Linux and Windows. Texts are UTF-8 on both.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+// The program's arguments after its name. Windows hands them over as
+// UTF-16 and they are turned into UTF-8, or into Windows-1252 bytes when
+// they ask for --encoding cp1252; elsewhere they are taken as they are.
+std::vector<std::string> programArguments(int argc, char** argv);
+
+// Puts the standard streams into binary mode, so that output is
+// byte-for-byte the same on every system, and a Windows console into UTF-8.
+void prepareStandardStreams();
+
+// Opens a file for reading in binary mode; null with errno set on failure.
+FILE* openForReading(const std::string& path);
+
+// The size of an open regular file, or -1 for pipes, terminals and the like.
+int64_t regularFileSize(FILE* file);
+
+bool isTerminal(FILE* file);
+
+#ifdef _WIN32
+std::wstring widen(const std::string& utf8);
+std::string narrow(const wchar_t* text, unsigned codePage);
+// The folder of the running program, with a trailing backslash.
+std::string programFolder();
+#endif
