@@ -62,14 +62,20 @@ bool RecordReader::next(Record* record) {
             record->data = base + begin_;
             record->size = stop - begin_;
             record->ended = found != SIZE_MAX;
+            unclosedQuote_ = !record->ended && inQuotes_;
+            if (unclosedQuote_ && record->size > 0 && record->data[record->size - 1] == '\n') {
+                // The input's last line end, swallowed by the open quote.
+                --record->size;
+                --innerLines_;
+                record->ended = true;
+            }
             record->crlf = record->ended && record->size > 0 && record->data[record->size - 1] == '\r';
             if (record->crlf) --record->size;
             record->line = line_;
-            unclosedQuote_ = !record->ended && inQuotes_;
             line_ += 1 + innerLines_;
             innerLines_ = 0;
             inQuotes_ = false;
-            begin_ = scan_ = record->ended ? stop + 1 : stop;
+            begin_ = scan_ = found != SIZE_MAX ? stop + 1 : stop;
             return true;
         }
         scan_ = end_;
