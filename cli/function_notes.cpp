@@ -52,7 +52,8 @@ const FunctionNote kNotes[] = {
      "name       the name\n"
      "maxlength  the code length at which encoding stops, 4 to 255; below 1 gives\n"
      "           the empty string",
-     "the text \"primary TAB secondary\"",
+     "the text \"primary TAB secondary\"; encoding stops once both codes reach\n"
+     "maxlength, so a code may end a little longer",
      "Smith 4", "SM0\tXMT",
      {"dm_primary", "dm_secondary"}},
     {"ovIsAbbrev", {"word", "abbreviation", "length"},

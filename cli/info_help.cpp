@@ -21,6 +21,31 @@ std::string typeList(const FunctionRow& row) {
     return text.empty() ? "-" : text;
 }
 
+// `lead`, then `text` filled into lines of at most 80 characters, the
+// following lines indented by `indent`.
+std::string wrapped(const std::string& lead, const std::string& text, size_t indent) {
+    std::string out = lead;
+    size_t column = lead.size();
+    size_t at = 0;
+    while (at < text.size()) {
+        size_t space = text.find(' ', at);
+        std::string word = text.substr(at, space == std::string::npos ? std::string::npos : space - at);
+        at = space == std::string::npos ? text.size() : space + 1;
+        if (out.size() > lead.size()) {
+            if (column + 1 + word.size() > 80) {
+                out += "\n" + std::string(indent, ' ');
+                column = indent;
+            } else {
+                out += ' ';
+                ++column;
+            }
+        }
+        out += word;
+        column += word.size();
+    }
+    return out + "\n";
+}
+
 // Indents every line of `text`.
 std::string indented(const char* text, const char* indent) {
     std::string out = indent;
@@ -101,7 +126,7 @@ int runHelp(CommandContext& context, const std::string& function) {
         std::string text = kUsage;
         for (const FunctionRow& row : context.table) {
             const FunctionNote* note = findNote(row.name);
-            text += "  " + padded(callFormText(row), 36) + " " + (note ? note->summary : typeList(row).c_str()) + "\n";
+            text += wrapped("  " + padded(callFormText(row), 38) + " ", note ? note->summary : typeList(row), 41);
         }
         context.print(text);
         return EXIT_DONE;
@@ -110,7 +135,7 @@ int runHelp(CommandContext& context, const std::string& function) {
     if (!row) return context.usage("no function named \"" + function + "\"; ovrin info lists them");
     const FunctionNote* note = findNote(row->name);
     std::string text = callFormText(*row) + ", function number " + std::to_string(row->id) + "\n";
-    if (note) text += note->summary + std::string("\n");
+    if (note) text += wrapped("", note->summary, 0);
     text += "\nParameters: " + typeList(*row) + "\n";
     if (note) text += indented(note->details, "  ");
     text += "\nReturns:\n";
