@@ -8,15 +8,16 @@
 int main(int argc, char** argv) {
     prepareStandardStreams();
     std::vector<std::string> arguments = programArguments(argc, argv);
-    FileSource in(stdin);
-    FileSink out(stdout);
-    FileSink err(stderr);
-    Console console{&in, &out, &err, isTerminal(stderr)};
+    bool cp1252 = wantsCp1252(arguments);
+    std::unique_ptr<ByteSource> in = standardInput(cp1252);
+    std::unique_ptr<ByteSink> out = standardOutput(stdout, cp1252);
+    std::unique_ptr<ByteSink> err = standardOutput(stderr, cp1252);
+    Console console{in.get(), out.get(), err.get(), isTerminal(stderr)};
     Library library;
     std::string error;
     if (!openLibrary(nullptr, &library, &error)) {
         std::string line = "ovrin: " + error + "\n";
-        err.write(line.data(), line.size());
+        err->write(line.data(), line.size());
         return EXIT_USAGE;
     }
     return runCommand(library, arguments, console);
