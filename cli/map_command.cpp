@@ -130,10 +130,10 @@ public:
         : context_(context), progress_(progress), where_(input == "-" ? "stdin" : input) {}
     void warn(uint64_t line, const std::string& what) {
         ++count_;
-        if (count_ > kWarningsShown) return;
+        if (count_ > kWarningsShown + 1) return;
         progress_.clear();
-        context_.message(where_ + ":" + std::to_string(line) + ": " + what);
-        if (count_ == kWarningsShown) context_.message("further warnings are not shown");
+        if (count_ > kWarningsShown) context_.message("further warnings are not shown");
+        else context_.message(where_ + ":" + std::to_string(line) + ": " + what);
     }
     uint64_t count() const { return count_; }
     const std::string& where() const { return where_; }
@@ -188,7 +188,18 @@ int runMap(CommandContext& context, const std::vector<std::string>& words) {
     Progress progress(*context.console.err, showProgress, size);
     Warnings warnings(context, progress, plan.input);
     RecordReader reader(*source, options.format, 1 << 20, kMaxRecord);
-    Output out(*context.console.out);
+    // The bar leaves the line before each block of output, which may go to
+    // the same terminal.
+    struct BarClearingSink : ByteSink {
+        ByteSink& sink;
+        Progress& progress;
+        BarClearingSink(ByteSink& s, Progress& p) : sink(s), progress(p) {}
+        bool write(const char* data, size_t size) override {
+            progress.clear();
+            return sink.write(data, size);
+        }
+    } outSink(*context.console.out, progress);
+    Output out(outSink);
 
     const TextFormat format = options.format;
     const char separator = format == TextFormat::CSV ? ',' : '\t';

@@ -112,9 +112,9 @@ $ ovrin '@51("Robert", 0)'
 $ ovrin @0x10033 Robert 0
 > R163
 $ ovrin @51 1234 0
-> 
+>
 $ ovrin '@51(5, 0)'
-> 
+>
 $ ovrin @-1
 ! ovrin: function number -1 gave no result; the library answered 10
 ? 1

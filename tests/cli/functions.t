@@ -46,7 +46,7 @@ $ ovrin soundex Robert -3
 $ ovrin soundex Robert 7
 > R1960
 $ ovrin soundex "" 0
-> 
+>
 # Names read as UTF-8 and passed in Windows-1252: the first character stays
 # as it is, and the accented letters after it are no letters A to Z.
 $ ovrin soundex Müller 0

@@ -36,7 +36,7 @@ $ ovrin map soundex 0
 # Empty names and missing fields keep their rows.
 $ ovrin map soundex 0
 < Robert
-< 
+<
 < Lee
 > Robert\tR163
 > \t
@@ -67,6 +67,18 @@ $ ovrin map soundex 0 inputs/blank_lines.txt
 ! ovrin: further warnings are not shown
 ! ovrin: 102 of 102 records have an empty result
 ? 1
+
+# A progress bar when asked for (or when stderr is a terminal and the input
+# a file): a bar for a file, a count for stdin.
+$ ovrin map soundex 0 --progress inputs/names.txt
+>...
+!~ \r[##############################] 100%  4 names  *
+$ ovrin map soundex 0 --progress
+< Lee
+> Lee\tL000
+!~ \r1 names  *
+$ ovrin map soundex 0 --no-progress inputs/names.txt
+>...
 
 # A header: the names of the new columns are appended to it.
 $ ovrin map soundex 1 --field Surname
@@ -135,7 +147,7 @@ $ ovrin map --tsv soundex 0
 # match fills two in mode 3 (and above), one otherwise.
 $ ovrin map doublemetaphone 8
 < Schmidt
-< 
+<
 < Smith
 >~ Schmidt\t*\t*
 > \t\t
