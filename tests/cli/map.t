@@ -69,14 +69,14 @@ $ ovrin map soundex 0 inputs/blank_lines.txt
 ? 1
 
 # A progress bar when asked for (or when stderr is a terminal and the input
-# a file): a bar for a file, a count for stdin.
+# a file): a bar for a file, a count for a pipe.
 $ ovrin map soundex 0 --progress inputs/names.txt
 >...
 !~ \r[##############################] 100%  4 names  *
 $ ovrin map soundex 0 --progress
 < Lee
 > Lee\tL000
-!~ \r1 names  *
+!~ \r*1 names  *
 $ ovrin map soundex 0 --no-progress inputs/names.txt
 >...
 
