@@ -56,7 +56,8 @@ std::vector<FunctionRow> readFunctionTable(const Library& library) {
         row.id = record.info.id;
         row.entryKind = record.info.entryKind;
         row.paramTypes = record.info.paramTypes;
-        row.paramCount = record.info.paramCount;
+        // paramTypes has room for 16 parameters of 4 bits.
+        row.paramCount = record.info.paramCount < 0 ? 0 : record.info.paramCount > 16 ? 16 : record.info.paramCount;
         size_t length = record.info.nameLength < sizeof record.info.name ? record.info.nameLength
                                                                            : sizeof record.info.name - 1;
         row.name.assign(record.info.name, strnlen(record.info.name, length));

@@ -84,14 +84,6 @@ public:
         if (used_ == capacity_) flush();
         buffer_[used_++] = c;
     }
-    // Room for `size` bytes written straight into the buffer; commit them
-    // with `advance`. `size` must not exceed the capacity.
-    char* reserve(size_t size) {
-        if (size > capacity_ - used_) flush();
-        return buffer_.data() + used_;
-    }
-    void advance(size_t size) { used_ += size; }
-    size_t capacity() const { return capacity_; }
     bool flush();
     bool failed() const { return failed_; }
 
