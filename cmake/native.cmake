@@ -7,7 +7,7 @@ add_library(ovrin_test_support STATIC
   ${CMAKE_SOURCE_DIR}/tests/support/entry_checks.cpp)
 target_link_libraries(ovrin_test_support PUBLIC ovrin_core)
 
-if(OVRIN_TESTS)
+if(OVRIN_TESTS AND NOT OVRIN_FUZZ)
   find_package(GTest REQUIRED)
   file(GLOB OVRIN_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/native/*.cpp)
   add_executable(ovrin_tests ${OVRIN_TEST_SOURCES})
@@ -17,16 +17,19 @@ if(OVRIN_TESTS)
   gtest_discover_tests(ovrin_tests DISCOVERY_TIMEOUT 60)
 endif()
 
-# The ovrin command, and its tests run in-process and through the program.
-file(GLOB OVRIN_CLI_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/cli/*.cpp)
-list(REMOVE_ITEM OVRIN_CLI_SOURCES ${CMAKE_SOURCE_DIR}/cli/main.cpp)
-add_library(ovrin_cli STATIC ${OVRIN_CLI_SOURCES})
-target_link_libraries(ovrin_cli PUBLIC ovrin_core)
-add_executable(ovrin_command ${CMAKE_SOURCE_DIR}/cli/main.cpp)
-set_target_properties(ovrin_command PROPERTIES OUTPUT_NAME ovrin)
-target_link_libraries(ovrin_command PRIVATE ovrin_cli)
+# The ovrin command, and its tests run in-process and through the program
+# (not in the fuzzing build).
+if(NOT OVRIN_FUZZ)
+  file(GLOB OVRIN_CLI_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/cli/*.cpp)
+  list(REMOVE_ITEM OVRIN_CLI_SOURCES ${CMAKE_SOURCE_DIR}/cli/main.cpp)
+  add_library(ovrin_cli STATIC ${OVRIN_CLI_SOURCES})
+  target_link_libraries(ovrin_cli PUBLIC ovrin_core)
+  add_executable(ovrin_command ${CMAKE_SOURCE_DIR}/cli/main.cpp)
+  set_target_properties(ovrin_command PROPERTIES OUTPUT_NAME ovrin)
+  target_link_libraries(ovrin_command PRIVATE ovrin_cli)
+endif()
 
-if(OVRIN_TESTS)
+if(OVRIN_TESTS AND NOT OVRIN_FUZZ)
   file(GLOB OVRIN_CLI_TEST_FILES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/cli/*.t)
   add_executable(cli_tests ${CMAKE_SOURCE_DIR}/tests/cli/run_cli_tests.cpp)
   target_link_libraries(cli_tests PRIVATE ovrin_cli)
@@ -34,9 +37,53 @@ if(OVRIN_TESTS)
   add_test(NAME cli_program COMMAND cli_tests --exec $<TARGET_FILE:ovrin_command> ${OVRIN_CLI_TEST_FILES})
 
   file(GLOB OVRIN_CLI_UNIT_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/cli/*_test.cpp)
-  if(OVRIN_CLI_UNIT_SOURCES)
-    add_executable(cli_unit_tests ${OVRIN_CLI_UNIT_SOURCES})
-    target_link_libraries(cli_unit_tests PRIVATE ovrin_cli GTest::gtest GTest::gtest_main)
-    gtest_discover_tests(cli_unit_tests DISCOVERY_TIMEOUT 60)
+  add_executable(cli_unit_tests ${OVRIN_CLI_UNIT_SOURCES})
+  target_link_libraries(cli_unit_tests PRIVATE ovrin_cli GTest::gtest GTest::gtest_main)
+  gtest_discover_tests(cli_unit_tests DISCOVERY_TIMEOUT 60)
+endif()
+
+# The fuzz target with a plain main() that replays the committed corpus, and
+# the tool that turns the table of cases into seeds.
+add_executable(fuzz_replay
+  ${CMAKE_SOURCE_DIR}/tests/fuzz/fuzz_replay.cpp
+  ${CMAKE_SOURCE_DIR}/tests/fuzz/fuzz_extender.cpp
+  ${CMAKE_SOURCE_DIR}/tests/fuzz/fuzz_inprocess.cpp)
+target_link_libraries(fuzz_replay PRIVATE ovrin_test_support)
+add_executable(fuzz_seeds ${CMAKE_SOURCE_DIR}/tests/fuzz/fuzz_seeds.cpp)
+target_link_libraries(fuzz_seeds PRIVATE ovrin_test_support)
+add_test(NAME fuzz_corpus_replay COMMAND fuzz_replay ${CMAKE_SOURCE_DIR}/tests/fuzz/corpus)
+
+if(OVRIN_FUZZ)
+  # libFuzzer under AddressSanitizer and UndefinedBehaviorSanitizer (clang).
+  # How long the fuzz test runs; the environment may say otherwise.
+  set(OVRIN_FUZZ_SECONDS 120)
+  if(DEFINED ENV{OVRIN_FUZZ_SECONDS})
+    set(OVRIN_FUZZ_SECONDS $ENV{OVRIN_FUZZ_SECONDS})
   endif()
+  add_executable(fuzz_extender
+    ${CMAKE_SOURCE_DIR}/tests/fuzz/fuzz_extender.cpp
+    ${CMAKE_SOURCE_DIR}/tests/fuzz/fuzz_inprocess.cpp)
+  target_link_libraries(fuzz_extender PRIVATE ovrin_test_support)
+  target_link_options(fuzz_extender PRIVATE -fsanitize=fuzzer)
+  file(GLOB OVRIN_CASE_FILES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/cases/*.cases)
+  add_test(NAME fuzz_prepare COMMAND ${CMAKE_COMMAND} -E make_directory
+    ${CMAKE_BINARY_DIR}/fuzz/work ${CMAKE_BINARY_DIR}/fuzz/seeds ${CMAKE_BINARY_DIR}/fuzz/findings)
+  add_test(NAME fuzz_seed COMMAND fuzz_seeds ${CMAKE_BINARY_DIR}/fuzz/seeds ${OVRIN_CASE_FILES})
+  add_test(NAME fuzz_run COMMAND fuzz_extender -max_total_time=${OVRIN_FUZZ_SECONDS} -timeout=10
+    -rss_limit_mb=4096 -max_len=12000 -print_final_stats=1
+    -artifact_prefix=${CMAKE_BINARY_DIR}/fuzz/findings/
+    ${CMAKE_BINARY_DIR}/fuzz/work ${CMAKE_BINARY_DIR}/fuzz/seeds ${CMAKE_SOURCE_DIR}/tests/fuzz/corpus)
+  set_tests_properties(fuzz_prepare PROPERTIES FIXTURES_SETUP fuzz_dirs)
+  set_tests_properties(fuzz_seed PROPERTIES FIXTURES_REQUIRED fuzz_dirs FIXTURES_SETUP fuzz_seeds)
+  set_tests_properties(fuzz_run PROPERTIES FIXTURES_REQUIRED "fuzz_dirs;fuzz_seeds"
+    TIMEOUT 900 ENVIRONMENT "ASAN_OPTIONS=detect_leaks=1;UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1")
+endif()
+
+# Benchmarks (not part of the tests but for a smoke run).
+find_package(benchmark QUIET)
+if(benchmark_FOUND AND NOT OVRIN_FUZZ)
+  add_executable(bench_functions ${CMAKE_SOURCE_DIR}/bench/bench_functions.cpp ${CMAKE_SOURCE_DIR}/bench/bench_calls.cpp)
+  target_link_libraries(bench_functions PRIVATE ovrin_test_support benchmark::benchmark)
+  target_compile_definitions(bench_functions PRIVATE OVRIN_NAMES_FILE="${CMAKE_SOURCE_DIR}/data/names.txt")
+  add_test(NAME bench_smoke COMMAND bench_functions --benchmark_min_time=0.001 --benchmark_repetitions=1)
 endif()

@@ -12,10 +12,11 @@ target_link_options(ovrin PRIVATE -static-libgcc -static-libstdc++ -static)
 if(OVRIN_TESTS)
   add_executable(dll_host
     ${CMAKE_SOURCE_DIR}/tests/host/dll_host.cpp
+    ${CMAKE_SOURCE_DIR}/tests/host/dll_soak.cpp
     ${CMAKE_SOURCE_DIR}/tests/support/case_table.cpp
     ${CMAKE_SOURCE_DIR}/tests/support/entry_checks.cpp)
   target_include_directories(dll_host PRIVATE ${CMAKE_SOURCE_DIR})
-  target_link_libraries(dll_host PRIVATE version)
+  target_link_libraries(dll_host PRIVATE version psapi)
   target_link_options(dll_host PRIVATE -static-libgcc -static-libstdc++ -static)
   add_dependencies(dll_host ovrin)
 
@@ -23,7 +24,26 @@ if(OVRIN_TESTS)
   add_test(NAME dll_cases COMMAND dll_host $<TARGET_FILE:ovrin> ${OVRIN_CASE_FILES})
   add_test(NAME dll_image
     COMMAND ${CMAKE_SOURCE_DIR}/tests/host/check_dll_image.sh $<TARGET_FILE:ovrin> ${CMAKE_OBJDUMP} ${CMAKE_RC_COMPILER})
-  set_tests_properties(dll_cases PROPERTIES ENVIRONMENT "WINEDEBUG=-all")
+  # A million random calls through the DLL with memory flat after the first
+  # ten thousand.
+  set(OVRIN_SOAK_CALLS 1000000)
+  if(DEFINED ENV{OVRIN_SOAK_CALLS})
+    set(OVRIN_SOAK_CALLS $ENV{OVRIN_SOAK_CALLS})
+  endif()
+  add_test(NAME dll_soak COMMAND dll_host --soak ${OVRIN_SOAK_CALLS} ${CMAKE_SOURCE_DIR}/data/names.txt $<TARGET_FILE:ovrin>)
+  set_tests_properties(dll_cases dll_soak PROPERTIES ENVIRONMENT "WINEDEBUG=-all")
+endif()
+
+if(OVRIN_TESTS)
+  # The committed fuzz corpus, replayed through ovrin.dll.
+  add_executable(fuzz_replay
+    ${CMAKE_SOURCE_DIR}/tests/fuzz/fuzz_replay.cpp
+    ${CMAKE_SOURCE_DIR}/tests/fuzz/fuzz_extender.cpp)
+  target_include_directories(fuzz_replay PRIVATE ${CMAKE_SOURCE_DIR})
+  target_link_options(fuzz_replay PRIVATE -static-libgcc -static-libstdc++ -static)
+  add_dependencies(fuzz_replay ovrin)
+  add_test(NAME fuzz_corpus_replay COMMAND fuzz_replay --dll $<TARGET_FILE:ovrin> ${CMAKE_SOURCE_DIR}/tests/fuzz/corpus)
+  set_tests_properties(fuzz_corpus_replay PROPERTIES ENVIRONMENT "WINEDEBUG=-all")
 endif()
 
 # ovrin.exe beside ovrin.dll: the command, which loads the DLL at run time

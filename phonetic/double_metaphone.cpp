@@ -1,8 +1,162 @@
-// Double Metaphone.
+// Double Metaphone: the engine. It copies the name into an upper-cased
+// working string, walks it from left to right handing each character to its
+// letter rule (double_metaphone_rules_*.cpp), and answers the primary and the
+// secondary code as "primary TAB secondary".
+#include "double_metaphone.h"
+
+#include <cstring>
+
 #include "../extender/script_functions.h"
 
-// Answers its neutral result until the encoder lands.
+namespace {
+
+const int32_t kCodeCapacity = 256;  // 255 characters and the NUL
+
+// Room for the whole working string even when the name is longer than a
+// code buffer holds; such a name gets no blanks (the append is refused).
+int32_t capacityFor(int32_t initialLength) {
+    return initialLength < kCodeCapacity ? kCodeCapacity : initialLength + 1;
+}
+
+bool containsSlavoGermanic(const char* text) {
+    return std::strchr(text, 'W') || std::strchr(text, 'K') || std::strstr(text, "CZ");
+}
+
+// Hands the character at current to its rule set. Every byte that is not
+// A-Z, Ç or Ñ gives no code.
+void encodeNext(DoubleMetaphone& dm) {
+    switch (static_cast<unsigned char>(dm.charAt(dm.current))) {
+    case 'A': case 'E': case 'I': case 'O': case 'U': case 'Y':
+        dm.encodeVowel();
+        break;
+    case 'B': dm.encodeB(); break;
+    case 'C': dm.encodeC(); break;
+    case 'D': dm.encodeD(); break;
+    case 'F': dm.encodeF(); break;
+    case 'G': dm.encodeG(); break;
+    case 'H': dm.encodeH(); break;
+    case 'J': dm.encodeJ(); break;
+    case 'K': dm.encodeK(); break;
+    case 'L': dm.encodeL(); break;
+    case 'M': dm.encodeM(); break;
+    case 'N': dm.encodeN(); break;
+    case 'P': dm.encodeP(); break;
+    case 'Q': dm.encodeQ(); break;
+    case 'R': dm.encodeR(); break;
+    case 'S': dm.encodeS(); break;
+    case 'T': dm.encodeT(); break;
+    case 'V': dm.encodeV(); break;
+    case 'W': dm.encodeW(); break;
+    case 'X': dm.encodeX(); break;
+    case 'Z': dm.encodeZ(); break;
+    case 0xC7: dm.encodeCCedilla(); break;
+    case 0xD1: dm.encodeNTilde(); break;
+    default: dm.current += 1; break;
+    }
+}
+
+// Releases the working string and the two codes, in that order.
+void releaseEncoding(DoubleMetaphone& dm) {
+    releaseCodeBuffer(dm.working);
+    releaseCodeBuffer(dm.primaryCode);
+    releaseCodeBuffer(dm.secondaryCode);
+    dm.working = dm.primaryCode = dm.secondaryCode = nullptr;
+}
+
+// Encodes a non-empty `name` with the clamped limit into dm's two codes.
+// False when a buffer could not be created; dm then holds nothing.
+bool encodeName(DoubleMetaphone& dm, const char* name, int32_t maxlength) {
+    dm = DoubleMetaphone();
+    dm.maxlength = maxlength;
+    dm.primaryCode = createCodeBuffer(nullptr);
+    dm.secondaryCode = dm.primaryCode ? createCodeBuffer(nullptr) : nullptr;
+    dm.current = 0;
+    dm.length = lstrlenA(name);
+    dm.last = dm.length - 1;
+    dm.working = dm.secondaryCode ? createCodeBuffer(name) : nullptr;
+    if (!dm.working) {
+        releaseEncoding(dm);
+        return false;
+    }
+    // Refused for a name of more than 250 characters: its end is then not
+    // followed by a blank.
+    appendCodeBuffer(dm.working, "     ");
+    CharUpperA(dm.working->text);
+    dm.slavoGermanic = containsSlavoGermanic(dm.working->text);
+
+    // The first letter of these pairs is silent.
+    if (dm.matchAt(0, 2, "GN", "KN", "PN", "WR", "PS")) dm.current = 1;
+    // An initial X sounds as S.
+    if (dm.charAt(0) == 'X') {
+        dm.addCodes("S", "S");
+        dm.current += 1;
+    }
+
+    // The limit only stops the loop; a code is never cut to it.
+    while ((dm.primaryCode->count < dm.maxlength || dm.secondaryCode->count < dm.maxlength) &&
+           dm.current < dm.length)
+        encodeNext(dm);
+    return true;
+}
+
+}  // namespace
+
+CodeBuffer* createCodeBuffer(const char* initial) {
+    if (!initial) initial = "";
+    CodeBuffer* buffer = static_cast<CodeBuffer*>(GlobalAlloc(GMEM_FIXED | GMEM_ZEROINIT, sizeof(CodeBuffer)));
+    if (!buffer) return nullptr;
+    buffer->count = lstrlenA(initial);
+    buffer->capacity = capacityFor(buffer->count);
+    buffer->text = static_cast<char*>(GlobalAlloc(GMEM_FIXED | GMEM_ZEROINIT, static_cast<SIZE_T>(buffer->capacity)));
+    if (!buffer->text) {
+        GlobalFree(buffer);
+        return nullptr;
+    }
+    std::memcpy(buffer->text, initial, static_cast<size_t>(buffer->count) + 1);
+    return buffer;
+}
+
+void appendCodeBuffer(CodeBuffer* buffer, const char* s) {
+    if (!s) return;
+    int32_t added = lstrlenA(s);
+    if (buffer->count + added > buffer->capacity - 1) return;
+    std::memcpy(buffer->text + buffer->count, s, static_cast<size_t>(added) + 1);
+    buffer->count += added;
+}
+
+void releaseCodeBuffer(CodeBuffer* buffer) {
+    if (!buffer) return;
+    if (buffer->text) GlobalFree(buffer->text);
+    GlobalFree(buffer);
+}
+
+// ovDoubleMetaphone(name, maxlength): "primary TAB secondary" in a scratch
+// block. maxlength is clamped to 4..255 and the clamped value is written back
+// into the argument; the name's own text is left as it was. Neutral result:
+// the empty string (maxlength not an integer or below 1, name not a string or
+// empty, or a working buffer refused by the heap).
 void ovDoubleMetaphone(CallResult* result, int32_t argCount, HostValue* args) {
     setStringResult(result, kEmptyString);
     normalizeArgTypes(argCount, args);
+    if (!argIs(argCount, args, 1, TYPE_INTEGER) || args[1].intValue < 1) return;
+    int32_t maxlength = args[1].intValue > 4 ? args[1].intValue : 4;
+    if (maxlength >= 255) maxlength = 255;
+    args[1].intValue = maxlength;
+    if (!argIs(argCount, args, 0, TYPE_STRING) || args[0].stringValue[0] == '\0') return;
+
+    DoubleMetaphone dm;
+    if (!encodeName(dm, args[0].stringValue, maxlength)) return;
+
+    int32_t primaryLength = lstrlenA(dm.primaryCode->text);
+    int32_t secondaryLength = lstrlenA(dm.secondaryCode->text);
+    char* text = static_cast<char*>(allocScratch(result, primaryLength + secondaryLength + 2));
+    if (!text) {
+        releaseEncoding(dm);
+        return;
+    }
+    std::memcpy(text, dm.primaryCode->text, static_cast<size_t>(primaryLength));
+    text[primaryLength] = '\t';
+    std::memcpy(text + primaryLength + 1, dm.secondaryCode->text, static_cast<size_t>(secondaryLength) + 1);
+    setStringResult(result, text);
+    releaseEncoding(dm);
 }

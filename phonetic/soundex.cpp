@@ -24,30 +24,43 @@ const char kDigitsMode1[26] = {
 
 bool isBlank(char c) { return c == ' ' || c == '\t'; }
 
-bool isCoding(char c) { return c >= 'A' && c <= 'Z' && kDigitsMode0[c - 'A'] != 0; }
+char upper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
 
-// Upper-cases a-z (only those), trims trailing blanks and tabs, keeps the
-// first character and the coding consonants after it, and merges runs of
-// identical characters. Works in place; the output never runs ahead of the
-// input. Answers the reduced length.
-size_t reduceName(char* name) {
-    size_t length = 0;
-    for (char* p = name; *p; ++p) {
-        if (*p >= 'a' && *p <= 'z') *p = static_cast<char>(*p - 'a' + 'A');
-        if (!isBlank(*p)) length = static_cast<size_t>(p - name) + 1;
+// Each byte's coding letter: B, b -> B and so on for the 18 coding letters,
+// 0 for every other byte.
+struct CodingLetters {
+    unsigned char of[256];
+    constexpr CodingLetters() : of() {
+        const char* coding = "BCDFGJKLMNPQRSTVXZ";
+        for (int k = 0; coding[k]; ++k) {
+            of[static_cast<unsigned char>(coding[k])] = static_cast<unsigned char>(coding[k]);
+            of[static_cast<unsigned char>(coding[k] - 'A' + 'a')] = static_cast<unsigned char>(coding[k]);
+        }
     }
-    name[length] = '\0';
+};
+constexpr CodingLetters kCodingLetters;
 
+// Reduces the name in place to its first character (upper-cased if a to z)
+// followed by the coding consonants after it, upper-cased, with runs of
+// identical characters merged. Sets `length` to the name's length before the
+// reduction and answers the reduced length.
+//
+// Upper-casing, trimming, filtering and merging are one forward pass: a
+// trailing blank is never a coding letter, so the filter drops whatever the
+// trim would; and comparing each kept letter with the last one kept merges
+// exactly the runs that a separate pass over the filtered text would.
+size_t reduceName(char* name, size_t* length) {
+    name[0] = upper(name[0]);
     size_t kept = 1;
-    for (size_t i = 1; i < length; ++i)
-        if (isCoding(name[i])) name[kept++] = name[i];
+    size_t i = 1;
+    for (; name[i]; ++i) {
+        char c = static_cast<char>(kCodingLetters.of[static_cast<unsigned char>(name[i])]);
+        name[kept] = c;  // the write position never passes the read position
+        kept += (c != 0) & (c != name[kept - 1]);
+    }
     name[kept] = '\0';
-
-    size_t merged = 1;
-    for (size_t i = 1; i < kept; ++i)
-        if (name[i] != name[merged - 1]) name[merged++] = name[i];
-    name[merged] = '\0';
-    return merged;
+    *length = i;
+    return kept;
 }
 
 // Replaces the characters after the first by their digits, pads with '0' up
@@ -75,8 +88,8 @@ void ovSoundex(CallResult* result, int32_t argCount, HostValue* args) {
 
     bool fine = args[1].intValue >= 1;
     int codeLength = fine ? 5 : 4;
-    size_t room = std::strlen(name);  // bytes the argument holds from here, before its NUL
-    size_t reduced = reduceName(name);
+    size_t room;  // bytes the argument holds from the name's start, before its NUL
+    size_t reduced = reduceName(name, &room);
 
     char* code = name;
     if (room < static_cast<size_t>(codeLength)) {

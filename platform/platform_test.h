@@ -9,12 +9,15 @@ namespace platform_test {
 
 // The nth GlobalAlloc from now (1 = the next one) answers null; 0 disarms.
 void failAllocation(long nth);
+// Blocks of `bytes` or more are refused (1 GiB unless set, as in a 32-bit
+// process).
+void setLargestBlock(size_t bytes);
 // Blocks taken by GlobalAlloc and not yet released.
 long liveBlocks();
 // GlobalAlloc calls since the process started (failed ones included).
 long allocationCalls();
-// The blocks released since the last clearReleaseLog, in release order.
+// The blocks released since startReleaseLog, in release order.
 const std::vector<const void*>& releaseLog();
-void clearReleaseLog();
+void startReleaseLog();
 
 }  // namespace platform_test

@@ -3,9 +3,11 @@
 // return callback) and runs through it the discovery checks, the resource
 // checks and the table of cases.
 //   dll_host PATH_TO_DLL CASEFILE...
+//   dll_host --soak CALLS NAMES_FILE PATH_TO_DLL
 #include <windows.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -14,6 +16,7 @@
 #include "../../resources/version.h"
 #include "../support/case_table.h"
 #include "../support/entry_checks.h"
+#include "dll_soak.h"
 
 namespace {
 
@@ -74,8 +77,16 @@ void checkResources(HMODULE module, const char* path) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    long soakCalls = 0;
+    const char* namesPath = nullptr;
+    if (argc >= 5 && std::strcmp(argv[1], "--soak") == 0) {
+        soakCalls = std::atol(argv[2]);
+        namesPath = argv[3];
+        argv += 3;
+        argc -= 3;
+    }
     if (argc < 2) {
-        std::fprintf(stderr, "usage: dll_host PATH_TO_DLL CASEFILE...\n");
+        std::fprintf(stderr, "usage: dll_host PATH_TO_DLL CASEFILE...\n       dll_host --soak CALLS NAMES_FILE PATH_TO_DLL\n");
         return 2;
     }
     HMODULE module = LoadLibraryA(argv[1]);
@@ -88,6 +99,12 @@ int main(int argc, char** argv) {
     if (!entry || !query) {
         std::printf("FAIL the DLL does not export _WILExtender2@40 and _WILExtenderQuery@12\n");
         return 1;
+    }
+
+    if (soakCalls > 0) {
+        int failures = runSoak(entry, soakCalls, namesPath);
+        std::printf("dll_host soak: %d passed, %d failed\n", failures ? 0 : 1, failures);
+        return failures ? 1 : 0;
     }
 
     CheckCount entryCount = runEntryChecks(entry, query, stdout);

@@ -38,7 +38,7 @@ TEST(ScratchPool, NinthBlockIsRefusedAndAllEightAreReleasedLastFirst) {
 
     void* taken[8];
     std::memcpy(taken, r.blocks, sizeof taken);
-    platform_test::clearReleaseLog();
+    platform_test::startReleaseLog();
     HostValue out{};
     EXPECT_EQ(deliverResult(&r, &out, answer42, 0, 0), 42);
     EXPECT_EQ(out.type, TYPE_STRING);
@@ -154,7 +154,7 @@ TEST(Dispatch, ParseLeadingDecimal) {
     EXPECT_EQ(parseLeadingDecimal(""), 0);
 }
 
-TEST(Platform, CharUpperAFollowsWindows1252) {
+TEST(Platform, StandInsBehaveAsWindows) {
     char text[] = "abz\xE0\xE7\xF1\xFE\xF7\xDF\xB5\x9A\x9C\x9E\xFF{";
     CharUpperA(text);
     EXPECT_STREQ(text, "ABZ\xC0\xC7\xD1\xDE\xF7\xDF\xB5\x8A\x8C\x8E\x9F{");
@@ -163,6 +163,14 @@ TEST(Platform, CharUpperAFollowsWindows1252) {
     EXPECT_EQ(lstrlenA("abc"), 3);
     EXPECT_EQ(lstrcmpA("abc", "abc"), 0);
     EXPECT_LT(lstrcmpA("abc", "abd"), 0);
+    // Equal as Windows compares them, though not byte for byte.
+    EXPECT_EQ(lstrcmpA("\xC6LFRED", "AELFRED"), 0);
+    EXPECT_EQ(lstrcmpA("\x8CUVRE", "OEUVRE"), 0);
+    EXPECT_EQ(lstrcmpA("\xDEORA", "THORA"), 0);
+    EXPECT_EQ(lstrcmpA("Stra\xDF" "e", "Strasse"), 0);
+    EXPECT_EQ(lstrcmpA("AN\xAD" "NA", "ANNA"), 0);
+    EXPECT_NE(lstrcmpA("O'BRIEN", "OBRIEN"), 0);
+    EXPECT_NE(lstrcmpA("\xC6", "Ae"), 0);
 }
 
 }  // namespace

@@ -5,16 +5,10 @@
 #include <cstring>
 #include <fstream>
 
-#include "../../extender/function_table.h"
+#include <memory>
 
-#if defined(__SANITIZE_ADDRESS__)
-#include <sanitizer/asan_interface.h>
-#define OV_POISON(p, n) ASAN_POISON_MEMORY_REGION(p, n)
-#define OV_UNPOISON(p, n) ASAN_UNPOISON_MEMORY_REGION(p, n)
-#else
-#define OV_POISON(p, n) ((void)0)
-#define OV_UNPOISON(p, n) ((void)0)
-#endif
+#include "../../extender/function_table.h"
+#include "guarded_buffer.h"
 
 std::string messageText(int32_t id) {
     switch (id) {
@@ -224,9 +218,6 @@ int32_t OV_STDCALL recordDelivery(int32_t flag, uintptr_t hostContext, uintptr_t
     return delivery.answer;
 }
 
-const size_t kGuard = 16;
-const unsigned char kGuardByte = 0xA5;
-
 std::string quote(const std::string& text) {
     std::string out = "\"";
     for (unsigned char c : text) {
@@ -308,7 +299,7 @@ int runCases(const std::vector<Case>& cases, Extender2Entry entry, FILE* report,
 
         // Each string gets a buffer of exactly its length + 1 and a guard after it.
         std::vector<HostValue> args(c.args.size());
-        std::vector<char*> buffers(c.args.size(), nullptr);
+        std::vector<std::unique_ptr<GuardedBuffer>> buffers(c.args.size());
         for (size_t i = 0; i < c.args.size(); ++i) {
             const CaseValue& v = c.args[i];
             args[i].floatValue = 0.0;
@@ -316,12 +307,8 @@ int runCases(const std::vector<Case>& cases, Extender2Entry entry, FILE* report,
             args[i].type = v.type;
             args[i].stringValue = nullptr;
             if (v.isString && !v.isNull) {
-                size_t size = v.text.size() + 1;
-                buffers[i] = static_cast<char*>(std::malloc(size + kGuard));
-                std::memcpy(buffers[i], v.text.c_str(), size);
-                std::memset(buffers[i] + size, kGuardByte, kGuard);
-                OV_POISON(buffers[i] + size, kGuard);
-                args[i].stringValue = buffers[i];
+                buffers[i].reset(new GuardedBuffer(v.text));
+                args[i].stringValue = buffers[i]->data();
             }
         }
 
@@ -355,14 +342,8 @@ int runCases(const std::vector<Case>& cases, Extender2Entry entry, FILE* report,
         for (size_t i = 0; i < c.args.size(); ++i) {
             std::string name = "argument " + std::to_string(i);
             if (buffers[i]) {
-                size_t size = c.args[i].text.size() + 1;
-                OV_UNPOISON(buffers[i] + size, kGuard);
-                for (size_t g = 0; g < kGuard; ++g)
-                    if (static_cast<unsigned char>(buffers[i][size + g]) != kGuardByte) {
-                        problems.push_back(name + ": written past its NUL");
-                        break;
-                    }
-                if (args[i].stringValue != buffers[i]) problems.push_back(name + ": its pointer was changed");
+                if (!buffers[i]->intact()) problems.push_back(name + ": written past its NUL");
+                if (args[i].stringValue != buffers[i]->data()) problems.push_back(name + ": its pointer was changed");
             }
             const CaseValue& want_ = c.argsGiven ? c.argsAfter[i] : c.args[i];
             if (want_.skip) continue;
@@ -370,7 +351,9 @@ int runCases(const std::vector<Case>& cases, Extender2Entry entry, FILE* report,
                 problems.push_back(name + ": type " + std::to_string(args[i].type) + ", expected " +
                                    std::to_string(want_.type));
             if (want_.isString && !want_.isNull) {
-                std::string now = buffers[i] ? std::string(buffers[i]) : std::string("(null)");
+                std::string now = !buffers[i]            ? std::string("(null)")
+                                  : buffers[i]->intact() ? std::string(buffers[i]->data())
+                                                         : std::string("(no NUL left)");
                 if (!buffers[i] || now != want_.text)
                     problems.push_back(name + " reads " + quote(now) + ", expected " + quote(want_.text));
             } else if (!want_.isString && args[i].intValue != want_.intValue) {
@@ -378,7 +361,7 @@ int runCases(const std::vector<Case>& cases, Extender2Entry entry, FILE* report,
                                    std::to_string(want_.intValue));
             }
         }
-        for (char* b : buffers) std::free(b);
+        buffers.clear();
 
         if (afterEach) {
             std::string extra = afterEach();

@@ -1,0 +1,31 @@
+// What the benchmarks call: each of the ten script functions over a list of
+// names, the way a host calls it: a fresh copy of each argument string for
+// every call (the functions rewrite their arguments), typed HostValue
+// arguments, a return callback that copies the result. Two-name functions
+// pair each name with the next. Shared by the native benchmark and the
+// timed batch through ovrin.dll.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+#include "../tests/support/case_table.h"
+
+struct BenchFunction {
+    const char* name;  // as the table shows it, or "floor"
+    int32_t number;    // 0 for the floor
+};
+
+// The floor first, then the ten functions in table order.
+extern const BenchFunction kBenchFunctions[];
+extern const size_t kBenchFunctionCount;
+
+// Names as Windows-1252 bytes, one per entry, from a UTF-8 file of one name
+// per line; characters outside Windows-1252 drop the name.
+std::vector<std::string> loadBenchNames(const char* path);
+
+// Calls `function` once for each name (the floor copies and upper-cases
+// each name instead). Answers a checksum of the results so that no work
+// can be optimised away.
+uint32_t runBenchPass(Extender2Entry entry, const BenchFunction& function, const std::vector<std::string>& names);

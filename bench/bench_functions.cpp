@@ -1,0 +1,78 @@
+// ns per call of each script function through WILExtender2, against the
+// floor (copy + strlen + upper-case of each name, no library call), over the
+// shipped list of proper names. Prints the median of the repetitions and the
+// ratio to the floor for each function.
+//   bench_functions [NAMES_FILE] [benchmark flags]
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "../extender/exports.h"
+#include "bench_calls.h"
+
+namespace {
+
+std::vector<std::string> names;
+
+void benchFunction(benchmark::State& state, const BenchFunction* function) {
+    for (auto _ : state) benchmark::DoNotOptimize(runBenchPass(WILExtender2, *function, names));
+    state.SetItemsProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(names.size()));
+    state.counters["ns_per_call"] = benchmark::Counter(
+        static_cast<double>(state.iterations()) * static_cast<double>(names.size()),
+        benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+}
+
+// Keeps the median ns per call of each function for the closing table.
+class MedianReporter : public benchmark::ConsoleReporter {
+public:
+    std::map<std::string, double> medians;
+    void ReportRuns(const std::vector<Run>& runs) override {
+        for (const Run& run : runs)
+            if (run.run_type == Run::RT_Aggregate && run.aggregate_name == "median")
+                medians[run.run_name.function_name] = run.counters.at("ns_per_call") * 1e9;
+        ConsoleReporter::ReportRuns(runs);
+    }
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const char* path = OVRIN_NAMES_FILE;
+    if (argc > 1 && argv[1][0] != '-') {
+        path = argv[1];
+        --argc;
+        ++argv;
+    }
+    names = loadBenchNames(path);
+    if (names.size() < 2) {
+        std::fprintf(stderr, "bench_functions: no names in %s\n", path);
+        return 1;
+    }
+    for (size_t i = 0; i < kBenchFunctionCount; ++i)
+        benchmark::RegisterBenchmark(kBenchFunctions[i].name, benchFunction, &kBenchFunctions[i]);
+
+    std::vector<char*> args(argv, argv + argc);
+    std::string repetitions = "--benchmark_repetitions=5";
+    std::string aggregates = "--benchmark_report_aggregates_only=true";
+    args.insert(args.begin() + 1, &repetitions[0]);
+    args.insert(args.begin() + 2, &aggregates[0]);
+    int count = static_cast<int>(args.size());
+    benchmark::Initialize(&count, args.data());
+    MedianReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    benchmark::Shutdown();
+
+    double floor = reporter.medians.count("floor") ? reporter.medians["floor"] : 0;
+    std::printf("\n%zu names from %s\n%-20s %12s %10s\n", names.size(), path, "function", "ns/call", "x floor");
+    for (size_t i = 0; i < kBenchFunctionCount; ++i) {
+        auto found = reporter.medians.find(kBenchFunctions[i].name);
+        if (found == reporter.medians.end()) continue;
+        std::printf("%-20s %12.1f %10.2f\n", found->first.c_str(), found->second,
+                    floor > 0 ? found->second / floor : 0.0);
+    }
+    return 0;
+}

@@ -1,0 +1,10 @@
+// The reduction that both name comparisons apply to their upper-cased names.
+#pragma once
+
+#include <cstdint>
+
+// Keeps, in order, only the bytes A to Z of `text`, closes the gaps and ends
+// the text after the last byte kept. Works in place: the output never runs
+// ahead of the input, so nothing past the original NUL is written. Answers
+// the reduced length.
+int32_t keepLettersAToZ(char* text);

@@ -1,0 +1,96 @@
+// Refused scratch blocks in ovMetaphone and ovPhonex, which the table of cases
+// cannot force: each allocation point in turn fails, and the host must get
+// message 913 with flag -3, the argument as it was before the call, and
+// every block taken before the failure released.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "../../extender/exports.h"
+#include "../../platform/platform_test.h"
+#include "../support/case_table.h"
+
+namespace {
+
+const int32_t kMetaphone = 52;
+const int32_t kPhonex = 53;
+
+struct Seen {
+    int32_t flag = 0;
+    std::string text;
+};
+Seen seen;
+
+int32_t OV_STDCALL recordResult(int32_t flag, uintptr_t, uintptr_t, HostValue* value) {
+    seen.flag = flag;
+    seen.text = value->type == TYPE_STRING && value->stringValue ? value->stringValue : "";
+    return 0;
+}
+
+HostValue stringArg(char* text) {
+    HostValue v{};
+    v.type = TYPE_STRING;
+    v.stringValue = text;
+    return v;
+}
+
+HostValue integerArg(int32_t value) {
+    HostValue v{};
+    v.type = TYPE_INTEGER;
+    v.intValue = value;
+    return v;
+}
+
+void call(int32_t function, HostValue* args, int32_t argCount) {
+    seen = Seen();
+    HostValue out{};
+    WILExtender2(0, 0, 0, function, recordResult, 0, 0, args, argCount, &out);
+}
+
+// ovMetaphone takes the code block first and the name block second; the name
+// is upper-cased only once both are held.
+TEST(MetaphoneAllocation, EachRefusedBlockAnswers913AndLeavesTheNameAlone) {
+    for (long failing : {1L, 2L}) {
+        SCOPED_TRACE("allocation " + std::to_string(failing));
+        char name[] = "ashcraft-smith";
+        HostValue args[2] = {stringArg(name), integerArg(8)};
+        long live = platform_test::liveBlocks();
+        platform_test::failAllocation(failing);
+        call(kMetaphone, args, 2);
+        platform_test::failAllocation(0);
+        EXPECT_EQ(seen.flag, -3);
+        EXPECT_EQ(seen.text, messageText(913));
+        EXPECT_STREQ(name, "ashcraft-smith");
+        EXPECT_EQ(platform_test::liveBlocks(), live);
+    }
+    // The same call with both blocks granted.
+    char name[] = "ashcraft-smith";
+    HostValue args[2] = {stringArg(name), integerArg(8)};
+    long live = platform_test::liveBlocks();
+    call(kMetaphone, args, 2);
+    EXPECT_EQ(seen.flag, 0);
+    EXPECT_EQ(seen.text, "AXKRFTSM");
+    EXPECT_STREQ(name, "ASHCRAFT-SMITH");
+    EXPECT_EQ(platform_test::liveBlocks(), live);
+}
+
+TEST(PhonexAllocation, ARefusedWorkingCopyAnswers913AndLeavesTheNameAlone) {
+    char name[] = "  smiths ";
+    HostValue args[1] = {stringArg(name)};
+    long live = platform_test::liveBlocks();
+    platform_test::failAllocation(1);
+    call(kPhonex, args, 1);
+    platform_test::failAllocation(0);
+    EXPECT_EQ(seen.flag, -3);
+    EXPECT_EQ(seen.text, messageText(913));
+    EXPECT_STREQ(name, "  smiths ");
+    EXPECT_EQ(platform_test::liveBlocks(), live);
+
+    call(kPhonex, args, 1);
+    EXPECT_EQ(seen.flag, 0);
+    EXPECT_EQ(seen.text, "S530");
+    EXPECT_STREQ(name, "  smiths ");
+    EXPECT_EQ(platform_test::liveBlocks(), live);
+}
+
+}  // namespace
