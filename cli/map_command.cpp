@@ -231,9 +231,6 @@ int runMap(CommandContext& context, const std::vector<std::string>& words) {
             if (header) {
                 status = resolveHeader(context, parsed, &plan);
                 if (status != EXIT_DONE) return status;
-                size_t widest = 0;
-                for (size_t f : plan.fields) widest = f + 1 > widest ? f + 1 : widest;
-                fields.resize(widest);
                 out.put(record.data, record.size);
                 for (const std::string& column : plan.columns)
                     putField(out, separator, format, column.data(), column.size(), false);
@@ -243,6 +240,7 @@ int runMap(CommandContext& context, const std::vector<std::string>& words) {
             }
         }
         if (fields.empty()) {
+            // Only the fields up to the last one read are split off.
             size_t widest = 0;
             for (size_t f : plan.fields) widest = f + 1 > widest ? f + 1 : widest;
             fields.resize(widest);
