@@ -21,7 +21,7 @@ struct MapPlan {
     const FunctionRow* row = nullptr;
     std::vector<int> nameParams;       // parameters that take the names, in order
     std::vector<int32_t> integers;     // the integer arguments, in order
-    std::vector<std::string> fieldSpecs;  // where each name is: a number from 1 or a header name
+    std::vector<std::string> selectors;  // where each name is: a number from 1 or a header name
     std::vector<size_t> fields;        // the field of each name, from 0
     std::vector<std::string> columns;  // the result columns
     std::string input;                 // file name, or "-" for stdin
@@ -33,8 +33,8 @@ std::string lowerAscii(std::string text) {
     return text;
 }
 
-bool isFieldNumber(const std::string& spec) {
-    return !spec.empty() && spec.find_first_not_of("0123456789") == std::string::npos;
+bool isFieldNumber(const std::string& selector) {
+    return !selector.empty() && selector.find_first_not_of("0123456789") == std::string::npos;
 }
 
 std::string fieldsWord(size_t n) { return n == 1 ? "one field" : n == 2 ? "two fields" : std::to_string(n) + " fields"; }
@@ -80,18 +80,18 @@ int readPlan(CommandContext& context, const std::vector<std::string>& words, Map
     }
     plan->input = rest > integerParams.size() ? words.back() : "-";
 
-    plan->fieldSpecs = context.options.fields;
+    plan->selectors = context.options.fields;
     size_t names = plan->nameParams.size();
-    if (plan->fieldSpecs.empty())
-        for (size_t k = 0; k < names; ++k) plan->fieldSpecs.push_back(std::to_string(k + 1));
-    if (plan->fieldSpecs.size() != names)
+    if (plan->selectors.empty())
+        for (size_t k = 0; k < names; ++k) plan->selectors.push_back(std::to_string(k + 1));
+    if (plan->selectors.size() != names)
         return context.usage(displayName(row->name) + " reads " + fieldsWord(names) + ", --field gives " +
-                             std::to_string(plan->fieldSpecs.size()));
-    for (const std::string& spec : plan->fieldSpecs) {
-        if (spec.empty()) return context.usage("--field has an empty entry");
-        if (isFieldNumber(spec)) {
-            size_t n = spec.size() > 9 ? 0 : static_cast<size_t>(std::stoul(spec));
-            if (n == 0) return context.usage("field numbers count from 1 (--field " + spec + ")");
+                             std::to_string(plan->selectors.size()));
+    for (const std::string& selector : plan->selectors) {
+        if (selector.empty()) return context.usage("--field has an empty entry");
+        if (isFieldNumber(selector)) {
+            size_t n = selector.size() > 9 ? 0 : static_cast<size_t>(std::stoul(selector));
+            if (n == 0) return context.usage("field numbers count from 1 (--field " + selector + ")");
             plan->fields.push_back(n - 1);
         } else {
             plan->fields.push_back(SIZE_MAX);  // found in the header
@@ -106,18 +106,18 @@ int resolveHeader(CommandContext& context, const Record& header, MapPlan* plan) 
     std::vector<Field> fields(header.size + 1);
     std::vector<char> scratch;
     size_t n = splitFields(header, context.options.format, fields.size(), fields.data(), scratch);
-    for (size_t k = 0; k < plan->fieldSpecs.size(); ++k) {
-        const std::string& spec = plan->fieldSpecs[k];
-        if (isFieldNumber(spec)) continue;
+    for (size_t k = 0; k < plan->selectors.size(); ++k) {
+        const std::string& selector = plan->selectors[k];
+        if (isFieldNumber(selector)) continue;
         size_t found = SIZE_MAX;
         for (size_t i = 0; i < n && found == SIZE_MAX; ++i)
-            if (std::string(fields[i].data, fields[i].size) == spec) found = i;
+            if (std::string(fields[i].data, fields[i].size) == selector) found = i;
         for (size_t i = 0; i < n && found == SIZE_MAX; ++i)
-            if (lowerAscii(std::string(fields[i].data, fields[i].size)) == lowerAscii(spec)) found = i;
+            if (lowerAscii(std::string(fields[i].data, fields[i].size)) == lowerAscii(selector)) found = i;
         if (found == SIZE_MAX) {
             std::string names;
             for (size_t i = 0; i < n; ++i) names += (i ? ", " : "") + std::string(fields[i].data, fields[i].size);
-            return context.usage("no column named \"" + spec + "\" in the header (" + names + ")");
+            return context.usage("no column named \"" + selector + "\" in the header (" + names + ")");
         }
         plan->fields[k] = found;
     }
@@ -354,8 +354,8 @@ int runMap(CommandContext& context, const std::vector<std::string>& words) {
         return context.usage(warnings.where() + ":" + std::to_string(reader.line()) +
                              ": a record longer than 16 MiB; stopped there");
     if (first && header) {
-        for (const std::string& spec : plan.fieldSpecs)
-            if (!isFieldNumber(spec)) return context.usage("the input is empty: no header to find \"" + spec + "\" in");
+        for (const std::string& selector : plan.selectors)
+            if (!isFieldNumber(selector)) return context.usage("the input is empty: no header to find \"" + selector + "\" in");
     }
     if (emptied > 0)
         context.message(std::to_string(emptied) + " of " + std::to_string(records) +
