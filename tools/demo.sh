@@ -24,7 +24,7 @@ ovrin() {
   printf '\n$ ovrin'
   for a in "$@"; do
     case $a in
-      *[!A-Za-z0-9_./,=-]*) printf " '%s'" "$a" ;;
+      *[[:space:]\'\"\(\)\$\;\&\|\<\>\*\?\`\\]* | '') printf " '%s'" "$a" ;;
       *) printf ' %s' "$a" ;;
     esac
   done
