@@ -41,6 +41,31 @@ if(OVRIN_TESTS AND NOT OVRIN_FUZZ)
   gtest_discover_tests(ovrin_tests DISCOVERY_TIMEOUT 60)
 endif()
 
+# The ovrin command, and its tests run in-process and through the program
+# (not in the fuzzing build).
+if(NOT OVRIN_FUZZ)
+  file(GLOB OVRIN_CLI_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/cli/*.cpp)
+  list(REMOVE_ITEM OVRIN_CLI_SOURCES ${CMAKE_SOURCE_DIR}/cli/main.cpp)
+  add_library(ovrin_cli STATIC ${OVRIN_CLI_SOURCES})
+  target_link_libraries(ovrin_cli PUBLIC ovrin_core)
+  add_executable(ovrin_command ${CMAKE_SOURCE_DIR}/cli/main.cpp)
+  set_target_properties(ovrin_command PROPERTIES OUTPUT_NAME ovrin)
+  target_link_libraries(ovrin_command PRIVATE ovrin_cli)
+endif()
+
+if(OVRIN_TESTS AND NOT OVRIN_FUZZ)
+  file(GLOB OVRIN_CLI_TEST_FILES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/cli/*.t)
+  add_executable(cli_tests ${CMAKE_SOURCE_DIR}/tests/cli/run_cli_tests.cpp)
+  target_link_libraries(cli_tests PRIVATE ovrin_cli)
+  add_test(NAME cli_in_process COMMAND cli_tests ${OVRIN_CLI_TEST_FILES})
+  add_test(NAME cli_program COMMAND cli_tests --exec $<TARGET_FILE:ovrin_command> ${OVRIN_CLI_TEST_FILES})
+
+  file(GLOB OVRIN_CLI_UNIT_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/cli/*_test.cpp)
+  add_executable(cli_unit_tests ${OVRIN_CLI_UNIT_SOURCES})
+  target_link_libraries(cli_unit_tests PRIVATE ovrin_cli GTest::gtest GTest::gtest_main)
+  gtest_discover_tests(cli_unit_tests DISCOVERY_TIMEOUT 60)
+endif()
+
 # The fuzz target with a plain main() that replays the committed corpus, and
 # the tool that turns the table of cases into seeds.
 add_executable(fuzz_replay

@@ -62,3 +62,30 @@ if(OVRIN_TESTS)
   add_test(NAME fuzz_corpus_replay COMMAND fuzz_replay --dll $<TARGET_FILE:ovrin> ${CMAKE_SOURCE_DIR}/tests/fuzz/corpus)
   set_tests_properties(fuzz_corpus_replay PROPERTIES ENVIRONMENT "WINEDEBUG=-all")
 endif()
+
+# ovrin.exe beside ovrin.dll: the command, which loads the DLL at run time
+# and calls it through its two exports only.
+file(GLOB OVRIN_CLI_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/cli/*.cpp)
+list(REMOVE_ITEM OVRIN_CLI_SOURCES ${CMAKE_SOURCE_DIR}/cli/main.cpp)
+add_library(ovrin_cli STATIC ${OVRIN_CLI_SOURCES})
+target_include_directories(ovrin_cli PUBLIC ${CMAKE_SOURCE_DIR})
+target_link_libraries(ovrin_cli PUBLIC shell32)
+add_executable(ovrin_command ${CMAKE_SOURCE_DIR}/cli/main.cpp)
+set_target_properties(ovrin_command PROPERTIES OUTPUT_NAME ovrin)
+target_link_libraries(ovrin_command PRIVATE ovrin_cli)
+target_link_options(ovrin_command PRIVATE -static-libgcc -static-libstdc++ -static)
+add_dependencies(ovrin_command ovrin)
+
+if(OVRIN_TESTS)
+  # The command's tests through the DLL: every file in one Wine process, and
+  # the program's own tests with one process per test.
+  file(GLOB OVRIN_CLI_TEST_FILES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/cli/*.t)
+  add_executable(cli_tests ${CMAKE_SOURCE_DIR}/tests/cli/run_cli_tests.cpp)
+  target_link_libraries(cli_tests PRIVATE ovrin_cli)
+  target_link_options(cli_tests PRIVATE -static-libgcc -static-libstdc++ -static)
+  add_dependencies(cli_tests ovrin ovrin_command)
+  add_test(NAME cli_dll COMMAND cli_tests ${OVRIN_CLI_TEST_FILES})
+  add_test(NAME cli_program_exe
+    COMMAND cli_tests --exec $<TARGET_FILE:ovrin_command> ${CMAKE_SOURCE_DIR}/tests/cli/process.t)
+  set_tests_properties(cli_dll cli_program_exe PROPERTIES ENVIRONMENT "WINEDEBUG=-all")
+endif()

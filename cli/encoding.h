@@ -1,0 +1,33 @@
+// UTF-8 to and from Windows-1252, the code page the library works in.
+// All 256 bytes round-trip: the five bytes that Windows-1252 leaves
+// undefined (0x81, 0x8D, 0x8F, 0x90, 0x9D) stand for U+0081 and so on, as
+// Windows itself maps them.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+// Why a UTF-8 text has no Windows-1252 form.
+struct EncodingProblem {
+    enum Kind { NONE, INVALID_UTF8, UNENCODABLE, NUL_BYTE } kind = NONE;
+    uint32_t codePoint = 0;  // the character that has no byte (UNENCODABLE)
+    size_t offset = 0;       // where in the text, in bytes
+};
+
+// Writes the Windows-1252 form of the `size` bytes at `text` to `out`,
+// which has room for `size` bytes (the form is never longer), and answers
+// its length; or answers SIZE_MAX and describes the first problem. A NUL
+// byte is a problem too: the library would read it as the end of the name.
+size_t utf8ToCp1252(const char* text, size_t size, char* out, EncodingProblem* problem);
+
+// Writes the UTF-8 form of `size` Windows-1252 bytes to `out`, which has
+// room for 3 * `size` bytes, and answers its length.
+size_t cp1252ToUtf8(const char* text, size_t size, char* out);
+
+// The Unicode character of a Windows-1252 byte.
+uint32_t cp1252CodePoint(unsigned char byte);
+
+// Describes a problem for a message: "invalid UTF-8", "U+674E has no
+// Windows-1252 form", "a NUL byte".
+std::string describeProblem(const EncodingProblem& problem);

@@ -1,0 +1,24 @@
+// The two entry points of the library, as the command reaches them: on
+// Windows from ovrin.dll loaded at run time, natively from the library
+// linked into the program. Everything else the command does goes through
+// these two addresses.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "../extender/host_value.h"
+
+typedef int32_t(OV_STDCALL* Extender2Entry)(uintptr_t, uintptr_t, uintptr_t, int32_t, HostReturnCallback, uintptr_t,
+                                            uintptr_t, void*, int32_t, HostValue*);
+typedef int32_t(OV_STDCALL* ExtenderQueryEntry)(int32_t, void*, int32_t);
+
+struct Library {
+    Extender2Entry call = nullptr;        // WILExtender2
+    ExtenderQueryEntry query = nullptr;  // WILExtenderQuery
+};
+
+// Finds the entry points. On Windows `dllPath` names the DLL to load; null
+// means ovrin.dll in the program's own folder. Natively `dllPath` is ignored.
+// Answers false with `error` set when the library or an entry is missing.
+bool openLibrary(const char* dllPath, Library* library, std::string* error);

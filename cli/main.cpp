@@ -1,0 +1,24 @@
+// ovrin: the name-matching functions from a shell. On Windows this is
+// ovrin.exe beside ovrin.dll; natively the library is linked in.
+#include <cstdio>
+
+#include "command.h"
+#include "system.h"
+
+int main(int argc, char** argv) {
+    prepareStandardStreams();
+    std::vector<std::string> arguments = programArguments(argc, argv);
+    bool cp1252 = wantsCp1252(arguments);
+    std::unique_ptr<ByteSource> in = standardInput(cp1252);
+    std::unique_ptr<ByteSink> out = standardOutput(stdout, cp1252);
+    std::unique_ptr<ByteSink> err = standardOutput(stderr, cp1252);
+    Console console{in.get(), out.get(), err.get(), isTerminal(stderr)};
+    Library library;
+    std::string error;
+    if (!openLibrary(nullptr, &library, &error)) {
+        std::string line = "ovrin: " + error + "\n";
+        err->write(line.data(), line.size());
+        return EXIT_USAGE;
+    }
+    return runCommand(library, arguments, console);
+}

@@ -1,0 +1,104 @@
+// Byte streams under the command: the process's standard streams and files,
+// or memory when the tests run the command inside their own process.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+class ByteSource {
+public:
+    virtual ~ByteSource() = default;
+    // Up to `size` bytes into `buffer`; 0 at the end, -1 on a read error.
+    virtual long read(char* buffer, size_t size) = 0;
+    // The size of the whole input when it is a regular file, else -1.
+    virtual int64_t knownSize() const { return -1; }
+};
+
+class ByteSink {
+public:
+    virtual ~ByteSink() = default;
+    // False on a write error.
+    virtual bool write(const char* data, size_t size) = 0;
+};
+
+// A FILE, left open for its owner to close.
+class FileSource : public ByteSource {
+public:
+    explicit FileSource(FILE* file) : file_(file) {}
+    long read(char* buffer, size_t size) override;
+    int64_t knownSize() const override;
+
+private:
+    FILE* file_;
+};
+
+class FileSink : public ByteSink {
+public:
+    explicit FileSink(FILE* file) : file_(file) {}
+    bool write(const char* data, size_t size) override;
+
+private:
+    FILE* file_;
+};
+
+class MemorySource : public ByteSource {
+public:
+    explicit MemorySource(std::string data) : data_(std::move(data)) {}
+    long read(char* buffer, size_t size) override;
+
+private:
+    std::string data_;
+    size_t position_ = 0;
+};
+
+class MemorySink : public ByteSink {
+public:
+    bool write(const char* data, size_t size) override {
+        text.append(data, size);
+        return true;
+    }
+    std::string text;
+};
+
+// Buffered writing to a sink in large blocks; the first error sticks.
+class Output {
+public:
+    explicit Output(ByteSink& sink, size_t capacity = 1 << 20);
+    ~Output() { flush(); }
+    void put(const char* data, size_t size) {
+        if (size > capacity_ - used_) {
+            if (!flush() || size > capacity_) {
+                if (!failed_ && !sink_.write(data, size)) failed_ = true;
+                return;
+            }
+        }
+        std::memcpy(buffer_.data() + used_, data, size);
+        used_ += size;
+    }
+    void put(const std::string& text) { put(text.data(), text.size()); }
+    void put(char c) {
+        if (used_ == capacity_) flush();
+        buffer_[used_++] = c;
+    }
+    bool flush();
+    bool failed() const { return failed_; }
+
+private:
+    ByteSink& sink_;
+    std::vector<char> buffer_;
+    size_t capacity_;
+    size_t used_ = 0;
+    bool failed_ = false;
+};
+
+// The command's standard streams.
+struct Console {
+    ByteSource* in;
+    ByteSink* out;
+    ByteSink* err;
+    bool errIsTerminal;  // a progress bar may be drawn on err
+};

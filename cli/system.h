@@ -1,0 +1,45 @@
+// The few services of the operating system the command needs, so that the
+// rest of it is one source for Linux and Windows. Texts are UTF-8 on both.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "streams.h"
+
+// The program's arguments after its name. Windows hands them over as
+// UTF-16 and they are turned into UTF-8, or into Windows-1252 bytes when
+// they ask for --encoding cp1252; elsewhere they are taken as they are.
+std::vector<std::string> programArguments(int argc, char** argv);
+
+// Puts the standard streams into binary mode, so that output is
+// byte-for-byte the same on every system.
+void prepareStandardStreams();
+
+// True when the arguments ask for --encoding cp1252.
+bool wantsCp1252(const std::vector<std::string>& arguments);
+
+// The standard streams as the command reads and writes them. A Windows
+// console is read and written in UTF-16, turned to and from UTF-8 (or
+// Windows-1252 with `cp1252`), so that it shows the text right; everything
+// else passes bytes as they are.
+std::unique_ptr<ByteSource> standardInput(bool cp1252);
+std::unique_ptr<ByteSink> standardOutput(FILE* stream, bool cp1252);
+
+// Opens a file for reading in binary mode; null with errno set on failure.
+FILE* openForReading(const std::string& path);
+
+// The size of an open regular file, or -1 for pipes, terminals and the like.
+int64_t regularFileSize(FILE* file);
+
+bool isTerminal(FILE* file);
+
+#ifdef _WIN32
+std::wstring widen(const std::string& utf8);
+std::string narrow(const wchar_t* text, unsigned codePage);
+// The folder of the running program, with a trailing backslash.
+std::string programFolder();
+#endif

@@ -1,0 +1,90 @@
+# ovrin info shows the library as the script host sees it: the answers of
+# WILExtenderQuery and the function table read row by row.
+$ ovrin info
+> Ovrin Name Matching Functions Extender for WinBatch
+> version 34002, interface level 2, 10 functions
+>
+> number  name                 parameters                call
+>     10  ovextenderinfo       integer                   ovExtenderInfo(mode)
+>     51  ovsoundex            string, integer           ovSoundex(name, mode)
+>     52  ovmetaphone          string, integer           ovMetaphone(name, maxlength)
+>     53  ovphonex             string                    ovPhonex(name)
+>     54  ovguthmatch          string, string, integer   ovGuthMatch(name1, name2, mode)
+>     55  ovlevenshtein        string, string            ovLevenshtein(name1, name2)
+>     56  ovdoublemetaphone    string, integer           ovDoubleMetaphone(name, maxlength)
+>     61  ovisabbrev           string, string, integer   ovIsAbbrev(word, abbreviation, length)
+>     62  ovisconsonant        string, integer           ovIsConsonant(name, position)
+>     63  ovisvowel            string, integer, integer  ovIsVowel(name, position, yIsVowel)
+
+# ovrin help FUNCTION, also written as ovrin FUNCTION --help.
+$ ovrin help soundex
+> ovSoundex(name, mode), function number 51
+> The Soundex code of a name: its first character, then digits for the consonants.
+>
+> Parameters: string, integer
+>   name  the name; blanks and tabs around it are ignored, and its first character
+>         stays as it is
+>   mode  0 (or less): three digits 1 to 6; 1 (or more): four digits 1 to 9, with
+>         a finer split of the consonants
+>
+> Returns:
+>   a string of 4 characters (mode 0) or 5 (mode 1), filled up with 0; empty for
+>   an empty name
+>
+> Usage:
+>   ovrin soundex NAME MODE
+>   ovrin 'ovSoundex(name, mode)'
+>   ovrin map soundex MODE [FILE]
+>
+> Example:
+>   $ ovrin soundex Robert 0
+>   R163
+$ ovrin SOUNDEX --help
+> ovSoundex(name, mode), function number 51
+>...
+$ ovrin map soundex --help
+> ovSoundex(name, mode), function number 51
+>...
+$ ovrin help guthmatch
+> ovGuthMatch(name1, name2, mode), function number 54
+>...
+>   ovrin map guthmatch MODE [FILE]
+>
+> Example:
+>   $ ovrin guthmatch Smith Smyth 3
+>   1\t80
+$ ovrin help nosuch
+! ovrin: no function named "nosuch"; ovrin info lists them
+? 2
+$ ovrin help soundex phonex
+! ovrin: help takes one function name at most
+? 2
+# A function that reads no name from a file has no map line.
+$ ovrin help extenderinfo
+>...
+> Usage:
+>   ovrin extenderinfo MODE
+>   ovrin 'ovExtenderInfo(mode)'
+>
+> Example:
+>   $ ovrin extenderinfo 0
+>   34002
+
+# ovrin --help: the command, then every function of the table.
+$ ovrin --help
+> ovrin: the Ovrin name-matching functions from the command line, called through
+>...
+> Functions (ovrin help FUNCTION tells more):
+>   ovExtenderInfo(mode)                   Facts about the library.
+>...
+>   ovIsVowel(name, position, yIsVowel)    Whether the character at a position is
+>                                          a vowel, A E I O U (and Y on request).
+$ ovrin -h
+> ovrin: the Ovrin name-matching functions from the command line, called through
+>...
+$ ovrin help
+> ovrin: the Ovrin name-matching functions from the command line, called through
+>...
+$ ovrin info --help
+> ovrin: the Ovrin name-matching functions from the command line, called through
+>...
