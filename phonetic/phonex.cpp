@@ -124,13 +124,16 @@ bool encodeName(char* name, size_t length) {
     // position moves on only when the digit counts: a store that does not
     // count is overwritten by the next one or by the padding.
     size_t write = 1;
+    char last = name[0];  // the code's last character, held here rather than read back
     for (; read < length && write < 4; ++read) {
         const DigitRule rule = kTables.rule[static_cast<unsigned char>(name[read])];
         const unsigned char next = kTables.nextClass[static_cast<unsigned char>(name[read + 1])];
         // A D or G after M or N is part of the nasal sound.
         read += (next & rule.passedNext) != 0;
         name[write] = rule.digit;
-        write += ((next & rule.silentNext) == 0) & (rule.digit != 0) & (rule.digit != name[write - 1]);
+        const bool written = ((next & rule.silentNext) == 0) & (rule.digit != 0) & (rule.digit != last);
+        write += written;
+        last = written ? rule.digit : last;
     }
     // Pads to four characters, each place tested on its own rather than
     // counted up to.

@@ -52,11 +52,14 @@ constexpr CodingLetters kCodingLetters;
 size_t reduceName(char* name, size_t* length) {
     name[0] = upper(name[0]);
     size_t kept = 1;
+    char last = name[0];  // the last character kept, held here rather than read back
     size_t i = 1;
     for (; name[i]; ++i) {
-        char c = static_cast<char>(kCodingLetters.of[static_cast<unsigned char>(name[i])]);
+        const char c = static_cast<char>(kCodingLetters.of[static_cast<unsigned char>(name[i])]);
         name[kept] = c;  // the write position never passes the read position
-        kept += (c != 0) & (c != name[kept - 1]);
+        const bool keep = (c != 0) & (c != last);
+        kept += keep;
+        last = keep ? c : last;
     }
     name[kept] = '\0';
     *length = i;
