@@ -24,7 +24,7 @@ struct LetterClasses {
             of[static_cast<unsigned char>(kVowels[k])] = VOWEL;
             of[static_cast<unsigned char>(kVowels[k] - 'A' + 'a')] = VOWEL;
         }
-        of['Y'] = of['y'] = LETTER_Y;
+        of[static_cast<unsigned char>('Y')] = of[static_cast<unsigned char>('y')] = LETTER_Y;
     }
 };
 constexpr LetterClasses kLetterClasses;

@@ -30,7 +30,7 @@ struct DigitRule {
 
 // The digit groups, letter by letter: D and T are silent before C, L and R
 // are heard only before a vowel or at the end, M and N pass over a D or G.
-const DigitRule kDigitRulesAToZ[26] = {
+constexpr DigitRule kDigitRulesAToZ[26] = {
     /* A */ {0, 0, 0},   /* B */ {'1', 0, 0}, /* C */ {'2', 0, 0},
     /* D */ {'3', NEXT_C, 0},                  /* E */ {0, 0, 0},
     /* F */ {'1', 0, 0}, /* G */ {'2', 0, 0}, /* H */ {0, 0, 0},
@@ -45,7 +45,7 @@ const DigitRule kDigitRulesAToZ[26] = {
 
 // The first letter of a name that does not begin with KN, PH or WR; 0 for
 // a letter that stays as it is.
-const char kInitialAToZ[26] = {
+constexpr char kInitialAToZ[26] = {
     /* A */ 'A', /* B */ 0,   /* C */ 0,   /* D */ 0,   /* E */ 'A', /* F */ 0,   /* G */ 0,
     /* H */ 0,   /* I */ 'A', /* J */ 'G', /* K */ 'C', /* L */ 0,   /* M */ 0,   /* N */ 0,
     /* O */ 'A', /* P */ 'B', /* Q */ 'C', /* R */ 0,   /* S */ 0,   /* T */ 0,   /* U */ 'A',
@@ -71,9 +71,9 @@ struct ByteTables {
         const char* vowels = "AEIOUY";
         for (int k = 0; vowels[k]; ++k) nextClass[static_cast<unsigned char>(vowels[k])] = 0;
         nextClass[0] = 0;  // the name's end
-        nextClass['C'] |= NEXT_C;
-        nextClass['D'] |= NEXT_D_OR_G;
-        nextClass['G'] |= NEXT_D_OR_G;
+        nextClass[static_cast<unsigned char>('C')] |= NEXT_C;
+        nextClass[static_cast<unsigned char>('D')] |= NEXT_D_OR_G;
+        nextClass[static_cast<unsigned char>('G')] |= NEXT_D_OR_G;
     }
 };
 constexpr ByteTables kTables;

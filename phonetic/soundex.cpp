@@ -9,13 +9,13 @@ namespace {
 
 // Digit of each letter A-Z; 0 for the letters that never reach the coding
 // step (vowels, H, W, Y).
-const char kDigitsMode0[26] = {
+constexpr char kDigitsMode0[26] = {
     /* A */ 0,   /* B */ '1', /* C */ '2', /* D */ '3', /* E */ 0,   /* F */ '1', /* G */ '2',
     /* H */ 0,   /* I */ 0,   /* J */ '2', /* K */ '2', /* L */ '4', /* M */ '5', /* N */ '5',
     /* O */ 0,   /* P */ '1', /* Q */ '2', /* R */ '6', /* S */ '2', /* T */ '3', /* U */ 0,
     /* V */ '1', /* W */ 0,   /* X */ '2', /* Y */ 0,   /* Z */ '2',
 };
-const char kDigitsMode1[26] = {
+constexpr char kDigitsMode1[26] = {
     /* A */ 0,   /* B */ '1', /* C */ '3', /* D */ '6', /* E */ 0,   /* F */ '2', /* G */ '4',
     /* H */ 0,   /* I */ 0,   /* J */ '4', /* K */ '3', /* L */ '7', /* M */ '8', /* N */ '8',
     /* O */ 0,   /* P */ '1', /* Q */ '5', /* R */ '9', /* S */ '3', /* T */ '6', /* U */ 0,
