@@ -37,7 +37,8 @@ CodeBuffer* createCodeBufferOfLength(const char* initial, int32_t length) {
         GlobalFree(buffer);
         return nullptr;
     }
-    std::memcpy(buffer->text, initial, static_cast<size_t>(length) + 1);
+    // The text is zero-filled, so an empty initial text needs no copy.
+    if (length > 0) std::memcpy(buffer->text, initial, static_cast<size_t>(length) + 1);
     return buffer;
 }
 
@@ -156,9 +157,12 @@ void ovDoubleMetaphone(CallResult* result, int32_t argCount, HostValue* args) {
         releaseEncoding(dm);
         return;
     }
-    std::memcpy(text, dm.primaryCode->text, static_cast<size_t>(primaryLength));
-    text[primaryLength] = '\t';
-    std::memcpy(text + primaryLength + 1, dm.secondaryCode->text, static_cast<size_t>(secondaryLength) + 1);
+    // Codes are a few characters long: copied byte by byte, into a block
+    // that is zero-filled and so already ends with the NUL.
+    char* at = text;
+    for (int32_t k = 0; k < primaryLength; ++k) *at++ = dm.primaryCode->text[k];
+    *at++ = '\t';
+    for (int32_t k = 0; k < secondaryLength; ++k) *at++ = dm.secondaryCode->text[k];
     setStringResult(result, text);
     releaseEncoding(dm);
 }
