@@ -33,7 +33,7 @@ char upper(char c) {
 // The prepared name and reads around a position in it. A position outside
 // the name reads as NUL, so every test on a missing neighbour is false.
 struct Word {
-    const char* text;
+    const char* text;  // the letters and digits, ended by a NUL
     int length;
 };
 
@@ -45,10 +45,12 @@ char charAt(const Word& word, int position) {
 // `room` is how many characters the code can still take (at least 1). The
 // rows of each letter are tested in order; the first that holds answers.
 const char* letterCode(const Word& word, int i, int room) {
+    // The word ends in a NUL, so the next character reads as NUL at the end,
+    // and the one after it is read only when the next one is inside.
     const char current = word.text[i];
-    const char previous = charAt(word, i - 1);
-    const char next = charAt(word, i + 1);
-    const char afterNext = charAt(word, i + 2);
+    const char previous = i > 0 ? word.text[i - 1] : '\0';
+    const char next = word.text[i + 1];
+    const char afterNext = next != '\0' ? word.text[i + 2] : '\0';
     const bool last = i == word.length - 1;
 
     switch (current) {
