@@ -11,9 +11,8 @@ int32_t editDistance(const char* a, int32_t m, const char* b, int32_t n, unsigne
     for (int32_t i = 0; i <= m; ++i) matrix[i * width] = static_cast<unsigned char>(i);
     for (int32_t j = 0; j <= n; ++j) matrix[j] = static_cast<unsigned char>(j);
     // Row by row; the cell to the left and the one above-left ride along in
-    // registers, so each cell reads one byte of the row above. The minimum
-    // of the two cells of the row above is taken first: only the last step
-    // waits for the cell to the left, just written.
+    // registers, so each cell reads one byte of the row above and none of
+    // the row being written.
     const unsigned char* above = matrix;
     unsigned char* row = matrix + width;
     for (int32_t i = 1; i <= m; ++i, above += width, row += width) {
