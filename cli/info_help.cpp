@@ -103,7 +103,14 @@ const char kUsage[] =
     "\n"
     "Functions (ovrin help FUNCTION tells more):\n";
 
+const char kGroupHelp[] = "group\n";
+const char kLinkHelp[] = "link\n";
+
 }  // namespace
+
+std::string commandHelp(const std::string& command) {
+    return command == "group" ? kGroupHelp : kLinkHelp;
+}
 
 int runInfo(CommandContext& context) {
     LibraryFacts facts = readLibraryFacts(context.library);
@@ -122,6 +129,10 @@ int runInfo(CommandContext& context) {
 }
 
 int runHelp(CommandContext& context, const std::string& function) {
+    if (function == "group" || function == "link") {
+        context.print(commandHelp(function));
+        return EXIT_DONE;
+    }
     if (function.empty()) {
         std::string text = kUsage;
         for (const FunctionRow& row : context.table) {
