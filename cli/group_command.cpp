@@ -296,7 +296,7 @@ int runLink(CommandContext& context, const std::vector<std::string>& words) {
         context.message(matcher.error() + "; stopped");
         return EXIT_FAULTS;
     }
-    buildKeyIndex(bClasses, matcher.catalog().keys.count(), &bIndex);
+    buildKeyIndex(matcher.catalog(), bClasses, &bIndex);
     if (!matcher.classify(a, &aClasses)) {
         context.message(matcher.error() + "; stopped");
         return EXIT_FAULTS;
@@ -326,8 +326,6 @@ int runLink(CommandContext& context, const std::vector<std::string>& words) {
     const size_t aClassCount = aClasses.form.size();
     std::vector<uint32_t> matchStart(1, 0);
     std::vector<LinkMatch> matches, found;
-    std::vector<uint32_t> seen(bClassCount, 0);
-    uint64_t comparisons = 0;
     matchStart.reserve(aClassCount + 1);
 
     Output out(*context.console.out);
@@ -389,7 +387,7 @@ int runLink(CommandContext& context, const std::vector<std::string>& words) {
         size_t from = 0, to = 0;
         if (c != kNoCode) {
             if (c + 1 == matchStart.size()) {
-                if (!linkClass(matcher, aClasses, c, bClasses, bIndex, seen, &found, &comparisons)) {
+                if (!linkClass(matcher, aClasses, c, bClasses, bIndex, &found)) {
                     context.message(matcher.error() + "; stopped");
                     return EXIT_FAULTS;
                 }

@@ -193,7 +193,14 @@ bool Matcher::classify(const NameList& list, ClassList* classes) {
         uint32_t formId = catalog_.forms.add(form);
         if (formId == catalog_.samples.count()) {
             catalog_.samples.add(name, size);
-            catalog_.formLength.push_back(static_cast<uint32_t>(form.size()));
+            FormShape shape;
+            shape.reduced = reduced;
+            if (reduced) {
+                shape.length = static_cast<uint16_t>(form.size());
+                for (char c : form)
+                    if (c >= 'A' && c <= 'Z') shape.letters |= 1u << (c - 'A');
+            }
+            catalog_.shape.push_back(shape);
             catalog_.selfVerdict.push_back(-1);
         }
         int32_t tuple[3] = {static_cast<int32_t>(formId), keys[0], keys[1]};
@@ -209,6 +216,15 @@ bool Matcher::classify(const NameList& list, ClassList* classes) {
 }
 
 bool Matcher::confirmed(uint32_t formA, uint32_t formB, bool* yes, int32_t* distance) {
+    if (!mayJoin(catalog_.shape[formA], catalog_.shape[formB])) {
+        *distance = kNotAsked;
+        *yes = false;
+        return true;
+    }
+    return confirmedUntested(formA, formB, yes, distance);
+}
+
+bool Matcher::confirmedUntested(uint32_t formA, uint32_t formB, bool* yes, int32_t* distance) {
     *distance = kNotAsked;
     if (settings_.confirm == ConfirmKind::NONE) {
         *yes = true;
@@ -223,18 +239,15 @@ bool Matcher::confirmed(uint32_t formA, uint32_t formB, bool* yes, int32_t* dist
     size_t aSize = catalog_.samples.size(formA);
     size_t bSize = catalog_.samples.size(formB);
     if (settings_.confirm == ConfirmKind::LEVENSHTEIN) {
-        // The distance is at least the difference of the lengths the library
-        // compares, so a pair further apart needs no call.
-        uint32_t la = catalog_.formLength[formA], lb = catalog_.formLength[formB];
-        if ((la > lb ? la - lb : lb - la) > static_cast<uint32_t>(settings_.maxDistance)) {
-            *yes = false;
-            return true;
-        }
         if (!calls_.levenshtein(a, aSize, b, bSize, distance)) return false;
         *yes = *distance >= 0 && *distance <= settings_.maxDistance;
     } else {
+        // The Guth walk is not symmetric (Maier against Meyer matches,
+        // Meyer against Maier does not): names match when they match in
+        // both orders, so that no verdict depends on which came first.
         int32_t flag;
         if (!calls_.guth(a, aSize, b, bSize, 1, &flag)) return false;
+        if (flag == 1 && formA != formB && !calls_.guth(b, bSize, a, aSize, 1, &flag)) return false;
         *yes = flag == 1;
     }
     if (formA == formB) catalog_.selfVerdict[formA] = *yes ? 1 : 0;
@@ -281,26 +294,8 @@ bool groupNames(Matcher& matcher, const NameList& list, const ClassList& classes
         else if (secondRecord[c] == none) secondRecord[c] = static_cast<uint32_t>(r);
     }
 
-    // The classes of each code, in class order, and where each class stands
-    // among them.
-    const size_t keyCount = matcher.catalog().keys.count();
-    std::vector<uint32_t> start(keyCount + 1, 0);
-    for (int s = 0; s < 2; ++s)
-        for (int32_t k : classes.keys[s])
-            if (k != kNoKey) ++start[static_cast<size_t>(k) + 1];
-    for (size_t k = 0; k < keyCount; ++k) start[k + 1] += start[k];
-    std::vector<uint32_t> bucket(start[keyCount]);
-    std::vector<uint32_t> position[2] = {std::vector<uint32_t>(classCount), std::vector<uint32_t>(classCount)};
-    {
-        std::vector<uint32_t> next(start.begin(), start.end() - 1);
-        for (uint32_t c = 0; c < classCount; ++c)
-            for (int s = 0; s < 2; ++s) {
-                int32_t k = classes.keys[s][c];
-                if (k == kNoKey) continue;
-                position[s][c] = next[static_cast<size_t>(k)];
-                bucket[next[static_cast<size_t>(k)]++] = c;
-            }
-    }
+    KeyIndex index;
+    buildKeyIndex(matcher.catalog(), classes, &index);
 
     // Each class in turn is compared with the later classes that share a
     // code with it. A pair already in one group needs no verdict: joining
@@ -321,23 +316,29 @@ bool groupNames(Matcher& matcher, const NameList& list, const ClassList& classes
             if (!matcher.confirmed(classes.form[a], classes.form[a], &yes, &distance)) return false;
             selfJoined[a] = yes;
         }
+        const FormShape& shape = matcher.catalog().shape[classes.form[a]];
+        const int32_t firstKey = classes.keys[0][a];
+        uint32_t ra = findRoot(parent, a);
         for (int s = 0; s < 2; ++s) {
             int32_t k = classes.keys[s][a];
             if (k == kNoKey) continue;
-            int32_t firstKey = classes.keys[0][a];
-            uint32_t end = start[static_cast<size_t>(k) + 1];
-            for (uint32_t i = position[s][a] + 1; i < end; ++i) {
-                uint32_t b = bucket[i];
+            const KeyEntry* end = index.entries.data() + index.start[static_cast<size_t>(k) + 1];
+            for (const KeyEntry* e = index.entries.data() + index.position[s][a] + 1; e < end; ++e) {
                 // A class that also has a's first code was met under it.
-                if (s == 1 && (classes.keys[0][b] == firstKey || classes.keys[1][b] == firstKey)) continue;
-                uint32_t ra = findRoot(parent, a), rb = findRoot(parent, b);
+                if (s == 1 && (e->keys[0] == firstKey || e->keys[1] == firstKey)) continue;
+                if (!matcher.mayJoin(shape, e->shape)) continue;
+                uint32_t b = e->cls;
+                uint32_t rb = findRoot(parent, b);
                 if (ra == rb) continue;
-                ++grouping->comparisons;
-                if (!matcher.confirmed(classes.form[a], classes.form[b], &yes, &distance)) return false;
+                if (!matcher.confirmedUntested(classes.form[a], classes.form[b], &yes, &distance)) return false;
                 if (!yes) continue;
                 // The root of a group is its first class.
-                if (ra < rb) parent[rb] = ra;
-                else parent[ra] = rb;
+                if (ra < rb) {
+                    parent[rb] = ra;
+                } else {
+                    parent[ra] = rb;
+                    ra = rb;
+                }
                 joined[a] = joined[b] = 1;
                 if (b < partner[a]) {
                     partner[a] = b;
@@ -352,7 +353,8 @@ bool groupNames(Matcher& matcher, const NameList& list, const ClassList& classes
         if (joined[c] || selfJoined[c]) rootJoined[findRoot(parent, c)] = 1;
 
     // Groups are numbered by their first records.
-    std::vector<uint32_t> groupOfRoot(classCount, 0);
+    std::vector<uint32_t> groupOfRoot;
+    groupOfRoot.assign(classCount, 0);
     grouping->groupOfRecord.assign(recordCount, 0);
     grouping->groupKey.assign(1, kNoKey);
     for (size_t r = 0; r < recordCount; ++r) {
@@ -375,40 +377,51 @@ bool groupNames(Matcher& matcher, const NameList& list, const ClassList& classes
     return true;
 }
 
-void buildKeyIndex(const ClassList& classes, size_t keyCount, KeyIndex* index) {
+void buildKeyIndex(const Catalog& catalog, const ClassList& classes, KeyIndex* index) {
+    const size_t keyCount = catalog.keys.count();
+    const size_t classCount = classes.form.size();
     index->start.assign(keyCount + 1, 0);
     for (int s = 0; s < 2; ++s)
         for (int32_t k : classes.keys[s])
             if (k != kNoKey) ++index->start[static_cast<size_t>(k) + 1];
     for (size_t k = 0; k < keyCount; ++k) index->start[k + 1] += index->start[k];
-    index->classes.assign(index->start[keyCount], 0);
+    index->entries.assign(index->start[keyCount], KeyEntry());
+    index->position[0].assign(classCount, 0);
+    index->position[1].assign(classCount, 0);
     std::vector<uint32_t> next(index->start.begin(), index->start.end() - 1);
-    for (uint32_t c = 0; c < classes.form.size(); ++c)
+    for (uint32_t c = 0; c < classCount; ++c)
         for (int s = 0; s < 2; ++s) {
             int32_t k = classes.keys[s][c];
-            if (k != kNoKey) index->classes[next[static_cast<size_t>(k)]++] = c;
+            if (k == kNoKey) continue;
+            uint32_t at = next[static_cast<size_t>(k)]++;
+            KeyEntry& e = index->entries[at];
+            e.cls = c;
+            e.keys[0] = classes.keys[0][c];
+            e.keys[1] = classes.keys[1][c];
+            e.shape = catalog.shape[classes.form[c]];
+            index->position[s][c] = at;
         }
 }
 
 bool linkClass(Matcher& matcher, const ClassList& aClasses, uint32_t a, const ClassList& bClasses,
-               const KeyIndex& bIndex, std::vector<uint32_t>& seen, std::vector<LinkMatch>* matches,
-               uint64_t* comparisons) {
+               const KeyIndex& bIndex, std::vector<LinkMatch>* matches) {
     matches->clear();
+    const FormShape& shape = matcher.catalog().shape[aClasses.form[a]];
+    const int32_t firstKey = aClasses.keys[0][a];
     for (int s = 0; s < 2; ++s) {
         int32_t k = aClasses.keys[s][a];
         // A code that B lacks came in after B's index was built.
         if (k == kNoKey || static_cast<size_t>(k) + 1 >= bIndex.start.size()) continue;
-        for (uint32_t i = bIndex.start[static_cast<size_t>(k)]; i < bIndex.start[static_cast<size_t>(k) + 1]; ++i) {
-            uint32_t b = bIndex.classes[i];
+        const KeyEntry* end = bIndex.entries.data() + bIndex.start[static_cast<size_t>(k) + 1];
+        for (const KeyEntry* e = bIndex.entries.data() + bIndex.start[static_cast<size_t>(k)]; e < end; ++e) {
             // Met under A's first code already.
-            if (seen[b] == a + 1) continue;
-            seen[b] = a + 1;
+            if (s == 1 && (e->keys[0] == firstKey || e->keys[1] == firstKey)) continue;
+            if (!matcher.mayJoin(shape, e->shape)) continue;
             bool yes;
-            LinkMatch m{b, k, 0, 0};
-            ++*comparisons;
-            if (!matcher.confirmed(aClasses.form[a], bClasses.form[b], &yes, &m.distance)) return false;
+            LinkMatch m{e->cls, k, 0, 0};
+            if (!matcher.confirmedUntested(aClasses.form[a], bClasses.form[e->cls], &yes, &m.distance)) return false;
             if (!yes) continue;
-            if (!matcher.measure(aClasses.form[a], bClasses.form[b], &m.percent, &m.distance)) return false;
+            if (!matcher.measure(aClasses.form[a], bClasses.form[e->cls], &m.percent, &m.distance)) return false;
             matches->push_back(m);
         }
     }

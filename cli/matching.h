@@ -68,14 +68,40 @@ private:
     std::string error_;
 };
 
+// What a cheap test needs of a form to tell that its Levenshtein distance to
+// another is certainly above K, so that the pair needs no call: the distance
+// of two reduced forms is at least the difference of their lengths, and at
+// least the number of letters that one has and the other lacks.
+struct FormShape {
+    uint32_t letters = 0;  // bit i: letter 'A' + i occurs
+    uint16_t length = 0;
+    bool reduced = false;  // the library reduced it (else nothing is known)
+};
+
+inline int bitCount(uint32_t v) {
+    v = v - ((v >> 1) & 0x55555555u);
+    v = (v & 0x33333333u) + ((v >> 2) & 0x33333333u);
+    return static_cast<int>((((v + (v >> 4)) & 0x0F0F0F0Fu) * 0x01010101u) >> 24);
+}
+
+// False when the distance of the two forms is certainly above `k`.
+inline bool mayBeWithin(const FormShape& a, const FormShape& b, int32_t k) {
+    if (!a.reduced || !b.reduced) return true;
+    int length = a.length > b.length ? a.length - b.length : b.length - a.length;
+    int onlyA = bitCount(a.letters & ~b.letters), onlyB = bitCount(b.letters & ~a.letters);
+    int bound = length > onlyA ? length : onlyA;
+    if (onlyB > bound) bound = onlyB;
+    return bound <= k;
+}
+
 // What all lists of one command share: the codes and reduced forms met so
 // far, and the verdicts of each form with itself.
 struct Catalog {
     StringPool keys;
-    StringPool forms;    // tagged: reduced by the library, or as given
+    StringPool forms;    // reduced by the library, or as given
     StringPool samples;  // for each form, the first name that gave it
-    std::vector<uint32_t> formLength;  // letters of the reduced form
-    std::vector<int8_t> selfVerdict;   // -1 not asked yet, 0 no, 1 yes
+    std::vector<FormShape> shape;     // of each form
+    std::vector<int8_t> selfVerdict;  // -1 not asked yet, 0 no, 1 yes
 };
 
 // The classes of one list, numbered in order of first appearance.
@@ -92,9 +118,16 @@ public:
 
     // Sorts the distinct names of `list` into classes.
     bool classify(const NameList& list, ClassList* classes);
-    // Whether two classes' names join under the --confirm rule; `distance`
-    // gets ovLevenshtein's answer when it was asked. False on an error answer.
+    // Whether the names of two forms join under the --confirm rule;
+    // `distance` gets ovLevenshtein's answer when it was asked. False on an
+    // error answer. The cheap test of mayBeWithin comes first.
     bool confirmed(uint32_t formA, uint32_t formB, bool* yes, int32_t* distance);
+    // The same when the caller has made that test.
+    bool confirmedUntested(uint32_t formA, uint32_t formB, bool* yes, int32_t* distance);
+    // Whether a pair can pass the cheap test.
+    bool mayJoin(const FormShape& a, const FormShape& b) const {
+        return settings_.confirm != ConfirmKind::LEVENSHTEIN || mayBeWithin(a, b, settings_.maxDistance);
+    }
     // A joined pair's Guth percentage and Levenshtein distance.
     bool measure(uint32_t formA, uint32_t formB, int32_t* percent, int32_t* distance);
 
@@ -117,7 +150,6 @@ struct Grouping {
     std::vector<int32_t> groupKey;        // per group from 1 (index 0 unused): the code that joined it
     uint64_t grouped = 0;                 // records in groups
     uint64_t withoutCode = 0;             // records whose name has no code
-    uint64_t comparisons = 0;             // pairs of classes asked about
 };
 
 // The key of a group is the code that joined its first record to its
@@ -126,12 +158,20 @@ struct Grouping {
 // (then the first of its codes, in order, that the two share).
 bool groupNames(Matcher& matcher, const NameList& list, const ClassList& classes, Grouping* grouping);
 
-// Codes shared between the classes of list B, for link.
-struct KeyIndex {
-    std::vector<uint32_t> start;    // per key id: where its classes begin in `classes`
-    std::vector<uint32_t> classes;  // classes by key, each run in class order
+// The classes of a list by code: for each code, the classes that have it,
+// in class order, each with what the tests before a call need, so that a
+// run is read in one sweep.
+struct KeyEntry {
+    uint32_t cls;
+    int32_t keys[2];  // the class's codes
+    FormShape shape;  // of its form
 };
-void buildKeyIndex(const ClassList& classes, size_t keyCount, KeyIndex* index);
+struct KeyIndex {
+    std::vector<uint32_t> start;     // per code: where its run begins in `entries`
+    std::vector<KeyEntry> entries;
+    std::vector<uint32_t> position[2];  // per class: where it stands in the run of its first and other code
+};
+void buildKeyIndex(const Catalog& catalog, const ClassList& classes, KeyIndex* index);
 
 struct LinkMatch {
     uint32_t bClass;
@@ -142,5 +182,4 @@ struct LinkMatch {
 
 // The classes of B that class `a` of A joins, in class order.
 bool linkClass(Matcher& matcher, const ClassList& aClasses, uint32_t a, const ClassList& bClasses,
-               const KeyIndex& bIndex, std::vector<uint32_t>& seen, std::vector<LinkMatch>* matches,
-               uint64_t* comparisons);
+               const KeyIndex& bIndex, std::vector<LinkMatch>* matches);
