@@ -5,6 +5,7 @@
 // TSV (or CSV) rows or JSON lines; a summary goes to stderr.
 #include <algorithm>
 #include <cstring>
+#include <functional>
 #include <queue>
 
 #include "command_parts.h"
@@ -35,7 +36,15 @@ public:
     void field(const std::string& libraryText) {
         putField(out_, separator_, format_, libraryText.data(), libraryText.size(), toUtf8_);
     }
-    void number(uint64_t n) { out_.put(std::to_string(n)); }
+    void number(uint64_t n) {
+        char digits[20];
+        char* p = digits + sizeof digits;
+        do {
+            *--p = static_cast<char>('0' + n % 10);
+            n /= 10;
+        } while (n);
+        out_.put(p, static_cast<size_t>(digits + sizeof digits - p));
+    }
     void lineEnd(bool crlf) { out_.put(crlf ? "\r\n" : "\n", crlf ? 2 : 1); }
 
     // A JSON string of input text: UTF-8 checked (invalid bytes become
@@ -345,36 +354,50 @@ int runLink(CommandContext& context, const std::vector<std::string>& words) {
             w.lineEnd(a.hasHeader ? a.header.crlf : b.header.crlf);
         }
     }
-    auto writePair = [&](const NameRecord& ra, const NameRecord* rb, const LinkMatch* m) {
+    // What each line is made of, formatted once: for each match its tail
+    // (key, percentage and distance), for each record of A its head (its
+    // text, or its JSON object) and its line number.
+    std::vector<std::string> tails;
+    auto render = [&](const std::function<void(Writer&)>& write) {
+        MemorySink sink;
+        {
+            Output buffer(sink, 256);
+            Writer text(context, buffer);
+            write(text);
+        }
+        return sink.text;
+    };
+    auto tailOf = [&](const LinkMatch* m) {
+        return render([&](Writer& t) {
+            if (options.json) {
+                t.raw(",\"key\":");
+                if (m) t.jsonLibrary(keys.text(static_cast<uint32_t>(m->key)));
+                else t.raw("null");
+                t.raw(",\"guth_percent\":" + (m ? std::to_string(m->percent) : std::string("null")));
+                t.raw(",\"levenshtein\":" + (m ? std::to_string(m->distance) : std::string("null")) + "}");
+            } else {
+                t.field(m ? keys.text(static_cast<uint32_t>(m->key)) : std::string());
+                t.separator();
+                if (m) t.raw(std::to_string(m->percent));
+                t.separator();
+                if (m) t.raw(std::to_string(m->distance));
+            }
+        });
+    };
+    const std::string noMatchTail = tailOf(nullptr);
+    std::string head, middle;
+    auto writePair = [&](const NameRecord& ra, const NameRecord* rb, const std::string& tail) {
+        w.raw(head);
         if (options.json) {
-            w.raw("{\"a\":");
-            jsonRecord(w, a, ra);
-            w.raw(",\"b\":");
             if (rb) jsonRecord(w, b, *rb);
             else w.raw("null");
-            w.raw(",\"key\":");
-            if (m) w.jsonLibrary(keys.text(static_cast<uint32_t>(m->key)));
-            else w.raw("null");
-            w.raw(",\"guth_percent\":");
-            w.raw(m ? std::to_string(m->percent) : "null");
-            w.raw(",\"levenshtein\":");
-            w.raw(m ? std::to_string(m->distance) : "null");
-            w.raw("}\n");
-            return;
+        } else {
+            if (rb) w.raw(b.recordText(*rb), rb->size);
+            w.raw(middle);
+            if (rb) w.number(rb->line);
         }
-        w.raw(a.recordText(ra), ra.size);
-        w.separator();
-        if (rb) w.raw(b.recordText(*rb), rb->size);
-        w.separator();
-        w.number(ra.line);
-        w.separator();
-        if (rb) w.number(rb->line);
-        w.field(m ? keys.text(static_cast<uint32_t>(m->key)) : std::string());
-        w.separator();
-        if (m) w.raw(std::to_string(m->percent));
-        w.separator();
-        if (m) w.raw(std::to_string(m->distance));
-        w.lineEnd(ra.crlf);
+        w.raw(tail);
+        w.lineEnd(options.json ? false : ra.crlf);
     };
 
     uint64_t matched = 0, pairs = 0;
@@ -401,19 +424,36 @@ int runLink(CommandContext& context, const std::vector<std::string>& words) {
                     found.assign(1, best);
                 }
                 matches.insert(matches.end(), found.begin(), found.end());
+                for (const LinkMatch& m : found) tails.push_back(tailOf(&m));
                 matchStart.push_back(static_cast<uint32_t>(matches.size()));
             }
             from = matchStart[c];
             to = matchStart[c + 1];
         }
+        if (from == to && !options.all) continue;
+        head = render([&](Writer& t) {
+            if (options.json) {
+                t.raw("{\"a\":");
+                jsonRecord(t, a, ra);
+                t.raw(",\"b\":");
+            } else {
+                t.raw(a.recordText(ra), ra.size);
+                t.separator();
+            }
+        });
+        middle = render([&](Writer& t) {
+            t.separator();
+            t.number(ra.line);
+            t.separator();
+        });
         if (from == to) {
-            if (options.all) writePair(ra, nullptr, nullptr);
+            writePair(ra, nullptr, noMatchTail);
             continue;
         }
         ++matched;
         if (options.best) {
             const LinkMatch& m = matches[from];
-            writePair(ra, &b.records[bMembers[bStart[m.bClass]]], &m);
+            writePair(ra, &b.records[bMembers[bStart[m.bClass]]], tails[from]);
             ++pairs;
             continue;
         }
@@ -425,7 +465,7 @@ int runLink(CommandContext& context, const std::vector<std::string>& words) {
             Cursor top = merge.top();
             merge.pop();
             const LinkMatch& m = matches[from + top.second];
-            writePair(ra, &b.records[top.first], &m);
+            writePair(ra, &b.records[top.first], tails[from + top.second]);
             ++pairs;
             uint32_t& at = cursor[top.second];
             if (bStart[m.bClass] + ++at < bStart[m.bClass + 1])

@@ -154,8 +154,8 @@ const char kGroupHelp[] =
     "\n"
     "Example:\n"
     "  $ ovrin group data/sample_group.txt\n"
-    "  Meyer   1  MR\n"
-    "  Maier   1  MR\n"
+    "  Meyer\t1\tMR\n"
+    "  Maier\t1\tMR\n"
     "  ...\n";
 
 const char kLinkHelp[] =
@@ -191,7 +191,10 @@ const char kLinkHelp[] =
     "written.\n"
     "\n"
     "Example:\n"
-    "  $ ovrin link --best data/sample_group_b.txt data/sample_group.txt\n";
+    "  $ ovrin link --best data/sample_group_b.txt data/sample_group.txt\n"
+    "  Meier\tMeier\t1\t10\tMR\t100\t0\n"
+    "  Smythe\tSmyth\t2\t11\tSM0\t90\t1\n"
+    "  ...\n";
 
 }  // namespace
 

@@ -4,8 +4,10 @@
 # run): names picked with a 1/rank spread (a few names very common, most
 # rare; which name is common is a fixed shuffle, not the alphabet), one in
 # ten with a spelling variant (a vowel changed, a letter doubled, dropped or
-# swapped with the next, or the whole name upper-cased). The best of three
-# runs, with the peak memory, output to a file. Not part of the tests.
+# swapped with the next, or the whole name upper-cased). A harder list has
+# two chances in two of a variant, so that most names are distinct. The
+# best of three runs, with the peak memory, output to a file. Not part of
+# the tests.
 #   tools/bench_group.sh [COUNT [LINK_A_COUNT]]   (1000000 and 100000 by default)
 set -eu
 cd "$(dirname "$0")/.."
@@ -19,8 +21,10 @@ ovrin=$build/ovrin
 # Park-Miller draws, exact in awk's doubles, so the files do not depend on
 # the awk at hand; bytes, not characters (LC_ALL=C), and only ASCII letters
 # are edited, so every name stays valid UTF-8.
+# make_list COUNT SEED RATE: each name gets a variant with chance RATE,
+# and then another with chance RATE2.
 make_list() {
-  LC_ALL=C awk -v count="$1" -v seed="$2" '
+  LC_ALL=C awk -v count="$1" -v seed="$2" -v rate="$3" -v rate2="$4" '
     function rnd() { seed = (seed * 16807) % 2147483647; return seed / 2147483647 }
     function rint(n) { seed = (seed * 16807) % 2147483647; return seed % n }
     function vowel() { return substr("aeiouy", rint(6) + 1, 1) }
@@ -51,17 +55,21 @@ make_list() {
         r = int(exp(rnd() * top)) - 1
         if (r >= n) r = n - 1
         s = list[r]
-        if (rnd() < 0.1) s = variant(s)
+        if (rnd() < rate) s = variant(s)
+        if (rnd() < rate2) s = variant(s)
         print s
       }
     }' data/names.txt
 }
 list=$build/group_$count.txt
+hard=$build/group_hard_$count.txt
 alist=$build/link_a_$acount.txt
-[ -s "$list" ] || make_list "$count" 19700101 > "$list"
-[ -s "$alist" ] || make_list "$acount" 20240229 > "$alist"
-printf '%s: %s names, %s distinct, %s bytes\n' "$list" "$count" "$(sort -u "$list" | wc -l)" "$(wc -c < "$list")"
-printf '%s: %s names, %s distinct\n' "$alist" "$acount" "$(sort -u "$alist" | wc -l)"
+[ -s "$list" ] || make_list "$count" 19700101 0.1 0 > "$list"
+[ -s "$hard" ] || make_list "$count" 19700101 0.5 0.5 > "$hard"
+[ -s "$alist" ] || make_list "$acount" 20240229 0.1 0 > "$alist"
+for f in "$list" "$hard" "$alist"; do
+  printf '%s: %s names, %s distinct, %s bytes\n' "$f" "$(wc -l < "$f")" "$(sort -u "$f" | wc -l)" "$(wc -c < "$f")"
+done
 
 # Seconds and peak resident memory of the best of three runs.
 bench() {
@@ -88,6 +96,16 @@ bench "group --key soundex" group --key soundex "$list"
 bench "group --key soundex5" group --key soundex5 "$list"
 bench "group --key metaphone" group --key metaphone "$list"
 bench "group --key phonex" group --key phonex "$list"
+bench "hard: group" group "$hard"
+bench "hard: group --confirm guth" group --confirm guth "$hard"
+bench "hard: group --key soundex" group --key soundex "$hard"
+bench "hard: group --key phonex" group --key phonex "$hard"
 bench "link --best (A $acount, B $count)" link --best "$alist" "$list"
 bench "link --best --confirm guth" link --best --confirm guth "$alist" "$list"
 bench "link --best --key phonex" link --best --key phonex "$alist" "$list"
+bench "hard: link --best (A $acount)" link --best "$alist" "$hard"
+# Every pair: one line for each record of A and each record of B it matches,
+# so the output grows with the product of the repeats (a name that is 1% of
+# both lists gives 1,000 x 10,000 lines); shown for the first thousand of A.
+head -1000 "$alist" > "$build/link_a_1000.txt"
+bench "link, every pair (A 1000, B $count)" link "$build/link_a_1000.txt" "$list"

@@ -290,3 +290,18 @@ $ ovrin group --field name
 $ ovrin group inputs/missing.txt
 ! ovrin: cannot read inputs/missing.txt: No such file or directory
 ? 2
+
+# Help: ovrin help group, ovrin group --help (and link's, in link.t).
+$ ovrin help group
+> ovrin group [OPTION...] [FILE]
+> The records of a list whose names are probably the same name spelled
+>...
+>   --confirm levenshtein:K|guth|none
+>...
+>   $ ovrin group data/sample_group.txt
+>   Meyer\t1\tMR
+>   Maier\t1\tMR
+>   ...
+$ ovrin group --key soundex --help
+> ovrin group [OPTION...] [FILE]
+>...

@@ -122,3 +122,14 @@ $ ovrin link inputs/link_a.txt inputs/missing.txt
 $ ovrin link --key soundex5 --limit 4 inputs/link_a.txt inputs/link_b.txt
 ! ovrin: --limit sets the code length of dmetaphone and metaphone only
 ? 2
+
+# Help.
+$ ovrin help link
+> ovrin link [OPTION...] FILE_A FILE_B
+> For every record of list A, the records of list B whose names are probably
+>...
+>   --best               only the best match of each record of A: the highest
+>...
+$ ovrin link --help
+> ovrin link [OPTION...] FILE_A FILE_B
+>...
