@@ -330,12 +330,28 @@ int runLink(CommandContext& context, const std::vector<std::string>& words) {
         }
     }
 
-    // The matches of each class of A, found when its first record comes
-    // (classes are numbered in that order) and kept for its later ones.
+    // The matches of each class of A, all found before anything is written,
+    // so that an error answer leaves no output.
     const size_t aClassCount = aClasses.form.size();
     std::vector<uint32_t> matchStart(1, 0);
     std::vector<LinkMatch> matches, found;
     matchStart.reserve(aClassCount + 1);
+    for (uint32_t c = 0; c < aClassCount; ++c) {
+        if (!linkClass(matcher, aClasses, c, bClasses, bIndex, &found)) {
+            context.message(matcher.error() + "; stopped");
+            return EXIT_FAULTS;
+        }
+        if (options.best && !found.empty()) {
+            // The highest percentage, then the lowest distance, then the
+            // first in B (classes are in order of first records).
+            LinkMatch best = found[0];
+            for (const LinkMatch& m : found)
+                if (m.percent > best.percent || (m.percent == best.percent && m.distance < best.distance)) best = m;
+            found.assign(1, best);
+        }
+        matches.insert(matches.end(), found.begin(), found.end());
+        matchStart.push_back(static_cast<uint32_t>(matches.size()));
+    }
 
     Output out(*context.console.out);
     Writer w(context, out);
@@ -385,6 +401,8 @@ int runLink(CommandContext& context, const std::vector<std::string>& words) {
         });
     };
     const std::string noMatchTail = tailOf(nullptr);
+    tails.reserve(matches.size());
+    for (const LinkMatch& m : matches) tails.push_back(tailOf(&m));
     std::string head, middle;
     auto writePair = [&](const NameRecord& ra, const NameRecord* rb, const std::string& tail) {
         w.raw(head);
@@ -409,24 +427,6 @@ int runLink(CommandContext& context, const std::vector<std::string>& words) {
         uint32_t c = ra.name == kNoName ? kNoCode : aClasses.classOfName[ra.name];
         size_t from = 0, to = 0;
         if (c != kNoCode) {
-            if (c + 1 == matchStart.size()) {
-                if (!linkClass(matcher, aClasses, c, bClasses, bIndex, &found)) {
-                    context.message(matcher.error() + "; stopped");
-                    return EXIT_FAULTS;
-                }
-                if (options.best && !found.empty()) {
-                    // The highest percentage, then the lowest distance, then
-                    // the first in B (classes are in order of first records).
-                    LinkMatch best = found[0];
-                    for (const LinkMatch& m : found)
-                        if (m.percent > best.percent || (m.percent == best.percent && m.distance < best.distance))
-                            best = m;
-                    found.assign(1, best);
-                }
-                matches.insert(matches.end(), found.begin(), found.end());
-                for (const LinkMatch& m : found) tails.push_back(tailOf(&m));
-                matchStart.push_back(static_cast<uint32_t>(matches.size()));
-            }
             from = matchStart[c];
             to = matchStart[c + 1];
         }
