@@ -5,9 +5,6 @@
 // function's own tests; this sweep makes sure no point is missed.
 #include <gtest/gtest.h>
 
-#include <dirent.h>
-
-#include <algorithm>
 #include <memory>
 
 #include "../../extender/exports.h"
@@ -56,24 +53,10 @@ long runOnce(const Case& c, std::string& problem) {
     return platform_test::allocationCalls() - before;
 }
 
-std::vector<std::string> caseFiles() {
-    std::vector<std::string> files;
-    if (DIR* dir = opendir(OVRIN_CASES_DIR)) {
-        while (dirent* e = readdir(dir)) {
-            std::string name = e->d_name;
-            if (name.size() > 6 && name.substr(name.size() - 6) == ".cases")
-                files.push_back(std::string(OVRIN_CASES_DIR) + "/" + name);
-        }
-        closedir(dir);
-    }
-    std::sort(files.begin(), files.end());
-    return files;
-}
-
 TEST(AllocationFailure, EveryAllocationOfEveryCaseFailsCleanly) {
     const std::string outOfMemory = messageText(913);
     long pointsTried = 0;
-    for (const std::string& file : caseFiles()) {
+    for (const std::string& file : listCaseFiles(OVRIN_CASES_DIR)) {
         std::vector<std::string> errors;
         for (const Case& c : readCaseFile(file, WILExtender2, errors)) {
             std::string problem;

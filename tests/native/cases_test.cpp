@@ -2,10 +2,6 @@
 // released each block it took.
 #include <gtest/gtest.h>
 
-#include <dirent.h>
-
-#include <algorithm>
-
 #include "../../extender/exports.h"
 #include "../../platform/platform_test.h"
 #include "../support/case_table.h"
@@ -13,22 +9,8 @@
 
 namespace {
 
-std::vector<std::string> caseFiles() {
-    std::vector<std::string> files;
-    if (DIR* dir = opendir(OVRIN_CASES_DIR)) {
-        while (dirent* e = readdir(dir)) {
-            std::string name = e->d_name;
-            if (name.size() > 6 && name.substr(name.size() - 6) == ".cases")
-                files.push_back(std::string(OVRIN_CASES_DIR) + "/" + name);
-        }
-        closedir(dir);
-    }
-    std::sort(files.begin(), files.end());
-    return files;
-}
-
 TEST(CaseTable, EveryCasePassesInProcess) {
-    std::vector<std::string> files = caseFiles();
+    std::vector<std::string> files = listCaseFiles(OVRIN_CASES_DIR);
     ASSERT_FALSE(files.empty());
     long baseline = platform_test::liveBlocks();
     auto blocksReleased = [baseline]() -> std::string {

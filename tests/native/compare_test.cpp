@@ -19,6 +19,7 @@
 #include "../../extender/script_functions.h"
 #include "../../platform/platform_test.h"
 #include "../support/case_table.h"
+#include "../support/host_args.h"
 
 namespace {
 
@@ -58,20 +59,6 @@ struct ExactString {
     }
     std::unique_ptr<char[]> bytes;
 };
-
-HostValue stringArg(char* text) {
-    HostValue v{};
-    v.type = TYPE_STRING;
-    v.stringValue = text;
-    return v;
-}
-
-HostValue integerArg(int32_t value) {
-    HostValue v{};
-    v.type = TYPE_INTEGER;
-    v.intValue = value;
-    return v;
-}
 
 int32_t callLevenshtein(char* name1, char* name2) {
     HostValue args[2] = {stringArg(name1), stringArg(name2)};

@@ -9,6 +9,7 @@
 #include "../../extender/exports.h"
 #include "../../platform/platform_test.h"
 #include "../support/case_table.h"
+#include "../support/host_args.h"
 
 namespace {
 
@@ -25,20 +26,6 @@ int32_t OV_STDCALL recordResult(int32_t flag, uintptr_t, uintptr_t, HostValue* v
     seen.flag = flag;
     seen.text = value->type == TYPE_STRING && value->stringValue ? value->stringValue : "";
     return 0;
-}
-
-HostValue stringArg(char* text) {
-    HostValue v{};
-    v.type = TYPE_STRING;
-    v.stringValue = text;
-    return v;
-}
-
-HostValue integerArg(int32_t value) {
-    HostValue v{};
-    v.type = TYPE_INTEGER;
-    v.intValue = value;
-    return v;
 }
 
 void call(int32_t function, HostValue* args, int32_t argCount) {

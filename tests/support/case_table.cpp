@@ -1,5 +1,8 @@
 #include "case_table.h"
 
+#include <dirent.h>
+
+#include <algorithm>
 #include <cctype>
 #include <cstdlib>
 #include <cstring>
@@ -239,6 +242,19 @@ std::string describe(int32_t type, int32_t intValue, bool isString, const std::s
 }
 
 }  // namespace
+
+std::vector<std::string> listCaseFiles(const std::string& folder) {
+    std::vector<std::string> files;
+    if (DIR* dir = opendir(folder.c_str())) {
+        while (dirent* e = readdir(dir)) {
+            std::string name = e->d_name;
+            if (name.size() > 6 && name.compare(name.size() - 6, 6, ".cases") == 0) files.push_back(folder + "/" + name);
+        }
+        closedir(dir);
+    }
+    std::sort(files.begin(), files.end());
+    return files;
+}
 
 std::vector<Case> readCaseFile(const std::string& path, Extender2Entry entry, std::vector<std::string>& errors) {
     std::vector<Case> cases;

@@ -60,5 +60,8 @@ std::vector<Case> readCaseFile(const std::string& path, Extender2Entry entry, st
 int runCases(const std::vector<Case>& cases, Extender2Entry entry, FILE* report,
              const std::function<std::string()>& afterEach = {});
 
+// The .cases files of a folder, sorted by name.
+std::vector<std::string> listCaseFiles(const std::string& folder);
+
 // The text of message `id` as the string table holds it.
 std::string messageText(int32_t id);

@@ -1,0 +1,19 @@
+// Argument values as a host builds them, for tests that call a script function
+// directly.
+#pragma once
+
+#include "../../extender/host_value.h"
+
+inline HostValue stringArg(char* text) {
+    HostValue v{};
+    v.type = TYPE_STRING;
+    v.stringValue = text;
+    return v;
+}
+
+inline HostValue integerArg(int32_t value) {
+    HostValue v{};
+    v.type = TYPE_INTEGER;
+    v.intValue = value;
+    return v;
+}
