@@ -14,6 +14,7 @@
 #include "../../cli/command.h"
 #include "../../cli/encoding.h"
 #include "../../cli/host_calls.h"
+#include "../support/host_args.h"
 
 namespace {
 
@@ -39,18 +40,8 @@ struct Ref {
         std::vector<std::vector<char>> buffers;
         std::vector<HostValue> args;
         for (const std::string& n : names) buffers.emplace_back(n.begin(), n.end()), buffers.back().push_back('\0');
-        for (auto& b : buffers) {
-            HostValue v{};
-            v.type = TYPE_STRING;
-            v.stringValue = b.data();
-            args.push_back(v);
-        }
-        for (int32_t i : integers) {
-            HostValue v{};
-            v.type = TYPE_INTEGER;
-            v.intValue = i;
-            args.push_back(v);
-        }
+        for (auto& b : buffers) args.push_back(stringArg(b.data()));
+        for (int32_t i : integers) args.push_back(integerArg(i));
         CallOutcome outcome;
         callFunction(library, number(function), args.data(), static_cast<int32_t>(args.size()), &outcome);
         EXPECT_EQ(outcome.flag, 0) << function;
