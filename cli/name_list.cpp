@@ -122,6 +122,11 @@ int readNameList(const CommandContext& context, const std::string& selector, Nam
         }
     } closer{file};
 
+    // The records' text is kept whole; room for all of it at once spares
+    // the copies of a growing buffer.
+    int64_t size = source->knownSize();
+    if (size > 0 && static_cast<uint64_t>(size) < SIZE_MAX / 2) list->text.reserve(static_cast<size_t>(size));
+
     const TextFormat format = options.format;
     const bool fromUtf8 = !options.cp1252;
     RecordReader reader(*source, format, 1 << 20, kMaxRecord);
