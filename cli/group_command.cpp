@@ -272,7 +272,7 @@ int runGroup(CommandContext& context, const std::vector<std::string>& words) {
     w.flush();
     if (w.failed()) return context.usage("cannot write the output");
 
-    uint64_t withoutCode = countWithoutCode(list, classes);
+    uint64_t withoutCode = grouping.withoutCode;
     context.message(counted(recordCount, "record", "records") + ": " + std::to_string(grouping.grouped) + " in " +
                     counted(groupCount, "group", "groups") + ", " +
                     std::to_string(recordCount - grouping.grouped) + " alone (" + std::to_string(list.withoutName) +

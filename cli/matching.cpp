@@ -149,7 +149,8 @@ bool MatchCalls::reduce(const char* name, size_t size, std::string* form, bool* 
     setName(1, second_, "A", 1);
     if (!call(levenshtein_, "ovLevenshtein", 2)) return false;
     form->assign(first_.data());
-    *reduced = size <= 255;
+    // -1: a name the library does not compare (over 255 bytes), left as it was.
+    *reduced = outcome_.intValue >= 0;
     return true;
 }
 

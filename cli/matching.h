@@ -113,7 +113,7 @@ struct ClassList {
 
 class Matcher {
 public:
-    Matcher(const MatchSettings& settings) : settings_(settings) {}
+    explicit Matcher(const MatchSettings& settings) : settings_(settings) {}
     bool open(const CommandContext& context, std::string* problem) { return calls_.open(context, settings_, problem); }
 
     // Sorts the distinct names of `list` into classes.
