@@ -30,6 +30,15 @@ bool hasName(const std::string& argument, const std::string& name) {
     return argument == name || argument.compare(0, name.size() + 1, name + "=") == 0;
 }
 
+// The commands that read an option other than --encoding and --help.
+const char* commandsReading(const std::string& option) {
+    if (option == "--progress" || option == "--no-progress") return "map";
+    if (option == "--best") return "link";
+    if (option == "--key" || option == "--limit" || option == "--confirm" || option == "--all" || option == "--json")
+        return "group and link";
+    return "map, group and link";  // --field, --header, --csv, --tsv
+}
+
 }  // namespace
 
 void CommandContext::message(const std::string& text) const {
@@ -146,16 +155,29 @@ int runCommand(const Library& library, const std::vector<std::string>& arguments
                 if (comma == std::string::npos) break;
                 start = comma + 1;
             }
-            options.mapOptionGiven = true;
+            options.given.push_back("--field");
         } else if (a == "--csv" || a == "--tsv") {
             options.format = a == "--csv" ? TextFormat::CSV : TextFormat::TSV;
-            options.mapOptionGiven = true;
+            options.given.push_back(a);
         } else if (a == "--header") {
             options.header = true;
-            options.mapOptionGiven = true;
+            options.given.push_back(a);
         } else if (a == "--progress" || a == "--no-progress") {
             options.progress = a == "--progress" ? 1 : 0;
-            options.mapOptionGiven = true;
+            options.given.push_back(a);
+        } else if (hasName(a, "--key") || hasName(a, "--limit") || hasName(a, "--confirm")) {
+            std::string name = a.substr(0, a.find('='));
+            if (!optionValue(arguments, &i, name, &value)) {
+                return context.usage(name + " needs a value: " +
+                                     (name == "--key"     ? "dmetaphone, metaphone, soundex, soundex5 or phonex"
+                                      : name == "--limit" ? "a code length"
+                                                          : "levenshtein:K, guth or none"));
+            }
+            (name == "--key" ? options.key : name == "--limit" ? options.limit : options.confirm) = value;
+            options.given.push_back(name);
+        } else if (a == "--all" || a == "--json" || a == "--best") {
+            (a == "--all" ? options.all : a == "--json" ? options.json : options.best) = true;
+            options.given.push_back(a);
         } else {
             return context.usage("unknown option " + a + " (ovrin --help lists them)");
         }
@@ -164,6 +186,7 @@ int runCommand(const Library& library, const std::vector<std::string>& arguments
     if (help) {
         // ovrin --help; ovrin soundex --help, ovrin map soundex --help: that function's.
         size_t at = !words.empty() && (words[0] == "help" || words[0] == "map") ? 1 : 0;
+        if (!words.empty() && (words[0] == "group" || words[0] == "link")) at = 0;
         bool function = at < words.size() && words[at] != "info";
         return runHelp(context, function ? words[at] : std::string());
     }
@@ -172,8 +195,13 @@ int runCommand(const Library& library, const std::vector<std::string>& arguments
         return EXIT_USAGE;
     }
     const std::string& command = words[0];
-    if (command != "map" && options.mapOptionGiven)
-        return context.usage("--field, --header, --csv, --tsv and --progress are options of map");
+    for (const std::string& option : options.given) {
+        const char* readers = commandsReading(option);
+        bool reads = (command == "map" && std::strstr(readers, "map")) ||
+                     (command == "group" && std::strstr(readers, "group")) ||
+                     (command == "link" && std::strstr(readers, "link"));
+        if (!reads) return context.usage(option + " is an option of " + readers);
+    }
     if (command == "info") {
         if (words.size() > 1) return context.usage("info takes no argument");
         return runInfo(context);
@@ -183,5 +211,7 @@ int runCommand(const Library& library, const std::vector<std::string>& arguments
         return runHelp(context, words.size() > 1 ? words[1] : std::string());
     }
     if (command == "map") return runMap(context, words);
+    if (command == "group") return runGroup(context, words);
+    if (command == "link") return runLink(context, words);
     return runCall(context, words);
 }

@@ -16,7 +16,13 @@ struct Options {
     std::vector<std::string> fields;  // --field, split at commas
     bool header = false;              // --header
     int progress = -1;                // --progress 1, --no-progress 0, else -1 (when useful)
-    bool mapOptionGiven = false;      // any option that only map reads
+    std::string key;                  // group and link: --key, --limit, --confirm as written
+    std::string limit;
+    std::string confirm;
+    bool all = false;                 // --all
+    bool json = false;                // --json
+    bool best = false;                // --best
+    std::vector<std::string> given;   // the options given that only some commands read
 };
 
 struct CommandContext {
@@ -55,3 +61,7 @@ int runCall(CommandContext& context, const std::vector<std::string>& words);
 int runMap(CommandContext& context, const std::vector<std::string>& words);
 int runInfo(CommandContext& context);
 int runHelp(CommandContext& context, const std::string& function);
+int runGroup(CommandContext& context, const std::vector<std::string>& words);
+int runLink(CommandContext& context, const std::vector<std::string>& words);
+// The help of group or link.
+std::string commandHelp(const std::string& command);

@@ -68,6 +68,11 @@ const char kUsage[] =
     "                                     the function over every record of FILE\n"
     "                                     (or stdin); INTEGER... are its integer\n"
     "                                     arguments, in order\n"
+    "  ovrin group [OPTION...] [FILE]     the records whose names are probably the\n"
+    "                                     same name spelled differently, in groups\n"
+    "  ovrin link [OPTION...] FILE_A FILE_B\n"
+    "                                     for each record of A, the records of B\n"
+    "                                     whose names are\n"
     "  ovrin info                         the library's description, version and\n"
     "                                     function table\n"
     "  ovrin help FUNCTION                a function's parameters, result and example\n"
@@ -96,14 +101,106 @@ const char kUsage[] =
     "  --encoding utf-8|cp1252  text is UTF-8, converted to and from Windows-1252\n"
     "                           around each call (the default); or the bytes pass\n"
     "                           as they are, in the library's own code page\n"
-    "  -h, --help               this text; after a function, that function's help\n"
+    "  -h, --help               this text; after a function, that function's help;\n"
+    "                           ovrin help group and ovrin help link tell the\n"
+    "                           options of group and link\n"
     "\n"
-    "Exit status: 0 done; 1 the library answered an error, or map warned about a\n"
-    "record; 2 a usage error, an unreadable file or a failed write.\n"
+    "Exit status: 0 done; 1 the library answered an error, or map, group or link\n"
+    "warned about a record; 2 a usage error, an unreadable file or a failed write.\n"
     "\n"
     "Functions (ovrin help FUNCTION tells more):\n";
 
+const char kGroupHelp[] =
+    "ovrin group [OPTION...] [FILE]\n"
+    "The records of a list whose names are probably the same name spelled\n"
+    "differently (Meyer, Maier, Mayer, Meier), in numbered groups.\n"
+    "\n"
+    "Two records are candidates when their names share a code; a candidate pair\n"
+    "joins when it is confirmed; a group is a connected set of joined records.\n"
+    "Every code, distance and verdict is the library's answer. Names that read the\n"
+    "same once upper-cased and reduced to the letters A to Z (as ovLevenshtein and\n"
+    "ovGuthMatch compare them) and that have the same codes are compared once.\n"
+    "\n"
+    "Writes every record that has at least one look-alike, as it came, with two\n"
+    "columns added: the group number and the key that joined the group. Groups\n"
+    "come in the order of their first records, records in input order within a\n"
+    "group. The key is the code that joined the group's first record to its\n"
+    "earliest look-alike (the next record of the same name, or the first record\n"
+    "joined to it); of two codes they share, the first record's first.\n"
+    "\n"
+    "  --key dmetaphone|metaphone|soundex|soundex5|phonex\n"
+    "                       the code (default dmetaphone): ovDoubleMetaphone, whose\n"
+    "                       primary and secondary code both count; ovMetaphone;\n"
+    "                       ovSoundex mode 0 (soundex) or 1 (soundex5); ovPhonex\n"
+    "  --limit N            the maxlength of dmetaphone and metaphone (default 4)\n"
+    "  --confirm levenshtein:K|guth|none\n"
+    "                       a candidate pair joins when ovLevenshtein is at most K\n"
+    "                       (default levenshtein:2); when ovGuthMatch (mode 1) says\n"
+    "                       the names match, asked both ways round (stricter: it\n"
+    "                       keeps Meyer and Maier apart); or always\n"
+    "  --all                also write the records that stand alone, with the group\n"
+    "                       and key left empty\n"
+    "  --json               one JSON object a line for each group: {\"group\":1,\n"
+    "                       \"key\":\"MR\",\"records\":[{\"line\":1,\"name\":\"Meyer\",\n"
+    "                       \"record\":\"Meyer\"},...]}; a record alone has group\n"
+    "                       and key null\n"
+    "  --field N|NAME, --header, --csv, --tsv, --encoding\n"
+    "                       as for map (the header gets the columns group and key)\n"
+    "\n"
+    "A record whose name is missing, empty or has no Windows-1252 form, or has no\n"
+    "code (123 has no Double Metaphone code), stands alone and is reported on\n"
+    "stderr with its line number; the exit status is then 1. A summary ends\n"
+    "stderr: records read, how many in how many groups, how many alone.\n"
+    "\n"
+    "Example:\n"
+    "  $ ovrin group data/sample_group.txt\n"
+    "  Meyer\t1\tMR\n"
+    "  Maier\t1\tMR\n"
+    "  ...\n";
+
+const char kLinkHelp[] =
+    "ovrin link [OPTION...] FILE_A FILE_B\n"
+    "For every record of list A, the records of list B whose names are probably\n"
+    "the same name spelled differently.\n"
+    "\n"
+    "A pair is a record of A and a record of B whose names share a code and are\n"
+    "confirmed, as ovrin group finds them (the same --key, --limit and --confirm).\n"
+    "One line per pair, the records of A in input order and for each the records\n"
+    "of B in input order: the record of A and the record of B as they came, their\n"
+    "line numbers, the key (the first code of A's name that B's shares), the Guth\n"
+    "percentage (ovGuthMatch mode 2, A's name first) and the Levenshtein distance.\n"
+    "\n"
+    "  --best               only the best match of each record of A: the highest\n"
+    "                       percentage, then the lowest distance, then the first\n"
+    "                       in B\n"
+    "  --all                also write the records of A without a match, the\n"
+    "                       columns of B and of the pair left empty\n"
+    "  --json               one JSON object a line for each pair: {\"a\":{\"line\":1,\n"
+    "                       \"name\":\"Meyer\",\"record\":\"Meyer\"},\"b\":{...},\n"
+    "                       \"key\":\"MR\",\"guth_percent\":40,\"levenshtein\":2}\n"
+    "  --key, --limit, --confirm\n"
+    "                       as for group\n"
+    "  --field N|NAME[,N|NAME], --header, --csv, --tsv, --encoding\n"
+    "                       as for map; two --field entries are A's and B's (one\n"
+    "                       serves both); with --header the first records of both\n"
+    "                       files are headers and make the header of the output\n"
+    "\n"
+    "One of the files may be - (stdin). Records without a usable name or code take\n"
+    "no part and are reported on stderr with their line numbers (exit status 1).\n"
+    "A summary ends stderr: records read in each file, records of A matched, pairs\n"
+    "written.\n"
+    "\n"
+    "Example:\n"
+    "  $ ovrin link --best data/sample_group_b.txt data/sample_group.txt\n"
+    "  Meier\tMeier\t1\t10\tMR\t100\t0\n"
+    "  Smythe\tSmyth\t2\t11\tSM0\t90\t1\n"
+    "  ...\n";
+
 }  // namespace
+
+std::string commandHelp(const std::string& command) {
+    return command == "group" ? kGroupHelp : kLinkHelp;
+}
 
 int runInfo(CommandContext& context) {
     LibraryFacts facts = readLibraryFacts(context.library);
@@ -122,6 +219,10 @@ int runInfo(CommandContext& context) {
 }
 
 int runHelp(CommandContext& context, const std::string& function) {
+    if (function == "group" || function == "link") {
+        context.print(commandHelp(function));
+        return EXIT_DONE;
+    }
     if (function.empty()) {
         std::string text = kUsage;
         for (const FunctionRow& row : context.table) {

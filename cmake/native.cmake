@@ -63,6 +63,7 @@ if(OVRIN_TESTS AND NOT OVRIN_FUZZ)
   file(GLOB OVRIN_CLI_UNIT_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/cli/*_test.cpp)
   add_executable(cli_unit_tests ${OVRIN_CLI_UNIT_SOURCES})
   target_link_libraries(cli_unit_tests PRIVATE ovrin_cli GTest::gtest GTest::gtest_main)
+  target_compile_definitions(cli_unit_tests PRIVATE OVRIN_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
   gtest_discover_tests(cli_unit_tests DISCOVERY_TIMEOUT 60)
 endif()
 

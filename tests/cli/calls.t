@@ -130,7 +130,7 @@ $ ovrin --frobnicate
 ! ovrin: unknown option --frobnicate (ovrin --help lists them)
 ? 2
 $ ovrin --csv soundex Robert 0
-! ovrin: --field, --header, --csv, --tsv and --progress are options of map
+! ovrin: --csv is an option of map, group and link
 ? 2
 $ ovrin --encoding UTF-8 soundex Robert 0
 > R163

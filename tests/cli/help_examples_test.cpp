@@ -4,6 +4,7 @@
 #include <sstream>
 
 #include "../../cli/command.h"
+#include "../../cli/command_parts.h"
 #include "../../cli/function_notes.h"
 #include "../../cli/host_calls.h"
 
@@ -27,6 +28,36 @@ TEST(HelpExamples, EveryFunctionHasOneAndItHolds) {
         EXPECT_EQ(runCommand(library, arguments, console), EXIT_DONE) << row.name;
         EXPECT_EQ(out.text, std::string(note->exampleShows) + "\n") << row.name << " " << note->example;
         EXPECT_EQ(err.text, "") << row.name;
+    }
+}
+
+// The examples in the help of group and link, run from the source folder:
+// the lines shown are the first lines of the output.
+TEST(HelpExamples, GroupAndLinkShowTheirFirstLines) {
+    Library library;
+    std::string error;
+    ASSERT_TRUE(openLibrary(nullptr, &library, &error)) << error;
+    for (const char* command : {"group", "link"}) {
+        std::string help = commandHelp(command);
+        size_t at = help.find("Example:\n  $ ovrin ");
+        ASSERT_NE(at, std::string::npos) << command;
+        std::istringstream lines(help.substr(at + 9));
+        std::string line;
+        std::getline(lines, line);
+        std::vector<std::string> arguments;
+        std::istringstream words(line.substr(std::string("  $ ovrin ").size()));
+        for (std::string word; words >> word;) {
+            if (word.compare(0, 5, "data/") == 0) word = std::string(OVRIN_SOURCE_DIR) + "/" + word;
+            arguments.push_back(word);
+        }
+        std::string shown;
+        while (std::getline(lines, line) && line != "  ...") shown += line.substr(2) + "\n";
+        ASSERT_FALSE(shown.empty()) << command;
+        MemorySource in("");
+        MemorySink out, err;
+        Console console{&in, &out, &err, false};
+        EXPECT_EQ(runCommand(library, arguments, console), EXIT_DONE) << command;
+        EXPECT_EQ(out.text.substr(0, shown.size()), shown) << command;
     }
 }
 

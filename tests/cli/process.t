@@ -42,3 +42,35 @@ $ ovrin map --csv soundex 0 --field surname inputs/people.csv
 $ ovrin map soundex 0 inputs/missing.txt
 ! ovrin: cannot read inputs/missing.txt: No such file or directory
 ? 2
+$ ovrin group ../../data/sample_group.txt
+> Meyer\t1\tMR
+> Maier\t1\tMR
+> Mayer\t1\tMR
+> Meier\t1\tMR
+> Smith\t2\tXMT
+> Smit\t2\tXMT
+> Smyth\t2\tXMT
+> Johnson\t3\tJNSN
+> Jonson\t3\tJNSN
+> Katherine\t4\tK0RN
+> Catherine\t4\tK0RN
+> Müller\t5\tMLR
+> Mueller\t5\tMLR
+> Muller\t5\tMLR
+! ovrin: 18 records: 14 in 5 groups, 4 alone (0 without a name, 0 without a code)
+$ ovrin group --all --confirm guth
+< Maier\r
+< 李\r
+< Meyer\r
+< Mayer\r
+> Maier\t1\tMR\r
+> Mayer\t1\tMR\r
+> 李\t\t\r
+> Meyer\t\t\r
+! ovrin: stdin:2: U+674E has no Windows-1252 form in field 1; it stands alone
+! ovrin: 4 records: 2 in 1 group, 2 alone (1 without a name, 0 without a code)
+? 1
+$ ovrin link --best --json - ../../data/sample_group.txt
+< Smythe
+> {"a":{"line":1,"name":"Smythe","record":"Smythe"},"b":{"line":11,"name":"Smyth","record":"Smyth"},"key":"SM0","guth_percent":90,"levenshtein":1}
+! ovrin: A: 1 record, 1 matched, 0 not (0 without a name, 0 without a code); B: 18 records (0 without a name, 0 without a code); 1 pair written

@@ -1,0 +1,90 @@
+// A whole input held in memory for group and link: every record as it
+// came, and the name in its chosen field in Windows-1252, each distinct name
+// stored once. A record whose name cannot be passed to the library keeps
+// its place, marked as having no name, and is reported with its line.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "command_parts.h"
+
+// Byte strings stored once each and numbered from 0 in order of first
+// addition, found again by hashing.
+class StringPool {
+public:
+    static const uint32_t kNone = UINT32_MAX;
+
+    StringPool();
+    // The number of the string: the one it had, or the next.
+    uint32_t add(const char* data, size_t size);
+    uint32_t add(const std::string& text) { return add(text.data(), text.size()); }
+    uint32_t find(const char* data, size_t size) const;
+
+    uint32_t count() const { return static_cast<uint32_t>(offsets_.size() - 1); }
+    const char* data(uint32_t id) const { return bytes_.data() + offsets_[id]; }
+    size_t size(uint32_t id) const { return static_cast<size_t>(offsets_[id + 1] - offsets_[id]); }
+    std::string text(uint32_t id) const { return std::string(data(id), size(id)); }
+
+private:
+    static uint32_t hash(const char* data, size_t size);
+    void grow();
+
+    std::vector<char> bytes_;
+    std::vector<uint64_t> offsets_;  // of each string, and the end of the last
+    std::vector<uint32_t> hashes_;   // of each string
+    std::vector<uint32_t> slots_;    // string number + 1, or 0 for an empty slot
+};
+
+const uint32_t kNoName = UINT32_MAX;
+
+struct NameRecord {
+    uint64_t offset = 0;      // of its text in NameList::text
+    uint64_t line = 0;        // the number of its first line, from 1
+    uint32_t size = 0;        // of its text, without the line end
+    uint32_t name = kNoName;  // its distinct name, or kNoName
+    bool crlf = false;        // written back with CR LF
+};
+
+struct NameList {
+    std::string input;  // the file name, or "-"
+    std::string where;  // for messages: the file name, or "stdin"
+    size_t field = 0;   // the field that holds the name, from 0
+    bool bom = false;   // the input began with a UTF-8 byte order mark (not kept in the text)
+    bool hasHeader = false;
+    NameRecord header;
+    std::vector<char> text;
+    std::vector<NameRecord> records;
+    StringPool names;  // Windows-1252, in order of first appearance
+    uint64_t withoutName = 0;
+    // What was wrong with records, in record order: the record's index and
+    // the reason (the first hundred and one; later ones are not shown).
+    std::vector<std::pair<size_t, std::string>> problems;
+
+    const char* recordText(const NameRecord& r) const { return text.data() + r.offset; }
+};
+
+// Warnings about single records: "FILE:LINE: what", at most a hundred shown.
+class RecordWarnings {
+public:
+    explicit RecordWarnings(const CommandContext& context) : context_(context) {}
+    void warn(const std::string& where, uint64_t line, const std::string& what);
+    uint64_t count() const { return count_; }
+
+private:
+    const CommandContext& context_;
+    uint64_t count_ = 0;
+};
+
+// Reads every record of `list->input` ("-" for stdin) with its name in the
+// field that `selector` names (a number from 1, or a header name, which
+// implies a header). A record without a usable name is noted in
+// `problems`. Answers EXIT_DONE, or EXIT_USAGE after its message (an
+// unreadable file, a record over 16 MiB, no such column).
+int readNameList(const CommandContext& context, const std::string& selector, NameList* list);
+
+// The text of a library string for messages and output: UTF-8 unless the
+// command works in Windows-1252.
+std::string quotedName(const CommandContext& context, const char* name, size_t size);
