@@ -3,10 +3,14 @@
 
 #include <cstring>
 
+#if defined(__x86_64__) || defined(__i386__)
+#include <emmintrin.h>
+#endif
+
 #include "../extender/script_functions.h"
 #include "letters.h"
 
-int32_t editDistance(const char* a, int32_t m, const char* b, int32_t n, unsigned char* matrix) {
+void fillMatrixByCells(const char* a, int32_t m, const char* b, int32_t n, unsigned char* matrix) {
     const int32_t width = n + 1;
     for (int32_t i = 0; i <= m; ++i) matrix[i * width] = static_cast<unsigned char>(i);
     for (int32_t j = 0; j <= n; ++j) matrix[j] = static_cast<unsigned char>(j);
@@ -28,7 +32,175 @@ int32_t editDistance(const char* a, int32_t m, const char* b, int32_t n, unsigne
             aboveLeft = up;
         }
     }
-    return matrix[m * width + n];
+}
+
+#if defined(__x86_64__) || defined(__i386__)
+#define OV_VECTOR_FILL 1
+#endif
+
+#ifdef OV_VECTOR_FILL
+
+// The 32-bit DLL is built for processors without SSE2, so only these
+// routines use it, after the processor has been asked. Its callers keep the
+// stack aligned to 4 bytes only, so the entry routine realigns it for the
+// 16-byte values it may keep there.
+#if defined(__i386__)
+#define OV_SSE2 __attribute__((target("sse2"), force_align_arg_pointer))
+#define OV_SSE2_INLINE __attribute__((target("sse2"), always_inline)) inline
+#else
+#define OV_SSE2
+#define OV_SSE2_INLINE inline
+#endif
+
+namespace {
+
+// The vector fill holds each cell as its headroom, 255 - cell. The minimum
+// of candidates is then the unsigned maximum, adding 1 is a subtraction
+// that stops at 0, and the zeros that a byte shift moves in read as cells
+// of 255, which never win over a real cell. Stopping at 0 (at a cell of
+// 255) loses nothing: no cell exceeds 255, so a candidate above 255 is never
+// the minimum.
+
+// Cells of row i for sixteen columns j from row i - 1: the smaller of the
+// cell above + 1 and the cell above-left + cost. `above` holds the columns'
+// cells of row i - 1; lane 15 of `aboveBefore` the cell left of the first
+// (zero for column 0, which has none). `cost` is 0 where the letters agree,
+// 1 elsewhere.
+OV_SSE2_INLINE __m128i fromAboveAndDiagonal(__m128i above, __m128i aboveBefore, __m128i cost) {
+    const __m128i diagonal = _mm_or_si128(_mm_slli_si128(above, 1), _mm_srli_si128(aboveBefore, 15));
+    return _mm_max_epu8(_mm_subs_epu8(above, _mm_set1_epi8(1)), _mm_subs_epu8(diagonal, cost));
+}
+
+// Then each cell against the one to its left + 1: cell j becomes the least
+// of cell k + (j - k) for k up to j, a running minimum taken in steps that
+// reach 1, 2, 4 and 8 lanes back. `Steps` steps carry a cell 2^Steps - 1
+// lanes on.
+template <int Steps>
+OV_SSE2_INLINE __m128i fromLeft(__m128i cells) {
+    if (Steps >= 1) cells = _mm_max_epu8(cells, _mm_subs_epu8(_mm_slli_si128(cells, 1), _mm_set1_epi8(1)));
+    if (Steps >= 2) cells = _mm_max_epu8(cells, _mm_subs_epu8(_mm_slli_si128(cells, 2), _mm_set1_epi8(2)));
+    if (Steps >= 3) cells = _mm_max_epu8(cells, _mm_subs_epu8(_mm_slli_si128(cells, 4), _mm_set1_epi8(4)));
+    if (Steps >= 4) cells = _mm_max_epu8(cells, _mm_subs_epu8(_mm_slli_si128(cells, 8), _mm_set1_epi8(8)));
+    return cells;
+}
+
+// Cost of each column for the letter: 0 where the column's letter of b is
+// the letter, 1 elsewhere.
+OV_SSE2_INLINE __m128i costFor(char letter, __m128i columnLetters) {
+    return _mm_add_epi8(_mm_set1_epi8(1), _mm_cmpeq_epi8(_mm_set1_epi8(letter), columnLetters));
+}
+
+// Row 0's headroom for the sixteen columns from `first` on.
+OV_SSE2_INLINE __m128i firstRow(int32_t first) {
+    const __m128i lanes = _mm_setr_epi8(0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15);
+    return _mm_xor_si128(_mm_add_epi8(lanes, _mm_set1_epi8(static_cast<char>(first))), _mm_set1_epi8(-1));
+}
+
+// Writes sixteen cells at `at`, as far as the matrix reaches. Lanes past the
+// row's end land in the next row, which overwrites them in turn.
+OV_SSE2_INLINE void storeCells(unsigned char* at, const unsigned char* end, __m128i headroom) {
+    const __m128i cells = _mm_xor_si128(headroom, _mm_set1_epi8(-1));
+    if (end - at >= 16) {
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(at), cells);
+        return;
+    }
+    alignas(16) unsigned char last[16];
+    _mm_store_si128(reinterpret_cast<__m128i*>(last), cells);
+    std::memcpy(at, last, static_cast<size_t>(end - at));
+}
+
+// Rows of up to 16 cells (n < 16, most names): one vector each, kept in a
+// register from row to row. Lanes past column n hold values of no use,
+// which never reach a column up to n.
+template <int Steps>
+OV_SSE2_INLINE void fillNarrow(const char* a, int32_t m, __m128i columnLetters, int32_t width, unsigned char* matrix) {
+    const unsigned char* end = matrix + (m + 1) * width;
+    __m128i row = firstRow(0);
+    storeCells(matrix, end, row);
+    for (int32_t i = 1; i <= m; ++i) {
+        row = fromLeft<Steps>(fromAboveAndDiagonal(row, _mm_setzero_si128(), costFor(a[i - 1], columnLetters)));
+        storeCells(matrix + i * width, end, row);
+    }
+}
+
+// Longer rows, in pieces of 16 columns held in `row` (the row above until
+// each piece is replaced). Each piece also takes the last cell of the piece
+// before as the cell left of its first.
+OV_SSE2_INLINE void fillWide(const char* a, int32_t m, const unsigned char* columnLetters, int32_t width,
+                             unsigned char* matrix) {
+    const unsigned char* end = matrix + (m + 1) * width;
+    const int32_t pieces = (width + 15) / 16;
+    alignas(16) unsigned char row[256];
+    for (int32_t k = 0; k < pieces; ++k) {
+        const __m128i cells = firstRow(16 * k);
+        _mm_store_si128(reinterpret_cast<__m128i*>(row + 16 * k), cells);
+        storeCells(matrix + 16 * k, end, cells);
+    }
+    for (int32_t i = 1; i <= m; ++i) {
+        const char letter = a[i - 1];
+        __m128i aboveBefore = _mm_setzero_si128(), before = _mm_setzero_si128();
+        for (int32_t k = 0; k < pieces; ++k) {
+            __m128i* piece = reinterpret_cast<__m128i*>(row + 16 * k);
+            const __m128i above = _mm_load_si128(piece);
+            const __m128i letters = _mm_load_si128(reinterpret_cast<const __m128i*>(columnLetters + 16 * k));
+            __m128i cells = fromAboveAndDiagonal(above, aboveBefore, costFor(letter, letters));
+            cells = _mm_max_epu8(cells, _mm_subs_epu8(_mm_srli_si128(before, 15), _mm_set1_epi8(1)));
+            cells = fromLeft<4>(cells);
+            _mm_store_si128(piece, cells);
+            storeCells(matrix + i * width + 16 * k, end, cells);
+            aboveBefore = above;
+            before = cells;
+        }
+    }
+}
+
+}  // namespace
+
+OV_SSE2 void fillMatrixByVectors(const char* a, int32_t m, const char* b, int32_t n, unsigned char* matrix) {
+    // Lane j holds the letter of column j (b's letter j - 1); lane 0 and the
+    // lanes past column n hold 0, a byte no letter is.
+    alignas(16) unsigned char columnLetters[256];
+    const int32_t width = n + 1;
+    const int32_t pieces = (width + 15) / 16;
+    for (int32_t k = 0; k < pieces; ++k)
+        _mm_store_si128(reinterpret_cast<__m128i*>(columnLetters + 16 * k), _mm_setzero_si128());
+    for (int32_t j = 0; j < n; ++j) columnLetters[j + 1] = static_cast<unsigned char>(b[j]);
+    if (pieces > 1) {
+        fillWide(a, m, columnLetters, width, matrix);
+        return;
+    }
+    // As few steps to the left as reach column n from column 1.
+    const __m128i letters = _mm_load_si128(reinterpret_cast<const __m128i*>(columnLetters));
+    if (n <= 1) fillNarrow<0>(a, m, letters, width, matrix);
+    else if (n <= 2) fillNarrow<1>(a, m, letters, width, matrix);
+    else if (n <= 4) fillNarrow<2>(a, m, letters, width, matrix);
+    else if (n <= 8) fillNarrow<3>(a, m, letters, width, matrix);
+    else fillNarrow<4>(a, m, letters, width, matrix);
+}
+
+bool vectorFillAvailable() {
+#if defined(__x86_64__)
+    return true;
+#else
+    __builtin_cpu_init();
+    return __builtin_cpu_supports("sse2");
+#endif
+}
+
+#else
+
+void fillMatrixByVectors(const char* a, int32_t m, const char* b, int32_t n, unsigned char* matrix) {
+    fillMatrixByCells(a, m, b, n, matrix);
+}
+
+bool vectorFillAvailable() { return false; }
+
+#endif
+
+int32_t editDistance(const char* a, int32_t m, const char* b, int32_t n, unsigned char* matrix) {
+    if (vectorFillAvailable()) fillMatrixByVectors(a, m, b, n, matrix);
+    else fillMatrixByCells(a, m, b, n, matrix);
+    return matrix[m * (n + 1) + n];
 }
 
 // ovLevenshtein(name1, name2): the edit distance of the two names after both

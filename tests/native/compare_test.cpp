@@ -131,6 +131,42 @@ TEST(Levenshtein, AgreesWithTheReferenceOnRandomLetters) {
     EXPECT_EQ(editDistance(allA.data(), 255, allB.data(), 255, matrix.data()), 255);
 }
 
+// The vector fill leaves exactly the matrix of the cell-by-cell fill, at
+// every length from 0 to 255 on either side: narrow rows with each number of
+// left steps, rows of several pieces, and the last rows, which reach the end
+// of the matrix. Both fill matrices of their exact size, so the sanitizers
+// catch a write past the end.
+TEST(Levenshtein, VectorFillLeavesTheMatrixOfTheCellFill) {
+    if (!vectorFillAvailable()) GTEST_SKIP() << "no SSE2 on this processor";
+    std::mt19937 rng(1655);
+    const char* alphabets[] = {"A", "AB", "ABC", "ABCDEFGHIJKLMNOPQRSTUVWXYZ"};
+    auto compare = [&](const std::string& a, const std::string& b) {
+        const int32_t m = static_cast<int32_t>(a.size()), n = static_cast<int32_t>(b.size());
+        std::vector<unsigned char> byCells((a.size() + 1) * (b.size() + 1), 0xEE);
+        std::vector<unsigned char> byVectors(byCells.size(), 0xEE);
+        fillMatrixByCells(a.data(), m, b.data(), n, byCells.data());
+        fillMatrixByVectors(a.data(), m, b.data(), n, byVectors.data());
+        return byCells == byVectors;
+    };
+    for (int32_t length = 0; length <= 255; ++length) {
+        for (int round = 0; round < 6; ++round) {
+            const char* alphabet = alphabets[round % 4];
+            std::string fixed(static_cast<size_t>(length), ' ');
+            for (char& c : fixed) c = alphabet[std::uniform_int_distribution<size_t>(0, std::strlen(alphabet) - 1)(rng)];
+            std::string other = randomText(rng, alphabet, round < 3 ? 20 : 255);
+            ASSERT_TRUE(compare(fixed, other)) << fixed << " / " << other;
+            ASSERT_TRUE(compare(other, fixed)) << other << " / " << fixed;
+        }
+    }
+    // Cells of 255: the largest count a byte holds, where headroom runs out.
+    std::string allA(255, 'A'), allB(255, 'B');
+    EXPECT_TRUE(compare(allA, allB));
+    EXPECT_TRUE(compare(allA, "B"));
+    EXPECT_TRUE(compare("B", allA));
+    EXPECT_TRUE(compare(allA, ""));
+    EXPECT_TRUE(compare("", allB));
+}
+
 TEST(Levenshtein, ScriptCallAgreesWithTheReferenceOnRandomNames) {
     std::mt19937 rng(55);
     long live = platform_test::liveBlocks();
