@@ -54,86 +54,81 @@ void fillMatrixByCells(const char* a, int32_t m, const char* b, int32_t n, unsig
 
 namespace {
 
-// The vector fill holds each cell as its headroom, 255 - cell. The minimum
-// of candidates is then the unsigned maximum, adding 1 is a subtraction
-// that stops at 0, and the zeros that a byte shift moves in read as cells
-// of 255, which never win over a real cell. Stopping at 0 (at a cell of
-// 255) loses nothing: no cell exceeds 255, so a candidate above 255 is never
-// the minimum.
-
-// Cells of row i for sixteen columns j from row i - 1: the smaller of the
-// cell above + 1 and the cell above-left + cost. `above` holds the columns'
-// cells of row i - 1; lane 15 of `aboveBefore` the cell left of the first
-// (zero for column 0, which has none). `cost` is 0 where the letters agree,
-// 1 elsewhere.
-OV_SSE2_INLINE __m128i fromAboveAndDiagonal(__m128i above, __m128i aboveBefore, __m128i cost) {
-    const __m128i diagonal = _mm_or_si128(_mm_slli_si128(above, 1), _mm_srli_si128(aboveBefore, 15));
-    return _mm_max_epu8(_mm_subs_epu8(above, _mm_set1_epi8(1)), _mm_subs_epu8(diagonal, cost));
-}
-
-// Then each cell against the one to its left + 1: cell j becomes the least
-// of cell k + (j - k) for k up to j, a running minimum taken in steps that
-// reach 1, 2, 4 and 8 lanes back. `Steps` steps carry a cell 2^Steps - 1
-// lanes on.
-template <int Steps>
-OV_SSE2_INLINE __m128i fromLeft(__m128i cells) {
-    if (Steps >= 1) cells = _mm_max_epu8(cells, _mm_subs_epu8(_mm_slli_si128(cells, 1), _mm_set1_epi8(1)));
-    if (Steps >= 2) cells = _mm_max_epu8(cells, _mm_subs_epu8(_mm_slli_si128(cells, 2), _mm_set1_epi8(2)));
-    if (Steps >= 3) cells = _mm_max_epu8(cells, _mm_subs_epu8(_mm_slli_si128(cells, 4), _mm_set1_epi8(4)));
-    if (Steps >= 4) cells = _mm_max_epu8(cells, _mm_subs_epu8(_mm_slli_si128(cells, 8), _mm_set1_epi8(8)));
-    return cells;
-}
-
-// Cost of each column for the letter: 0 where the column's letter of b is
-// the letter, 1 elsewhere.
-OV_SSE2_INLINE __m128i costFor(char letter, __m128i columnLetters) {
-    return _mm_add_epi8(_mm_set1_epi8(1), _mm_cmpeq_epi8(_mm_set1_epi8(letter), columnLetters));
-}
-
-// Row 0's headroom for the sixteen columns from `first` on.
-OV_SSE2_INLINE __m128i firstRow(int32_t first) {
-    const __m128i lanes = _mm_setr_epi8(0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15);
-    return _mm_xor_si128(_mm_add_epi8(lanes, _mm_set1_epi8(static_cast<char>(first))), _mm_set1_epi8(-1));
-}
-
 // Writes sixteen cells at `at`, as far as the matrix reaches. Lanes past the
 // row's end land in the next row, which overwrites them in turn.
-OV_SSE2_INLINE void storeCells(unsigned char* at, const unsigned char* end, __m128i headroom) {
-    const __m128i cells = _mm_xor_si128(headroom, _mm_set1_epi8(-1));
+OV_SSE2_INLINE void storeCells(unsigned char* at, const unsigned char* end, __m128i cells) {
     if (end - at >= 16) {
         _mm_storeu_si128(reinterpret_cast<__m128i*>(at), cells);
         return;
     }
+    // The last rows: as many bytes as are left, in two stores of equal
+    // size that may overlap (a call to memcpy would cost more than the row).
     alignas(16) unsigned char last[16];
     _mm_store_si128(reinterpret_cast<__m128i*>(last), cells);
-    std::memcpy(at, last, static_cast<size_t>(end - at));
-}
-
-// Rows of up to 16 cells (n < 16, most names): one vector each, kept in a
-// register from row to row. Lanes past column n hold values of no use,
-// which never reach a column up to n.
-template <int Steps>
-OV_SSE2_INLINE void fillNarrow(const char* a, int32_t m, __m128i columnLetters, int32_t width, unsigned char* matrix) {
-    const unsigned char* end = matrix + (m + 1) * width;
-    __m128i row = firstRow(0);
-    storeCells(matrix, end, row);
-    for (int32_t i = 1; i <= m; ++i) {
-        row = fromLeft<Steps>(fromAboveAndDiagonal(row, _mm_setzero_si128(), costFor(a[i - 1], columnLetters)));
-        storeCells(matrix + i * width, end, row);
+    const size_t count = static_cast<size_t>(end - at);
+    if (count >= 8) {
+        std::memcpy(at, last, 8);
+        std::memcpy(at + count - 8, last + count - 8, 8);
+    } else if (count >= 4) {
+        std::memcpy(at, last, 4);
+        std::memcpy(at + count - 4, last + count - 4, 4);
+    } else if (count >= 2) {
+        std::memcpy(at, last, 2);
+        std::memcpy(at + count - 2, last + count - 2, 2);
+    } else if (count == 1) {
+        at[0] = last[0];
     }
 }
 
-// Longer rows, in pieces of 16 columns held in `row` (the row above until
-// each piece is replaced). Each piece also takes the last cell of the piece
-// before as the cell left of its first.
+// 1 in the lanes whose column letter is `letter`, 0 elsewhere.
+OV_SSE2_INLINE __m128i matchesOf(char letter, __m128i columnLetters) {
+    return _mm_and_si128(_mm_cmpeq_epi8(_mm_set1_epi8(letter), columnLetters), _mm_set1_epi8(1));
+}
+
+// Rows of up to 16 cells (n < 16, most names) and up to 240 rows: one
+// vector each, kept in a register from row to row. Each lane j holds the
+// cell's level, 240 + j - cell, which such a matrix keeps within a byte.
+// A cell is at most its left neighbour + 1 exactly when its level is at
+// least its neighbour's, so the pull of the cells to the left is a running
+// maximum of levels: in steps that reach 1, 2, 4 and 8 lanes back, of which
+// `Steps` reach column n from column 1. The cell above + 1 has its level
+// - 1, the cell above-left + cost that level + 1 - cost, and the zeros a
+// shift moves in are below every level. Lanes past column n hold values of
+// no use, which never reach a column up to n.
+template <int Steps>
+OV_SSE2_INLINE void fillNarrow(const char* a, int32_t m, __m128i columnLetters, int32_t width, unsigned char* matrix) {
+    const unsigned char* end = matrix + (m + 1) * width;
+    const __m128i base = _mm_setr_epi8(-16, -15, -14, -13, -12, -11, -10, -9, -8, -7, -6, -5, -4, -3, -2, -1);
+    __m128i levels = _mm_set1_epi8(-16);  // row 0: cell j = j, level 240
+    storeCells(matrix, end, _mm_sub_epi8(base, levels));
+    for (int32_t i = 1; i <= m; ++i) {
+        const __m128i fromDiagonal = _mm_add_epi8(_mm_slli_si128(levels, 1), matchesOf(a[i - 1], columnLetters));
+        levels = _mm_max_epu8(_mm_subs_epu8(levels, _mm_set1_epi8(1)), fromDiagonal);
+        if (Steps >= 1) levels = _mm_max_epu8(levels, _mm_slli_si128(levels, 1));
+        if (Steps >= 2) levels = _mm_max_epu8(levels, _mm_slli_si128(levels, 2));
+        if (Steps >= 3) levels = _mm_max_epu8(levels, _mm_slli_si128(levels, 4));
+        if (Steps >= 4) levels = _mm_max_epu8(levels, _mm_slli_si128(levels, 8));
+        storeCells(matrix + i * width, end, _mm_sub_epi8(base, levels));
+    }
+}
+
+// Any other matrix, in pieces of 16 columns held in `row`, the row above
+// until each piece is replaced. Each cell is held as its headroom, 255 -
+// cell: the least of candidates is the greatest headroom, adding is a
+// subtraction that stops at 0 (a candidate of 255 or more, never below a
+// real cell), and the zeros a shift moves in read as such candidates. Each
+// piece also takes the last cell of the piece before as the cell left of
+// its first.
 OV_SSE2_INLINE void fillWide(const char* a, int32_t m, const unsigned char* columnLetters, int32_t width,
                              unsigned char* matrix) {
     const unsigned char* end = matrix + (m + 1) * width;
     const int32_t pieces = (width + 15) / 16;
+    const __m128i one = _mm_set1_epi8(1), ones = _mm_set1_epi8(-1);
     alignas(16) unsigned char row[256];
     for (int32_t k = 0; k < pieces; ++k) {
-        const __m128i cells = firstRow(16 * k);
-        _mm_store_si128(reinterpret_cast<__m128i*>(row + 16 * k), cells);
+        const __m128i lanes = _mm_setr_epi8(0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15);
+        const __m128i cells = _mm_add_epi8(lanes, _mm_set1_epi8(static_cast<char>(16 * k)));
+        _mm_store_si128(reinterpret_cast<__m128i*>(row + 16 * k), _mm_xor_si128(cells, ones));
         storeCells(matrix + 16 * k, end, cells);
     }
     for (int32_t i = 1; i <= m; ++i) {
@@ -143,11 +138,16 @@ OV_SSE2_INLINE void fillWide(const char* a, int32_t m, const unsigned char* colu
             __m128i* piece = reinterpret_cast<__m128i*>(row + 16 * k);
             const __m128i above = _mm_load_si128(piece);
             const __m128i letters = _mm_load_si128(reinterpret_cast<const __m128i*>(columnLetters + 16 * k));
-            __m128i cells = fromAboveAndDiagonal(above, aboveBefore, costFor(letter, letters));
-            cells = _mm_max_epu8(cells, _mm_subs_epu8(_mm_srli_si128(before, 15), _mm_set1_epi8(1)));
-            cells = fromLeft<4>(cells);
+            const __m128i cost = _mm_sub_epi8(one, matchesOf(letter, letters));
+            const __m128i diagonal = _mm_or_si128(_mm_slli_si128(above, 1), _mm_srli_si128(aboveBefore, 15));
+            __m128i cells = _mm_max_epu8(_mm_subs_epu8(above, one), _mm_subs_epu8(diagonal, cost));
+            cells = _mm_max_epu8(cells, _mm_subs_epu8(_mm_srli_si128(before, 15), one));
+            cells = _mm_max_epu8(cells, _mm_subs_epu8(_mm_slli_si128(cells, 1), one));
+            cells = _mm_max_epu8(cells, _mm_subs_epu8(_mm_slli_si128(cells, 2), _mm_set1_epi8(2)));
+            cells = _mm_max_epu8(cells, _mm_subs_epu8(_mm_slli_si128(cells, 4), _mm_set1_epi8(4)));
+            cells = _mm_max_epu8(cells, _mm_subs_epu8(_mm_slli_si128(cells, 8), _mm_set1_epi8(8)));
             _mm_store_si128(piece, cells);
-            storeCells(matrix + i * width + 16 * k, end, cells);
+            storeCells(matrix + i * width + 16 * k, end, _mm_xor_si128(cells, ones));
             aboveBefore = above;
             before = cells;
         }
@@ -165,7 +165,7 @@ OV_SSE2 void fillMatrixByVectors(const char* a, int32_t m, const char* b, int32_
     for (int32_t k = 0; k < pieces; ++k)
         _mm_store_si128(reinterpret_cast<__m128i*>(columnLetters + 16 * k), _mm_setzero_si128());
     for (int32_t j = 0; j < n; ++j) columnLetters[j + 1] = static_cast<unsigned char>(b[j]);
-    if (pieces > 1) {
+    if (pieces > 1 || m > 240) {
         fillWide(a, m, columnLetters, width, matrix);
         return;
     }
