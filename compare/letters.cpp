@@ -1,9 +1,16 @@
 #include "letters.h"
 
 int32_t keepLettersAToZ(char* text) {
+    // Every byte is stored at the place of the next one kept, and the place
+    // moves on only for a letter: a byte dropped is overwritten by the next
+    // letter or by the closing NUL. No branch follows the letters, and no
+    // byte past the closing NUL is written.
     int32_t kept = 0;
-    for (const char* p = text; *p; ++p)
-        if (*p >= 'A' && *p <= 'Z') text[kept++] = *p;
+    for (const char* p = text; *p; ++p) {
+        const char c = *p;
+        text[kept] = c;
+        kept += static_cast<unsigned char>(c - 'A') < 26;
+    }
     text[kept] = '\0';
     return kept;
 }
