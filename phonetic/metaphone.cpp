@@ -41,10 +41,19 @@ char charAt(const Word& word, int position) {
     return position >= 0 && position < word.length ? word.text[position] : '\0';
 }
 
-// The code of the character at position i of the word: "" for nothing.
+// A letter's code: up to two characters, the first in the low byte, 0 for
+// none; so that it is appended with two stores and no loop over its length.
+typedef uint32_t Code;
+
+constexpr Code code(const char* text) {
+    return text[0] == '\0' ? 0
+                           : static_cast<unsigned char>(text[0]) | static_cast<Code>(static_cast<unsigned char>(text[1])) << 8;
+}
+
+// The code of the character at position i of the word: code("") for nothing.
 // `room` is how many characters the code can still take (at least 1). The
 // rows of each letter are tested in order; the first that holds answers.
-const char* letterCode(const Word& word, int i, int room) {
+Code letterCode(const Word& word, int i, int room) {
     // The word ends in a NUL, so the next character reads as NUL at the end,
     // and the one after it is read only when the next one is inside.
     const char current = word.text[i];
@@ -55,69 +64,69 @@ const char* letterCode(const Word& word, int i, int room) {
 
     switch (current) {
     case 'B':
-        if (last && previous == 'M') return "";
-        return "B";
+        if (last && previous == 'M') return code("");
+        return code("B");
     case 'C':
-        if (previous == 'S' && isIn(next, kSofteners)) return "";
-        if (next == 'I' && afterNext == 'A') return "X";
-        if (isIn(next, kSofteners)) return "S";
-        if (previous == 'S' && next == 'H') return "K";
-        if (next == 'H' && i == 0 && afterNext != '\0' && !isIn(afterNext, kVowels)) return "K";
-        if (next == 'H') return "X";
-        return "K";
+        if (previous == 'S' && isIn(next, kSofteners)) return code("");
+        if (next == 'I' && afterNext == 'A') return code("X");
+        if (isIn(next, kSofteners)) return code("S");
+        if (previous == 'S' && next == 'H') return code("K");
+        if (next == 'H' && i == 0 && afterNext != '\0' && !isIn(afterNext, kVowels)) return code("K");
+        if (next == 'H') return code("X");
+        return code("K");
     case 'D':
-        if (next == 'G' && isIn(afterNext, kSofteners)) return "J";
-        return "T";
+        if (next == 'G' && isIn(afterNext, kSofteners)) return code("J");
+        return code("T");
     case 'G':
-        if (next == 'H' && afterNext != '\0' && !isIn(afterNext, kVowels)) return "";
-        if (i > 0 && next == 'N' && i + 1 == word.length - 1) return "";
+        if (next == 'H' && afterNext != '\0' && !isIn(afterNext, kVowels)) return code("");
+        if (i > 0 && next == 'N' && i + 1 == word.length - 1) return code("");
         if (i > 0 && next == 'N' && afterNext == 'E' && charAt(word, i + 3) == 'D' && i + 3 == word.length - 1)
-            return "";
-        if (previous == 'D' && isIn(next, kSofteners)) return "";
-        if (isIn(next, kSofteners)) return "J";
-        return "K";
+            return code("");
+        if (previous == 'D' && isIn(next, kSofteners)) return code("");
+        if (isIn(next, kSofteners)) return code("J");
+        return code("K");
     case 'H':
-        if (last) return "";
-        if (isIn(previous, kHushingLetters)) return "";
-        if (isIn(next, kVowels)) return "H";
-        return "";
-    case 'F': return "F";
-    case 'J': return "J";
-    case 'L': return "L";
-    case 'M': return "M";
-    case 'N': return "N";
-    case 'R': return "R";
+        if (last) return code("");
+        if (isIn(previous, kHushingLetters)) return code("");
+        if (isIn(next, kVowels)) return code("H");
+        return code("");
+    case 'F': return code("F");
+    case 'J': return code("J");
+    case 'L': return code("L");
+    case 'M': return code("M");
+    case 'N': return code("N");
+    case 'R': return code("R");
     case 'K':
-        if (previous == 'C') return "";
-        return "K";
+        if (previous == 'C') return code("");
+        return code("K");
     case 'P':
-        if (next == 'H') return "F";
-        return "P";
-    case 'Q': return "K";
+        if (next == 'H') return code("F");
+        return code("P");
+    case 'Q': return code("K");
     case 'S':
-        if (next == 'I' && (afterNext == 'O' || afterNext == 'A')) return "X";
-        if (next == 'H') return "X";
-        return "S";
+        if (next == 'I' && (afterNext == 'O' || afterNext == 'A')) return code("X");
+        if (next == 'H') return code("X");
+        return code("S");
     case 'T':
-        if (next == 'I' && (afterNext == 'O' || afterNext == 'A')) return "X";
-        if (next == 'H') return "0";
-        if (next == 'C' && afterNext == 'H') return "";
-        return "T";
-    case 'V': return "F";
+        if (next == 'I' && (afterNext == 'O' || afterNext == 'A')) return code("X");
+        if (next == 'H') return code("0");
+        if (next == 'C' && afterNext == 'H') return code("");
+        return code("T");
+    case 'V': return code("F");
     case 'W':
-        if (isIn(next, kVowels)) return "W";
-        return "";
+        if (isIn(next, kVowels)) return code("W");
+        return code("");
     case 'Y':
-        if (isIn(next, kVowels)) return "Y";
-        return "";
+        if (isIn(next, kVowels)) return code("Y");
+        return code("");
     case 'X':
         // "KS" only while both characters fit, so the code never exceeds its limit.
-        if (room >= 2) return "KS";
-        return "K";
-    case 'Z': return "S";
+        if (room >= 2) return code("KS");
+        return code("K");
+    case 'Z': return code("S");
     default:
         // Vowels after the first position and digits.
-        return "";
+        return code("");
     }
 }
 
@@ -163,11 +172,13 @@ void encodeWord(const Word& word, int limit, char* code) {
         const char current = word.text[i];
         // A doubled character gives nothing, except CC (as in ACCEPT: KS).
         if (i > 0 && current == word.text[i - 1] && current != 'C') continue;
-        if (i == 0 && isIn(current, kVowels)) {
-            code[codeLength++] = current;
-            continue;
-        }
-        for (const char* c = letterCode(word, i, limit - codeLength); *c; ++c) code[codeLength++] = *c;
+        const Code sound = i == 0 && isIn(current, kVowels) ? static_cast<unsigned char>(current)
+                                                            : letterCode(word, i, limit - codeLength);
+        // Both bytes are stored: the second lands at most on the place of
+        // the closing NUL, which is written last.
+        code[codeLength] = static_cast<char>(sound & 0xFF);
+        code[codeLength + 1] = static_cast<char>(sound >> 8);
+        codeLength += ((sound & 0xFF) != 0) + ((sound >> 8) != 0);
     }
     code[codeLength] = '\0';
 }
