@@ -17,9 +17,6 @@ struct LetterSet {
     }
 };
 
-constexpr LetterSet kVowels("AEIOU");          // Y is not a vowel here
-constexpr LetterSet kSofteners("EIY");         // C, G and D soften before these
-constexpr LetterSet kHushingLetters("CSPTG");  // H is silent after these
 constexpr LetterSet kLettersAndDigits("ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789");
 
 bool isIn(char c, const LetterSet& set) { return set.has[static_cast<unsigned char>(c)]; }
@@ -30,104 +27,204 @@ char upper(char c) {
     return static_cast<char>(c - ((static_cast<unsigned char>(c - 'a') < 26) << 5));
 }
 
-// The prepared name and reads around a position in it. A position outside
-// the name reads as NUL, so every test on a missing neighbour is false.
+// The prepared name: its letters and digits, ended by a NUL.
 struct Word {
-    const char* text;  // the letters and digits, ended by a NUL
+    const char* text;
     int length;
 };
 
-char charAt(const Word& word, int position) {
-    return position >= 0 && position < word.length ? word.text[position] : '\0';
+// A character's code: up to two characters, the first in the low byte, 0
+// for none; appended with two stores and no loop over its length.
+typedef uint16_t Code;
+
+constexpr Code codeOf(const char* text) {
+    return text[0] == '\0' ? 0 : static_cast<Code>(static_cast<unsigned char>(text[0]) | static_cast<unsigned char>(text[1]) << 8);
 }
 
-// A letter's code: up to two characters, the first in the low byte, 0 for
-// none; so that it is appended with two stores and no loop over its length.
-typedef uint32_t Code;
+// What the rules test about a position, as bits: its neighbours (one
+// outside the word is in no set) and its place in the word.
+enum : uint32_t {
+    PREVIOUS_C = 1u << 0,
+    PREVIOUS_D = 1u << 1,
+    PREVIOUS_M = 1u << 2,
+    PREVIOUS_S = 1u << 3,
+    PREVIOUS_HUSHES = 1u << 4,  // C, S, P, T or G: H is silent after these
+    NEXT_C = 1u << 5,
+    NEXT_G = 1u << 6,
+    NEXT_H = 1u << 7,
+    NEXT_I = 1u << 8,
+    NEXT_N = 1u << 9,
+    NEXT_SOFTENS = 1u << 10,  // E, I or Y: C, G and D soften before these
+    NEXT_VOWEL = 1u << 11,    // A, E, I, O or U (Y is not a vowel here)
+    AFTER_A = 1u << 12,       // after: the character after next
+    AFTER_A_OR_O = 1u << 13,
+    AFTER_H = 1u << 14,
+    AFTER_SOFTENS = 1u << 15,
+    AFTER_NO_VOWEL = 1u << 16,  // there is one, and it is not A, E, I, O or U
+    FIRST = 1u << 17,
+    NOT_FIRST = 1u << 18,
+    LAST = 1u << 19,
+    NEXT_LAST = 1u << 20,
+    ENDS_NED = 1u << 21,  // the next three are N, E, D, and that D is last
+};
+constexpr uint32_t kNextFacts = NEXT_C | NEXT_G | NEXT_H | NEXT_I | NEXT_N | NEXT_SOFTENS | NEXT_VOWEL;
+constexpr uint32_t kAfterFacts = AFTER_A | AFTER_A_OR_O | AFTER_H | AFTER_SOFTENS | AFTER_NO_VOWEL;
 
-constexpr Code code(const char* text) {
-    return text[0] == '\0' ? 0
-                           : static_cast<unsigned char>(text[0]) | static_cast<Code>(static_cast<unsigned char>(text[1])) << 8;
-}
+// The rows of each letter, tested in order: the first whose facts all hold
+// gives the code. A character without rows (a digit) gives nothing. A
+// doubled character gives nothing whatever its rows say (encodeWord), and
+// so does the second character of a code that does not fit (X: KS).
+struct Rule {
+    char letter;
+    uint32_t when;
+    const char* code;
+};
 
-// The code of the character at position i of the word: code("") for nothing.
-// `room` is how many characters the code can still take (at least 1). The
-// rows of each letter are tested in order; the first that holds answers.
-Code letterCode(const Word& word, int i, int room) {
-    // The word ends in a NUL, so the next character reads as NUL at the end,
-    // and the one after it is read only when the next one is inside.
-    const char current = word.text[i];
-    const char previous = i > 0 ? word.text[i - 1] : '\0';
-    const char next = word.text[i + 1];
-    const char afterNext = next != '\0' ? word.text[i + 2] : '\0';
-    const bool last = i == word.length - 1;
+constexpr Rule kRules[] = {
+    {'A', FIRST, "A"}, {'A', 0, ""},
+    {'B', LAST | PREVIOUS_M, ""}, {'B', 0, "B"},
+    {'C', PREVIOUS_S | NEXT_SOFTENS, ""},
+    {'C', NEXT_I | AFTER_A, "X"},
+    {'C', NEXT_SOFTENS, "S"},
+    {'C', PREVIOUS_S | NEXT_H, "K"},
+    {'C', NEXT_H | FIRST | AFTER_NO_VOWEL, "K"},
+    {'C', NEXT_H, "X"},
+    {'C', 0, "K"},
+    {'D', NEXT_G | AFTER_SOFTENS, "J"}, {'D', 0, "T"},
+    {'E', FIRST, "E"}, {'E', 0, ""},
+    {'F', 0, "F"},
+    {'G', NEXT_H | AFTER_NO_VOWEL, ""},
+    {'G', NOT_FIRST | NEXT_N | NEXT_LAST, ""},
+    {'G', NOT_FIRST | ENDS_NED, ""},
+    {'G', PREVIOUS_D | NEXT_SOFTENS, ""},
+    {'G', NEXT_SOFTENS, "J"},
+    {'G', 0, "K"},
+    {'H', LAST, ""}, {'H', PREVIOUS_HUSHES, ""}, {'H', NEXT_VOWEL, "H"}, {'H', 0, ""},
+    {'I', FIRST, "I"}, {'I', 0, ""},
+    {'J', 0, "J"},
+    {'K', PREVIOUS_C, ""}, {'K', 0, "K"},
+    {'L', 0, "L"},
+    {'M', 0, "M"},
+    {'N', 0, "N"},
+    {'O', FIRST, "O"}, {'O', 0, ""},
+    {'P', NEXT_H, "F"}, {'P', 0, "P"},
+    {'Q', 0, "K"},
+    {'R', 0, "R"},
+    {'S', NEXT_I | AFTER_A_OR_O, "X"}, {'S', NEXT_H, "X"}, {'S', 0, "S"},
+    {'T', NEXT_I | AFTER_A_OR_O, "X"}, {'T', NEXT_H, "0"}, {'T', NEXT_C | AFTER_H, ""}, {'T', 0, "T"},
+    {'U', FIRST, "U"}, {'U', 0, ""},
+    {'V', 0, "F"},
+    {'W', NEXT_VOWEL, "W"}, {'W', 0, ""},
+    {'X', 0, "KS"},
+    {'Y', NEXT_VOWEL, "Y"}, {'Y', 0, ""},
+    {'Z', 0, "S"},
+};
+constexpr int kRuleCount = sizeof kRules / sizeof kRules[0];
 
-    switch (current) {
-    case 'B':
-        if (last && previous == 'M') return code("");
-        return code("B");
-    case 'C':
-        if (previous == 'S' && isIn(next, kSofteners)) return code("");
-        if (next == 'I' && afterNext == 'A') return code("X");
-        if (isIn(next, kSofteners)) return code("S");
-        if (previous == 'S' && next == 'H') return code("K");
-        if (next == 'H' && i == 0 && afterNext != '\0' && !isIn(afterNext, kVowels)) return code("K");
-        if (next == 'H') return code("X");
-        return code("K");
-    case 'D':
-        if (next == 'G' && isIn(afterNext, kSofteners)) return code("J");
-        return code("T");
-    case 'G':
-        if (next == 'H' && afterNext != '\0' && !isIn(afterNext, kVowels)) return code("");
-        if (i > 0 && next == 'N' && i + 1 == word.length - 1) return code("");
-        if (i > 0 && next == 'N' && afterNext == 'E' && charAt(word, i + 3) == 'D' && i + 3 == word.length - 1)
-            return code("");
-        if (previous == 'D' && isIn(next, kSofteners)) return code("");
-        if (isIn(next, kSofteners)) return code("J");
-        return code("K");
-    case 'H':
-        if (last) return code("");
-        if (isIn(previous, kHushingLetters)) return code("");
-        if (isIn(next, kVowels)) return code("H");
-        return code("");
-    case 'F': return code("F");
-    case 'J': return code("J");
-    case 'L': return code("L");
-    case 'M': return code("M");
-    case 'N': return code("N");
-    case 'R': return code("R");
-    case 'K':
-        if (previous == 'C') return code("");
-        return code("K");
-    case 'P':
-        if (next == 'H') return code("F");
-        return code("P");
-    case 'Q': return code("K");
-    case 'S':
-        if (next == 'I' && (afterNext == 'O' || afterNext == 'A')) return code("X");
-        if (next == 'H') return code("X");
-        return code("S");
-    case 'T':
-        if (next == 'I' && (afterNext == 'O' || afterNext == 'A')) return code("X");
-        if (next == 'H') return code("0");
-        if (next == 'C' && afterNext == 'H') return code("");
-        return code("T");
-    case 'V': return code("F");
-    case 'W':
-        if (isIn(next, kVowels)) return code("W");
-        return code("");
-    case 'Y':
-        if (isIn(next, kVowels)) return code("Y");
-        return code("");
-    case 'X':
-        // "KS" only while both characters fit, so the code never exceeds its limit.
-        if (room >= 2) return code("KS");
-        return code("K");
-    case 'Z': return code("S");
-    default:
-        // Vowels after the first position and digits.
-        return code("");
+// Marks a code that a glance at the next character does not settle.
+constexpr Code BY_RULES = 0xFFFF;
+
+// The facts of each byte as a neighbour, where each character's rows lie,
+// and, derived from the rows, the code of every character after the first
+// by the character that follows it (BY_RULES where the rows ask about more).
+// Most characters are settled by that glance: a vowel after the first
+// gives nothing, P gives F before H, and so on. Characters are looked up by
+// slot: 0 for NUL, then A to Z, then 0 to 9 (a prepared word holds nothing
+// else).
+struct RuleTables {
+    uint32_t previous[256], next[256], after[256];
+    int firstRule[256], ruleCount[256];
+    uint8_t slot[256];
+    Code byNext[37][37];
+
+    constexpr RuleTables() : previous(), next(), after(), firstRule(), ruleCount(), slot(), byNext() {
+        setFacts(previous, "C", PREVIOUS_C);
+        setFacts(previous, "D", PREVIOUS_D);
+        setFacts(previous, "M", PREVIOUS_M);
+        setFacts(previous, "S", PREVIOUS_S);
+        setFacts(previous, "CSPTG", PREVIOUS_HUSHES);
+        setFacts(next, "C", NEXT_C);
+        setFacts(next, "G", NEXT_G);
+        setFacts(next, "H", NEXT_H);
+        setFacts(next, "I", NEXT_I);
+        setFacts(next, "N", NEXT_N);
+        setFacts(next, "EIY", NEXT_SOFTENS);
+        setFacts(next, "AEIOU", NEXT_VOWEL);
+        setFacts(after, "A", AFTER_A);
+        setFacts(after, "AO", AFTER_A_OR_O);
+        setFacts(after, "H", AFTER_H);
+        setFacts(after, "EIY", AFTER_SOFTENS);
+        setFacts(after, "BCDFGHJKLMNPQRSTVWXYZ0123456789", AFTER_NO_VOWEL);
+
+        for (int k = kRuleCount - 1; k >= 0; --k) {
+            const unsigned char c = static_cast<unsigned char>(kRules[k].letter);
+            firstRule[c] = k;
+            ++ruleCount[c];
+        }
+
+        const char* characters = "ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+        for (int k = 0; characters[k]; ++k) slot[static_cast<unsigned char>(characters[k])] = static_cast<uint8_t>(k + 1);
+        for (int c = 0; characters[c]; ++c) {
+            const unsigned char current = static_cast<unsigned char>(characters[c]);
+            byNext[c + 1][0] = settledCode(current, 0);
+            for (int n = 0; characters[n]; ++n)
+                byNext[c + 1][n + 1] = settledCode(current, static_cast<unsigned char>(characters[n]));
+        }
     }
+
+    static constexpr void setFacts(uint32_t (&table)[256], const char* letters, uint32_t fact) {
+        for (int k = 0; letters[k]; ++k) table[static_cast<unsigned char>(letters[k])] |= fact;
+    }
+
+    // The code of `current` after the first position before `following`,
+    // if the rows settle it without the character before or the one after
+    // next: each row is passed over while a fact the glance settles fails,
+    // and the first row left answers unless it also asks about another fact.
+    constexpr Code settledCode(unsigned char current, unsigned char following) const {
+        const uint32_t holds = NOT_FIRST | next[following] | (following ? 0u : uint32_t{LAST});
+        const uint32_t settled =
+            kNextFacts | FIRST | NOT_FIRST | LAST | (following ? 0u : kAfterFacts | NEXT_LAST | ENDS_NED);
+        for (int k = firstRule[current]; k < firstRule[current] + ruleCount[current]; ++k) {
+            if (kRules[k].when & settled & ~holds) continue;
+            return kRules[k].when & ~settled ? BY_RULES : codeOf(kRules[k].code);
+        }
+        return 0;
+    }
+};
+constexpr RuleTables kRuleTables;
+
+// The code of the character at position i of the word by its rows, from
+// every fact of the position.
+Code codeByRules(const Word& word, int i) {
+    // The word ends in a NUL: the next character reads as NUL at the end,
+    // and so does the one after it, read only while the next one is inside.
+    const char* text = word.text;
+    const unsigned char current = static_cast<unsigned char>(text[i]);
+    const unsigned char previous = i > 0 ? static_cast<unsigned char>(text[i - 1]) : 0;
+    const unsigned char next = static_cast<unsigned char>(text[i + 1]);
+    const unsigned char afterNext = next ? static_cast<unsigned char>(text[i + 2]) : 0;
+    uint32_t facts = kRuleTables.previous[previous] | kRuleTables.next[next] | kRuleTables.after[afterNext];
+    facts |= i == 0 ? uint32_t{FIRST} : uint32_t{NOT_FIRST};
+    if (i + 1 == word.length) facts |= LAST;
+    if (i + 2 == word.length) facts |= NEXT_LAST;
+    if (i + 4 == word.length && next == 'N' && afterNext == 'E' && text[i + 3] == 'D') facts |= ENDS_NED;
+
+    const int first = kRuleTables.firstRule[current];
+    for (int k = first; k < first + kRuleTables.ruleCount[current]; ++k)
+        if ((facts & kRules[k].when) == kRules[k].when) return codeOf(kRules[k].code);
+    return 0;
+}
+
+// The code of the character at position i: from the table of settled codes
+// where a glance at the next character settles it, else by the rows.
+Code letterCode(const Word& word, int i) {
+    if (i > 0) {
+        const uint8_t* slot = kRuleTables.slot;
+        const Code settled = kRuleTables.byNext[slot[static_cast<unsigned char>(word.text[i])]]
+                                               [slot[static_cast<unsigned char>(word.text[i + 1])]];
+        if (settled != BY_RULES) return settled;
+    }
+    return codeByRules(word, i);
 }
 
 // Upper-cases the argument's text in place (a-z only) and copies its letters
@@ -172,13 +269,16 @@ void encodeWord(const Word& word, int limit, char* code) {
         const char current = word.text[i];
         // A doubled character gives nothing, except CC (as in ACCEPT: KS).
         if (i > 0 && current == word.text[i - 1] && current != 'C') continue;
-        const Code sound = i == 0 && isIn(current, kVowels) ? static_cast<unsigned char>(current)
-                                                            : letterCode(word, i, limit - codeLength);
+        const Code sound = letterCode(word, i);
         // Both bytes are stored: the second lands at most on the place of
-        // the closing NUL, which is written last.
+        // the closing NUL, which is written last. Where only one more
+        // character fits, a code of two (X: KS) keeps its first (K), so the
+        // code never exceeds its limit.
         code[codeLength] = static_cast<char>(sound & 0xFF);
         code[codeLength + 1] = static_cast<char>(sound >> 8);
-        codeLength += ((sound & 0xFF) != 0) + ((sound >> 8) != 0);
+        const int added = ((sound & 0xFF) != 0) + ((sound >> 8) != 0);
+        const int room = limit - codeLength;
+        codeLength += added < room ? added : room;
     }
     code[codeLength] = '\0';
 }
