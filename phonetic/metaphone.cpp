@@ -67,6 +67,7 @@ enum : uint32_t {
     NEXT_LAST = 1u << 20,
     ENDS_NED = 1u << 21,  // the next three are N, E, D, and that D is last
 };
+constexpr uint32_t kPreviousFacts = PREVIOUS_C | PREVIOUS_D | PREVIOUS_M | PREVIOUS_S | PREVIOUS_HUSHES;
 constexpr uint32_t kNextFacts = NEXT_C | NEXT_G | NEXT_H | NEXT_I | NEXT_N | NEXT_SOFTENS | NEXT_VOWEL;
 constexpr uint32_t kAfterFacts = AFTER_A | AFTER_A_OR_O | AFTER_H | AFTER_SOFTENS | AFTER_NO_VOWEL;
 
@@ -125,17 +126,17 @@ constexpr int kRuleCount = sizeof kRules / sizeof kRules[0];
 constexpr Code BY_RULES = 0xFFFF;
 
 // The facts of each byte as a neighbour, where each character's rows lie,
-// and, derived from the rows, the code of every character after the first
-// by the character that follows it (BY_RULES where the rows ask about more).
-// Most characters are settled by that glance: a vowel after the first
-// gives nothing, P gives F before H, and so on. Characters are looked up by
+// and, derived from the rows, the code of every character at the first
+// position and after it by the character that follows it (BY_RULES where
+// the rows ask about more). Most characters are settled by that glance: a
+// vowel after the first gives nothing, P gives F before H, and so on. Characters are looked up by
 // slot: 0 for NUL, then A to Z, then 0 to 9 (a prepared word holds nothing
 // else).
 struct RuleTables {
     uint32_t previous[256], next[256], after[256];
     int firstRule[256], ruleCount[256];
     uint8_t slot[256];
-    Code byNext[37][37];
+    Code byNext[2][37][37];  // [0]: at the first position; [1]: after it
 
     constexpr RuleTables() : previous(), next(), after(), firstRule(), ruleCount(), slot(), byNext() {
         setFacts(previous, "C", PREVIOUS_C);
@@ -166,9 +167,11 @@ struct RuleTables {
         for (int k = 0; characters[k]; ++k) slot[static_cast<unsigned char>(characters[k])] = static_cast<uint8_t>(k + 1);
         for (int c = 0; characters[c]; ++c) {
             const unsigned char current = static_cast<unsigned char>(characters[c]);
-            byNext[c + 1][0] = settledCode(current, 0);
-            for (int n = 0; characters[n]; ++n)
-                byNext[c + 1][n + 1] = settledCode(current, static_cast<unsigned char>(characters[n]));
+            for (int place = 0; place < 2; ++place) {
+                byNext[place][c + 1][0] = settledCode(place == 0, current, 0);
+                for (int n = 0; characters[n]; ++n)
+                    byNext[place][c + 1][n + 1] = settledCode(place == 0, current, static_cast<unsigned char>(characters[n]));
+            }
         }
     }
 
@@ -176,14 +179,16 @@ struct RuleTables {
         for (int k = 0; letters[k]; ++k) table[static_cast<unsigned char>(letters[k])] |= fact;
     }
 
-    // The code of `current` after the first position before `following`,
-    // if the rows settle it without the character before or the one after
-    // next: each row is passed over while a fact the glance settles fails,
-    // and the first row left answers unless it also asks about another fact.
-    constexpr Code settledCode(unsigned char current, unsigned char following) const {
-        const uint32_t holds = NOT_FIRST | next[following] | (following ? 0u : uint32_t{LAST});
-        const uint32_t settled =
-            kNextFacts | FIRST | NOT_FIRST | LAST | (following ? 0u : kAfterFacts | NEXT_LAST | ENDS_NED);
+    // The code of `current` before `following`, at the first position or
+    // after it, if the rows settle it without the character before (there
+    // is none at the first position) or the one after next: each row is
+    // passed over while a fact the glance settles fails, and the first row
+    // left answers unless it also asks about another fact.
+    constexpr Code settledCode(bool atFirst, unsigned char current, unsigned char following) const {
+        const uint32_t holds = (atFirst ? uint32_t{FIRST} : uint32_t{NOT_FIRST}) | next[following] |
+                               (following ? 0u : uint32_t{LAST});
+        const uint32_t settled = kNextFacts | FIRST | NOT_FIRST | LAST | (atFirst ? kPreviousFacts : 0u) |
+                                 (following ? 0u : kAfterFacts | NEXT_LAST | ENDS_NED);
         for (int k = firstRule[current]; k < firstRule[current] + ruleCount[current]; ++k) {
             if (kRules[k].when & settled & ~holds) continue;
             return kRules[k].when & ~settled ? BY_RULES : codeOf(kRules[k].code);
@@ -218,13 +223,10 @@ Code codeByRules(const Word& word, int i) {
 // The code of the character at position i: from the table of settled codes
 // where a glance at the next character settles it, else by the rows.
 Code letterCode(const Word& word, int i) {
-    if (i > 0) {
-        const uint8_t* slot = kRuleTables.slot;
-        const Code settled = kRuleTables.byNext[slot[static_cast<unsigned char>(word.text[i])]]
-                                               [slot[static_cast<unsigned char>(word.text[i + 1])]];
-        if (settled != BY_RULES) return settled;
-    }
-    return codeByRules(word, i);
+    const uint8_t* slot = kRuleTables.slot;
+    const Code settled = kRuleTables.byNext[i > 0][slot[static_cast<unsigned char>(word.text[i])]]
+                                           [slot[static_cast<unsigned char>(word.text[i + 1])]];
+    return settled != BY_RULES ? settled : codeByRules(word, i);
 }
 
 // Upper-cases the argument's text in place (a-z only) and copies its letters
