@@ -125,15 +125,20 @@ bool encodeName(char* name, size_t length) {
     // count is overwritten by the next one or by the padding.
     size_t write = 1;
     char last = name[0];  // the code's last character, held here rather than read back
+    // A D or G after M or N is part of the nasal sound and gives nothing.
+    // It is passed over in its own turn rather than skipped from the M or
+    // N, so that each turn reads the next character, not one found by the
+    // turn before.
+    bool passed = false;
     for (; read < length && write < 4; ++read) {
         const DigitRule rule = kTables.rule[static_cast<unsigned char>(name[read])];
         const unsigned char next = kTables.nextClass[static_cast<unsigned char>(name[read + 1])];
-        // A D or G after M or N is part of the nasal sound.
-        read += (next & rule.passedNext) != 0;
         name[write] = rule.digit;
-        const bool written = ((next & rule.silentNext) == 0) & (rule.digit != 0) & (rule.digit != last);
+        const bool written =
+            !passed & ((next & rule.silentNext) == 0) & (rule.digit != 0) & (rule.digit != last);
         write += written;
         last = written ? rule.digit : last;
+        passed = (next & rule.passedNext) != 0;  // never for a D or G itself
     }
     // Pads to four characters, each place tested on its own rather than
     // counted up to.
