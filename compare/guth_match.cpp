@@ -60,9 +60,9 @@ GuthWalk guthWalk(const char* a, int32_t m, const char* b, int32_t n, bool stopA
         for (const Probe& probe : kProbes) {
             char x = letterAt(a, m, i + probe.di);
             char y = letterAt(b, n, j + probe.dj);
-            // Both names run out here: the walk is over, whatever it looked ahead for.
-            if (x == '\0' && y == '\0') return walk;
             if (x == y) {
+                // Both names run out here: the walk is over, whatever it looked ahead for.
+                if (x == '\0') return walk;
                 ++walk.matchCount;
                 i += probe.di + 1;
                 j += probe.dj + 1;
