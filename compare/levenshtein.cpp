@@ -3,7 +3,10 @@
 
 #include <cstring>
 
+// x86 processors fill the matrix with SSE2 (the 32-bit DLL after asking the
+// processor); others cell by cell.
 #if defined(__x86_64__) || defined(__i386__)
+#define OV_VECTOR_FILL 1
 #include <emmintrin.h>
 #endif
 
@@ -33,10 +36,6 @@ void fillMatrixByCells(const char* a, int32_t m, const char* b, int32_t n, unsig
         }
     }
 }
-
-#if defined(__x86_64__) || defined(__i386__)
-#define OV_VECTOR_FILL 1
-#endif
 
 #ifdef OV_VECTOR_FILL
 
@@ -112,8 +111,8 @@ OV_SSE2_INLINE void fillNarrow(const char* a, int32_t m, __m128i columnLetters, 
     }
 }
 
-// Any other matrix, in pieces of 16 columns held in `row`, the row above
-// until each piece is replaced. Each cell is held as its headroom, 255 -
+// Rows of 16 cells or more, or more than 240 rows, in pieces of 16 columns
+// held in `row`, the row above until each piece is replaced. Each cell is held as its headroom, 255 -
 // cell: the least of candidates is the greatest headroom, adding is a
 // subtraction that stops at 0 (a candidate of 255 or more, never below a
 // real cell), and the zeros a shift moves in read as such candidates. Each
