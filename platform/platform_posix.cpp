@@ -213,7 +213,9 @@ private:
     const char* pending_ = "";
 };
 
-bool equalWhenFolded(const char* left, const char* right) {
+// Rare (only where a byte from 0x80 up differs), so kept out of line, which
+// leaves lstrcmpA small enough to be inlined where it is called.
+__attribute__((noinline, cold)) bool equalWhenFolded(const char* left, const char* right) {
     FoldedText a(left), b(right);
     for (;;) {
         int x = a.next();
