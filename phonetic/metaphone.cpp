@@ -129,9 +129,10 @@ constexpr Code BY_RULES = 0xFFFF;
 // and, derived from the rows, the code of every character at the first
 // position and after it by the character that follows it (BY_RULES where
 // the rows ask about more). Most characters are settled by that glance: a
-// vowel after the first gives nothing, P gives F before H, and so on. Characters are looked up by
-// slot: 0 for NUL, then A to Z, then 0 to 9 (a prepared word holds nothing
-// else).
+// vowel after the first gives nothing, P gives F before H, and so on; a
+// table read takes the place of a jump on the letter, which the processor
+// cannot foresee. Characters are looked up by slot: 0 for NUL, then A to
+// Z, then 0 to 9 (a prepared word holds nothing else).
 struct RuleTables {
     uint32_t previous[256], next[256], after[256];
     int firstRule[256], ruleCount[256];
