@@ -1,6 +1,8 @@
 // Prefix, consonant and vowel tests. None of them changes the host's strings.
 #include "char_tests.h"
 
+#include <cstring>
+
 #include "../extender/script_functions.h"
 
 namespace {
@@ -42,17 +44,15 @@ unsigned char classAt(const char* name, int32_t position) {
 }  // namespace
 
 bool isAbbreviation(const char* word, const char* abbreviation, int32_t significant) {
-    if (significant <= 0) {
-        // The whole abbreviation must begin the word (strncmp over its length).
-        for (; *abbreviation; ++abbreviation, ++word)
-            if (*abbreviation != *word) return false;
-        return true;
-    }
+    // Measured and compared by the C library, many bytes a step: a loop of
+    // ours over the bytes would end at a place the processor cannot foresee.
+    const size_t length = std::strlen(abbreviation);
+    // The whole abbreviation must begin the word.
+    if (significant <= 0) return std::strncmp(word, abbreviation, length) == 0;
     // The first `significant` bytes must agree, and the abbreviation must
-    // have that many: meeting its NUL first is a length too short.
-    for (int32_t i = 0; i < significant; ++i)
-        if (!abbreviation[i] || abbreviation[i] != word[i]) return false;
-    return true;
+    // have that many.
+    const size_t compared = static_cast<size_t>(significant);
+    return compared <= length && std::strncmp(word, abbreviation, compared) == 0;
 }
 
 bool isConsonantAt(const char* name, int32_t position) {
