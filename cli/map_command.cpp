@@ -224,10 +224,7 @@ int runMap(CommandContext& context, const std::vector<std::string>& words) {
             // A UTF-8 byte order mark is written out again but is no part of
             // the first field.
             first = false;
-            if (toUtf8 && parsed.size >= 3 && std::memcmp(parsed.data, "\xEF\xBB\xBF", 3) == 0) {
-                parsed.data += 3;
-                parsed.size -= 3;
-            }
+            if (toUtf8) skipByteOrderMark(&parsed);
             if (header) {
                 status = resolveHeader(context, parsed, &plan);
                 if (status != EXIT_DONE) return status;

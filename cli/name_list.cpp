@@ -140,13 +140,8 @@ int readNameList(const CommandContext& context, const std::string& selector, Nam
         Record parsed = record;
         if (first) {
             first = false;
-            if (fromUtf8 && parsed.size >= 3 && std::memcmp(parsed.data, "\xEF\xBB\xBF", 3) == 0) {
-                // The mark is written at the start of the output again, but
-                // is no part of any record.
-                parsed.data += 3;
-                parsed.size -= 3;
-                list->bom = true;
-            }
+            // The mark is written at the start of the output again.
+            if (fromUtf8 && skipByteOrderMark(&parsed)) list->bom = true;
             if (header) {
                 if (byName) {
                     std::vector<Field> all(parsed.size + 1);

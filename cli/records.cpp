@@ -178,3 +178,10 @@ void putField(Output& out, char separator, TextFormat format, const char* text, 
     }
     if (quote) out.put('"');
 }
+
+bool skipByteOrderMark(Record* record) {
+    if (record->size < 3 || std::memcmp(record->data, "\xEF\xBB\xBF", 3) != 0) return false;
+    record->data += 3;
+    record->size -= 3;
+    return true;
+}

@@ -19,6 +19,10 @@ struct Record {
     bool ended = false;  // it had a line end (the last one may not)
 };
 
+// Moves `record` past a leading UTF-8 byte order mark, which is no part of
+// its first field; answers whether there was one.
+bool skipByteOrderMark(Record* record);
+
 class RecordReader {
 public:
     enum Error { NONE, READ_FAILED, RECORD_TOO_LONG };
