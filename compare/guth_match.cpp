@@ -84,10 +84,13 @@ GuthResult guthCompare(char* name1, char* name2, bool needPercentage) {
     CharUpperA(name1);
     CharUpperA(name2);
     if (lstrcmpA(name1, name2) == 0) return same;
-    int32_t m = keepLettersAToZ(name1);
-    int32_t n = keepLettersAToZ(name2);
-    // Two names that keep no letter at all compare equal here too.
-    if (lstrcmpA(name1, name2) == 0) return same;
+    bool dropped1, dropped2;
+    int32_t m = keepLettersAToZ(name1, dropped1);
+    int32_t n = keepLettersAToZ(name2, dropped2);
+    // Two names that keep no letter at all compare equal here too. Names
+    // that lost nothing are the ones just found unequal, and comparing them
+    // again would answer the same.
+    if ((dropped1 || dropped2) && lstrcmpA(name1, name2) == 0) return same;
     if (m == 0 || n == 0) return none;
     GuthWalk walk = guthWalk(name1, m, name2, n, !needPercentage);
     GuthResult result = {walk.matchFlag, 0};

@@ -8,3 +8,6 @@
 // ahead of the input, so nothing past the original NUL is written. Answers
 // the reduced length.
 int32_t keepLettersAToZ(char* text);
+
+// The same, also telling in `dropped` whether any byte was left out.
+int32_t keepLettersAToZ(char* text, bool& dropped);
