@@ -4,7 +4,6 @@
 // passed gives empty columns and a warning with its line number.
 #include <cerrno>
 #include <cstring>
-#include <memory>
 
 #include "command_parts.h"
 #include "encoding.h"
@@ -167,21 +166,10 @@ int runMap(CommandContext& context, const std::vector<std::string>& words) {
     bool header = options.header;
     for (size_t field : plan.fields) header = header || field == SIZE_MAX;
 
-    FILE* file = nullptr;
-    std::unique_ptr<ByteSource> fileSource;
-    ByteSource* source = context.console.in;
-    if (plan.input != "-") {
-        file = openForReading(plan.input);
-        if (!file) return context.usage("cannot read " + plan.input + ": " + std::strerror(errno));
-        fileSource.reset(new FileSource(file));
-        source = fileSource.get();
-    }
-    struct Closer {
-        FILE* file;
-        ~Closer() {
-            if (file) std::fclose(file);
-        }
-    } closer{file};
+    NamedInput input;
+    if (!input.open(plan.input, context.console.in))
+        return context.usage("cannot read " + plan.input + ": " + std::strerror(errno));
+    ByteSource* source = &input.source();
 
     int64_t size = source->knownSize();
     bool showProgress = options.progress == 1 || (options.progress == -1 && context.console.errIsTerminal && size > 0);

@@ -2,7 +2,6 @@
 
 #include <cerrno>
 #include <cstring>
-#include <memory>
 
 #include "encoding.h"
 #include "system.h"
@@ -106,21 +105,10 @@ int readNameList(const CommandContext& context, const std::string& selector, Nam
     }
     bool header = options.header || byName;
 
-    FILE* file = nullptr;
-    std::unique_ptr<ByteSource> fileSource;
-    ByteSource* source = context.console.in;
-    if (list->input != "-") {
-        file = openForReading(list->input);
-        if (!file) return context.usage("cannot read " + list->input + ": " + std::strerror(errno));
-        fileSource.reset(new FileSource(file));
-        source = fileSource.get();
-    }
-    struct Closer {
-        FILE* file;
-        ~Closer() {
-            if (file) std::fclose(file);
-        }
-    } closer{file};
+    NamedInput input;
+    if (!input.open(list->input, context.console.in))
+        return context.usage("cannot read " + list->input + ": " + std::strerror(errno));
+    ByteSource* source = &input.source();
 
     // The records' text is kept whole; room for all of it at once spares
     // the copies of a growing buffer.

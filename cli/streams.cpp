@@ -12,6 +12,22 @@ long FileSource::read(char* buffer, size_t size) {
 
 int64_t FileSource::knownSize() const { return regularFileSize(file_); }
 
+NamedInput::~NamedInput() {
+    if (file_) std::fclose(file_);
+}
+
+bool NamedInput::open(const std::string& path, ByteSource* standardInput) {
+    if (path == "-") {
+        source_ = standardInput;
+        return true;
+    }
+    file_ = openForReading(path);
+    if (!file_) return false;
+    fileSource_ = FileSource(file_);
+    source_ = &fileSource_;
+    return true;
+}
+
 bool FileSink::write(const char* data, size_t size) {
     return std::fwrite(data, 1, size, file_) == size && std::fflush(file_) == 0;
 }

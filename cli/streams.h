@@ -36,6 +36,24 @@ private:
     FILE* file_;
 };
 
+// The input a command names: a file, opened here and closed with this, or
+// for "-" the standard input it is given.
+class NamedInput {
+public:
+    NamedInput() = default;
+    NamedInput(const NamedInput&) = delete;
+    NamedInput& operator=(const NamedInput&) = delete;
+    ~NamedInput();
+    // False when the file cannot be opened; errno says why.
+    bool open(const std::string& path, ByteSource* standardInput);
+    ByteSource& source() { return *source_; }
+
+private:
+    FILE* file_ = nullptr;
+    FileSource fileSource_{nullptr};
+    ByteSource* source_ = nullptr;
+};
+
 class FileSink : public ByteSink {
 public:
     explicit FileSink(FILE* file) : file_(file) {}
