@@ -18,8 +18,8 @@ target_link_options(ovrin PRIVATE -static-libgcc -static-libstdc++ -static)
 
 if(OVRIN_TESTS)
   add_executable(dll_host
-    ${CMAKE_SOURCE_DIR}/tests/host/dll_host.cpp
-    ${CMAKE_SOURCE_DIR}/tests/host/dll_soak.cpp
+    ${CMAKE_SOURCE_DIR}/tests/dll/dll_host.cpp
+    ${CMAKE_SOURCE_DIR}/tests/dll/dll_soak.cpp
     ${CMAKE_SOURCE_DIR}/tests/support/case_table.cpp
     ${CMAKE_SOURCE_DIR}/tests/support/entry_checks.cpp)
   target_include_directories(dll_host PRIVATE ${CMAKE_SOURCE_DIR})
@@ -30,7 +30,7 @@ if(OVRIN_TESTS)
   file(GLOB OVRIN_CASE_FILES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/cases/*.cases)
   add_test(NAME dll_cases COMMAND dll_host $<TARGET_FILE:ovrin> ${OVRIN_CASE_FILES})
   add_test(NAME dll_image
-    COMMAND ${CMAKE_SOURCE_DIR}/tests/host/check_dll_image.sh $<TARGET_FILE:ovrin> ${CMAKE_OBJDUMP} ${CMAKE_RC_COMPILER})
+    COMMAND ${CMAKE_SOURCE_DIR}/tests/dll/check_dll_image.sh $<TARGET_FILE:ovrin> ${CMAKE_OBJDUMP} ${CMAKE_RC_COMPILER})
   # A million random calls through the DLL with memory flat after the first
   # ten thousand.
   set(OVRIN_SOAK_CALLS 1000000)
