@@ -18,6 +18,12 @@ add_library(ovrin_test_support STATIC
   ${CMAKE_SOURCE_DIR}/tests/support/entry_checks.cpp)
 target_link_libraries(ovrin_test_support PUBLIC ovrin_core)
 
+# The emulated DLL's build needs only the test support beside its own hosts.
+if(OVRIN_EMULATOR)
+  include(cmake/emulator.cmake)
+  return()
+endif()
+
 # The calls of the benchmarks and the golden record: every function over the
 # shipped list of names.
 add_library(ovrin_bench_calls STATIC ${CMAKE_SOURCE_DIR}/bench/bench_calls.cpp)

@@ -20,6 +20,7 @@ if(OVRIN_TESTS)
   add_executable(dll_host
     ${CMAKE_SOURCE_DIR}/tests/dll/dll_host.cpp
     ${CMAKE_SOURCE_DIR}/tests/dll/dll_soak.cpp
+    ${CMAKE_SOURCE_DIR}/tests/dll/resource_checks.cpp
     ${CMAKE_SOURCE_DIR}/tests/support/case_table.cpp
     ${CMAKE_SOURCE_DIR}/tests/support/entry_checks.cpp)
   target_include_directories(dll_host PRIVATE ${CMAKE_SOURCE_DIR})

@@ -5,6 +5,7 @@
 //   dll_host PATH_TO_DLL CASEFILE...
 //   dll_host --soak CALLS NAMES_FILE PATH_TO_DLL
 #include <windows.h>
+#include <psapi.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -12,66 +13,58 @@
 #include <string>
 #include <vector>
 
-#include "../../resources/string_ids.h"
-#include "../../resources/version.h"
 #include "../support/case_table.h"
 #include "../support/entry_checks.h"
 #include "dll_soak.h"
+#include "resource_checks.h"
 
 namespace {
 
 int passed = 0;
 int failed = 0;
 
-void check(bool ok, const std::string& what) {
-    if (ok) {
-        ++passed;
-    } else {
-        ++failed;
-        std::printf("FAIL resource check: %s\n", what.c_str());
-    }
-}
-
-std::string versionValue(const std::vector<char>& data, const char* name) {
-    char* value = nullptr;
-    UINT size = 0;
-    std::string path = std::string("\\StringFileInfo\\040904E4\\") + name;
-    if (!VerQueryValueA(data.data(), path.c_str(), reinterpret_cast<void**>(&value), &size) || !value) return "";
-    return value;
-}
-
-void checkResources(HMODULE module, const char* path) {
-    const int ids[] = {IDS_UNKNOWN_FUNCTION, IDS_BAD_INFO_MODE, IDS_NO_MEMORY, IDS_TOO_MANY_BLOCKS, IDS_DESCRIPTION,
-                       IDS_VERSION};
-    for (int id : ids) {
-        char text[256];
-        int length = LoadStringA(module, id, text, sizeof text);
-        check(length > 0 && messageText(id) == text, "string " + std::to_string(id) + " reads \"" + text + "\"");
-    }
-
+// The resources as Windows reads them: LoadStringA and the version API.
+CheckCount checkResources(HMODULE module, const char* path) {
+    std::vector<char> data;
     DWORD ignored = 0;
     DWORD size = GetFileVersionInfoSizeA(path, &ignored);
-    check(size > 0, "the DLL has a version record");
-    if (!size) return;
-    std::vector<char> data(size);
-    check(GetFileVersionInfoA(path, 0, size, data.data()) != 0, "the version record can be read");
-    VS_FIXEDFILEINFO* fixed = nullptr;
-    UINT fixedSize = 0;
-    VerQueryValueA(data.data(), "\\", reinterpret_cast<void**>(&fixed), &fixedSize);
-    check(fixed && fixed->dwFileVersionMS == (34002u << 16) && fixed->dwFileVersionLS == 0, "file version 34002.0.0.0");
-    check(fixed && fixed->dwProductVersionMS == (10002u << 16) && fixed->dwProductVersionLS == 0,
-          "product version 10002.0.0.0");
-    check(versionValue(data, "FileVersion") == OV_FILE_VERSION_TEXT, "FileVersion string");
-    check(versionValue(data, "ProductVersion") == OV_PRODUCT_VERSION_TEXT, "ProductVersion string");
-    check(versionValue(data, "FileDescription") == OV_PRODUCT_NAME, "FileDescription string");
-    check(versionValue(data, "ProductName") == OV_PRODUCT_NAME, "ProductName string");
-    check(versionValue(data, "InternalName") == OV_INTERNAL_NAME, "InternalName string");
-    WORD* translation = nullptr;
-    UINT translationSize = 0;
-    VerQueryValueA(data.data(), "\\VarFileInfo\\Translation", reinterpret_cast<void**>(&translation),
-                   &translationSize);
-    check(translation && translationSize >= 4 && translation[0] == 0x0409 && translation[1] == 0x04E4,
-          "translation US English, code page 1252");
+    if (size) {
+        data.resize(size);
+        if (!GetFileVersionInfoA(path, 0, size, data.data())) data.clear();
+    }
+    auto query = [&](const char* what, UINT* length) -> void* {
+        void* value = nullptr;
+        if (data.empty() || !VerQueryValueA(data.data(), what, &value, length)) return nullptr;
+        return value;
+    };
+    ResourceReader reader;
+    reader.string = [&](uint32_t id, std::string& text) {
+        char buffer[256];
+        int length = LoadStringA(module, id, buffer, sizeof buffer);
+        text.assign(buffer, length > 0 ? length : 0);
+        return length > 0;
+    };
+    reader.fixedVersions = [&](uint32_t versions[4]) {
+        UINT length = 0;
+        VS_FIXEDFILEINFO* fixed = static_cast<VS_FIXEDFILEINFO*>(query("\\", &length));
+        if (!fixed) return false;
+        versions[0] = fixed->dwFileVersionMS, versions[1] = fixed->dwFileVersionLS;
+        versions[2] = fixed->dwProductVersionMS, versions[3] = fixed->dwProductVersionLS;
+        return true;
+    };
+    reader.versionString = [&](const char* name) {
+        UINT length = 0;
+        const char* value = static_cast<const char*>(query((std::string("\\StringFileInfo\\040904E4\\") + name).c_str(), &length));
+        return std::string(value ? value : "");
+    };
+    reader.translation = [&](uint16_t* language, uint16_t* codePage) {
+        UINT length = 0;
+        WORD* pair = static_cast<WORD*>(query("\\VarFileInfo\\Translation", &length));
+        if (!pair || length < 4) return false;
+        *language = pair[0], *codePage = pair[1];
+        return true;
+    };
+    return runResourceChecks(reader, stdout);
 }
 
 }  // namespace
@@ -102,7 +95,15 @@ int main(int argc, char** argv) {
     }
 
     if (soakCalls > 0) {
-        int failures = runSoak(entry, soakCalls, namesPath);
+        SoakWatch watch{"private bytes",
+                        [] {
+                            PROCESS_MEMORY_COUNTERS counters;
+                            counters.cb = sizeof counters;
+                            GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters);
+                            return static_cast<uint64_t>(counters.PagefileUsage);
+                        },
+                        64 * 1024, {}};
+        int failures = runSoak(entry, soakCalls, namesPath, watch);
         std::printf("dll_host soak: %d passed, %d failed\n", failures ? 0 : 1, failures);
         return failures ? 1 : 0;
     }
@@ -110,7 +111,9 @@ int main(int argc, char** argv) {
     CheckCount entryCount = runEntryChecks(entry, query, stdout);
     passed += entryCount.passed;
     failed += entryCount.failed;
-    checkResources(module, argv[1]);
+    CheckCount resourceCount = checkResources(module, argv[1]);
+    passed += resourceCount.passed;
+    failed += resourceCount.failed;
 
     for (int i = 2; i < argc; ++i) {
         std::vector<std::string> errors;

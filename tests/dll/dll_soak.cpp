@@ -1,9 +1,7 @@
 #include "dll_soak.h"
 
-#include <windows.h>
-#include <psapi.h>
-
 #include <cstdio>
+#include <cstring>
 #include <fstream>
 #include <memory>
 #include <string>
@@ -66,20 +64,17 @@ int32_t lastFlag;
 int32_t OV_STDCALL copyResult(int32_t flag, uintptr_t, uintptr_t, HostValue* value) {
     static char copy[4200];
     lastFlag = flag;
-    if (value->type == TYPE_STRING && value->stringValue) lstrcpynA(copy, value->stringValue, sizeof copy);
+    if (value->type == TYPE_STRING && value->stringValue) {
+        size_t length = strnlen(value->stringValue, sizeof copy - 1);
+        std::memcpy(copy, value->stringValue, length);
+        copy[length] = 0;
+    }
     return 0;
-}
-
-SIZE_T privateBytes() {
-    PROCESS_MEMORY_COUNTERS counters;
-    counters.cb = sizeof counters;
-    GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters);
-    return counters.PagefileUsage;
 }
 
 }  // namespace
 
-int runSoak(Extender2Entry entry, long calls, const char* namesPath) {
+int runSoak(Extender2Entry entry, long calls, const char* namesPath, const SoakWatch& watch) {
     std::vector<std::string> names;
     std::ifstream in(namesPath);
     for (std::string line; std::getline(in, line);)
@@ -88,8 +83,7 @@ int runSoak(Extender2Entry entry, long calls, const char* namesPath) {
 
     // Memory may settle during the first calls; after them it must not grow.
     const long settled = 10000;
-    const SIZE_T slack = 64 * 1024;
-    SIZE_T early = 0;
+    uint64_t early = 0;
     int failures = 0;
     Random r;
     for (long call = 1; call <= calls; ++call) {
@@ -118,14 +112,21 @@ int runSoak(Extender2Entry entry, long calls, const char* namesPath) {
             std::printf("FAIL soak call %ld: flag %d\n", call, static_cast<int>(lastFlag));
             ++failures;
         }
-        if (call == settled) early = privateBytes();
+        if (watch.afterCall) {
+            std::string problem = watch.afterCall();
+            if (!problem.empty()) {
+                std::printf("FAIL soak call %ld (function %d): %s\n", call, static_cast<int>(number), problem.c_str());
+                ++failures;
+            }
+        }
+        if (call == settled) early = watch.memory();
     }
-    SIZE_T end = privateBytes();
-    std::printf("soak: %ld calls; private bytes %lu after %ld calls, %lu at the end (bound: +%lu)\n", calls,
-                static_cast<unsigned long>(early), settled, static_cast<unsigned long>(end),
-                static_cast<unsigned long>(slack));
-    if (calls >= settled && end > early + slack) {
-        std::printf("FAIL soak: memory grew by %lu bytes\n", static_cast<unsigned long>(end - early));
+    uint64_t end = watch.memory();
+    std::printf("soak: %ld calls; %s %llu after %ld calls, %llu at the end (bound: +%llu)\n", calls, watch.memoryName,
+                static_cast<unsigned long long>(early), settled, static_cast<unsigned long long>(end),
+                static_cast<unsigned long long>(watch.slack));
+    if (calls >= settled && end > early + watch.slack) {
+        std::printf("FAIL soak: memory grew by %llu bytes\n", static_cast<unsigned long long>(end - early));
         ++failures;
     }
     return failures;

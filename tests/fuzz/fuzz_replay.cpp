@@ -1,6 +1,7 @@
 // Replays fuzz inputs (files, or folders of files) without libFuzzer, so the
 // committed corpus runs in every build: natively against the linked library,
-// and on Windows against ovrin.dll loaded as the host loads it.
+// on Windows against ovrin.dll loaded as the host loads it, and in the x86
+// emulator against ovrin.dll's own machine code.
 //   fuzz_replay [--dll PATH] FILE_OR_FOLDER...
 #include <dirent.h>
 #include <sys/stat.h>
@@ -19,6 +20,13 @@ Extender2Entry fuzzExtender2 = nullptr;
 ExtenderQueryEntry fuzzExtenderQuery = nullptr;
 static long noBlockCount() { return -1; }
 long (*fuzzLiveBlocks)() = noBlockCount;
+#elif defined(OVRIN_EMULATOR)
+#include "../dll/emulated_dll.h"
+Extender2Entry fuzzExtender2 = nullptr;
+ExtenderQueryEntry fuzzExtenderQuery = nullptr;
+static long emulatedBlocks() { return EmulatedDll::current->liveBlocks(); }
+long (*fuzzLiveBlocks)() = emulatedBlocks;
+static EmulatedDll emulated;
 #endif
 
 static void collect(const std::string& path, std::vector<std::string>& files) {
@@ -50,6 +58,15 @@ int main(int argc, char** argv) {
                 reinterpret_cast<void*>(GetProcAddress(module, "_WILExtender2@40")));
             fuzzExtenderQuery = reinterpret_cast<ExtenderQueryEntry>(
                 reinterpret_cast<void*>(GetProcAddress(module, "_WILExtenderQuery@12")));
+#elif defined(OVRIN_EMULATOR)
+            std::string error;
+            if (!emulated.load(argv[++i], EmulatorOptions(), error)) {
+                std::fprintf(stderr, "fuzz_replay: cannot load %s in the emulator: %s\n", argv[i], error.c_str());
+                return 1;
+            }
+            EmulatedDll::current = &emulated;
+            fuzzExtender2 = emulatedExtender2;
+            fuzzExtenderQuery = emulatedExtenderQuery;
 #else
             ++i;
 #endif
@@ -66,6 +83,13 @@ int main(int argc, char** argv) {
         std::ifstream in(file, std::ios::binary);
         std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
         LLVMFuzzerTestOneInput(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
+#ifdef OVRIN_EMULATOR
+        // What the emulator saw (a write past a heap block, a wrong stack on
+        // return) fails the input as a failed check of the target would.
+        std::vector<std::string> faults = EmulatedDll::current ? EmulatedDll::current->takeFaults() : std::vector<std::string>();
+        for (const std::string& fault : faults) std::fprintf(stderr, "fuzz_replay: %s: %s\n", file.c_str(), fault.c_str());
+        if (!faults.empty()) return 1;
+#endif
     }
     std::printf("fuzz_replay: %zu passed, 0 failed\n", files.size());
     return files.empty() ? 1 : 0;

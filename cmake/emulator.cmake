@@ -1,0 +1,33 @@
+# ovrin.dll under the x86 emulator: native programs that run the DLL's own
+# machine code (built by the mingw32 preset into OVRIN_DLL_DIR) and call it as
+# the script host does, for machines that cannot run 32-bit programs.
+find_path(UNICORN_INCLUDE_DIR unicorn/unicorn.h REQUIRED)
+find_library(UNICORN_LIBRARY unicorn REQUIRED)
+set(OVRIN_DLL_DIR ${CMAKE_SOURCE_DIR}/build/mingw32 CACHE PATH "Folder of the cross-built ovrin.dll")
+set(OVRIN_DLL ${OVRIN_DLL_DIR}/ovrin.dll)
+set(DLL_TESTS ${CMAKE_SOURCE_DIR}/tests/dll)
+
+add_library(ovrin_emulator STATIC ${DLL_TESTS}/pe_image.cpp ${DLL_TESTS}/emulated_machine.cpp
+  ${DLL_TESTS}/emulated_services.cpp ${DLL_TESTS}/emulated_dll.cpp)
+target_include_directories(ovrin_emulator PUBLIC ${UNICORN_INCLUDE_DIR})
+target_link_libraries(ovrin_emulator PUBLIC ovrin_test_support ${UNICORN_LIBRARY})
+
+add_executable(dll_emulator ${DLL_TESTS}/dll_emulator.cpp ${DLL_TESTS}/dll_soak.cpp ${DLL_TESTS}/resource_checks.cpp)
+target_link_libraries(dll_emulator PRIVATE ovrin_emulator)
+
+add_executable(fuzz_replay_emulated ${CMAKE_SOURCE_DIR}/tests/fuzz/fuzz_replay.cpp
+  ${CMAKE_SOURCE_DIR}/tests/fuzz/fuzz_extender.cpp)
+target_compile_definitions(fuzz_replay_emulated PRIVATE OVRIN_EMULATOR)
+target_link_libraries(fuzz_replay_emulated PRIVATE ovrin_emulator)
+
+file(GLOB OVRIN_CASE_FILES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/cases/*.cases)
+add_test(NAME dll_emulated_cases COMMAND dll_emulator ${OVRIN_DLL} ${OVRIN_CASE_FILES})
+add_test(NAME dll_emulated_cases_no_sse2 COMMAND dll_emulator --no-sse2 ${OVRIN_DLL} ${OVRIN_CASE_FILES})
+set(OVRIN_EMULATED_SOAK_CALLS 200000)
+if(DEFINED ENV{OVRIN_EMULATED_SOAK_CALLS})
+  set(OVRIN_EMULATED_SOAK_CALLS $ENV{OVRIN_EMULATED_SOAK_CALLS})
+endif()
+add_test(NAME dll_emulated_soak
+  COMMAND dll_emulator --soak ${OVRIN_EMULATED_SOAK_CALLS} ${CMAKE_SOURCE_DIR}/data/names.txt ${OVRIN_DLL})
+add_test(NAME dll_emulated_corpus_replay
+  COMMAND fuzz_replay_emulated --dll ${OVRIN_DLL} ${CMAKE_SOURCE_DIR}/tests/fuzz/corpus)
