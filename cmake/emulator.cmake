@@ -31,3 +31,10 @@ add_test(NAME dll_emulated_soak
   COMMAND dll_emulator --soak ${OVRIN_EMULATED_SOAK_CALLS} ${CMAKE_SOURCE_DIR}/data/names.txt ${OVRIN_DLL})
 add_test(NAME dll_emulated_corpus_replay
   COMMAND fuzz_replay_emulated --dll ${OVRIN_DLL} ${CMAKE_SOURCE_DIR}/tests/fuzz/corpus)
+
+find_package(GTest REQUIRED)
+add_executable(emulated_dll_test ${DLL_TESTS}/emulated_dll_test.cpp)
+target_link_libraries(emulated_dll_test PRIVATE ovrin_emulator GTest::gtest GTest::gtest_main)
+target_compile_definitions(emulated_dll_test PRIVATE OVRIN_DLL_DIR="${OVRIN_DLL_DIR}"
+  OVRIN_CASES_DIR="${CMAKE_SOURCE_DIR}/tests/cases")
+add_test(NAME dll_emulated_host COMMAND emulated_dll_test)

@@ -90,3 +90,24 @@ if(OVRIN_TESTS)
     COMMAND cli_tests --exec $<TARGET_FILE:ovrin_command> ${CMAKE_SOURCE_DIR}/tests/cli/process.t)
   set_tests_properties(cli_dll cli_program_exe PROPERTIES ENVIRONMENT "WINEDEBUG=-all")
 endif()
+
+if(OVRIN_TESTS)
+  # Broken builds of the DLL, each with one fault, for the emulated host's
+  # tests: a byte past an argument's NUL, a wrong stack size on return, an
+  # import no host binds, a heap block written past its end.
+  set(OVRIN_BREAKS past_nul stack import heap)
+  foreach(fault ${OVRIN_BREAKS})
+    list(FIND OVRIN_BREAKS ${fault} index)
+    math(EXPR number "${index} + 1")
+    set(def ${CMAKE_SOURCE_DIR}/tests/dll/broken/broken_stdcall.def)
+    if(fault STREQUAL "stack")
+      set(def ${CMAKE_SOURCE_DIR}/tests/dll/broken/broken_cdecl.def)
+    endif()
+    add_library(ovrin_broken_${fault} SHARED ${OVRIN_SOURCES}
+      ${CMAKE_SOURCE_DIR}/tests/dll/broken/broken_entry.cpp ${CMAKE_SOURCE_DIR}/resources/ovrin.rc ${def})
+    set_target_properties(ovrin_broken_${fault} PROPERTIES PREFIX "")
+    target_compile_definitions(ovrin_broken_${fault} PRIVATE OVRIN_BREAK=${number})
+    target_include_directories(ovrin_broken_${fault} PRIVATE ${CMAKE_SOURCE_DIR})
+    target_link_options(ovrin_broken_${fault} PRIVATE -static-libgcc -static-libstdc++ -static)
+  endforeach()
+endif()

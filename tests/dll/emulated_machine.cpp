@@ -270,6 +270,37 @@ bool invalidMemoryHook(uc_engine*, uc_mem_type type, uint64_t address, int, int6
     return false;
 }
 
+// Without SSE2 the emulator would still run SSE instructions (it does not
+// enforce CR4), so each instruction of the DLL's code is looked at: one of
+// SSE or SSE2 after CPUID denied them is a fault.
+bool isSseInstruction(const uint8_t* code, uint32_t size) {
+    bool mandatoryPrefix = false;
+    uint32_t i = 0;
+    for (; i < size; ++i) {
+        uint8_t b = code[i];
+        if (b == 0x66 || b == 0xF2 || b == 0xF3) mandatoryPrefix = true;
+        else if (!(b == 0x2E || b == 0x36 || b == 0x3E || b == 0x26 || b == 0x64 || b == 0x65 || b == 0xF0)) break;
+    }
+    if (i + 1 >= size || code[i] != 0x0F) return false;
+    uint8_t op = code[i + 1];
+    bool sse = (op >= 0x10 && op <= 0x17) || (op >= 0x28 && op <= 0x2F) || (op >= 0x50 && op <= 0x5F) || op == 0xC2 ||
+               op == 0xC6 || op == 0x38 || op == 0x3A;
+    bool sse2Form = mandatoryPrefix && ((op >= 0x60 && op <= 0x7F) || op == 0xC4 || op == 0xC5 || op == 0xD0 ||
+                                        (op >= 0xD1 && op <= 0xFE) || op == 0xE6);
+    return sse || sse2Form;
+}
+
+void noSseHook(uc_engine*, uint64_t address, uint32_t size, void* user) {
+    Machine& m = *static_cast<Machine*>(user);
+    const uint8_t* code = m.at(static_cast<uint32_t>(address), size);
+    if (code && isSseInstruction(code, size)) {
+        char what[96];
+        std::snprintf(what, sizeof what, "an SSE instruction at 0x%08X although CPUID denied SSE and SSE2",
+                      static_cast<uint32_t>(address));
+        m.stop(what);
+    }
+}
+
 // Never reached: its presence keeps EIP exact in the invalid-memory hook.
 void neverHook(uc_engine*, uc_mem_type, uint64_t, int, int64_t, void*) {}
 
@@ -442,9 +473,7 @@ void Machine::setUpThread() {
     setReg(UC_X86_REG_MXCSR, 0x1F80);
     uint32_t cr0 = reg(UC_X86_REG_CR0);
     setReg(UC_X86_REG_CR0, (cr0 & ~0x4u) | 0x2u);  // no x87 emulation trap, monitor coprocessor
-    // Without SSE2 the system leaves SSE off too, so that an SSE instruction
-    // run anyway faults instead of passing unnoticed.
-    if (sse2) setReg(UC_X86_REG_CR4, reg(UC_X86_REG_CR4) | 0x600u);
+    setReg(UC_X86_REG_CR4, reg(UC_X86_REG_CR4) | 0x600u);  // SSE enabled by the system
 }
 
 bool Machine::startRuntime(std::string& error) {
@@ -495,6 +524,12 @@ bool Machine::start(const std::string& path, bool withSse2, uint32_t loadBase, s
     uc_hook_add(uc, &hooks_[1], UC_HOOK_INSN, reinterpret_cast<void*>(cpuidHook), this, 1, 0, UC_X86_INS_CPUID);
     uc_hook_add(uc, &hooks_[2], UC_HOOK_MEM_INVALID, reinterpret_cast<void*>(invalidMemoryHook), this, 1, 0);
     uc_hook_add(uc, &hooks_[3], UC_HOOK_MEM_READ, reinterpret_cast<void*>(neverHook), this, 0xFFFFFFF0u, 0xFFFFFFF0u);
+
+    if (!sse2)
+        for (const PeSection& s : image.sections)
+            if (s.characteristics & 0x20000000u)
+                uc_hook_add(uc, &hooks_[4], UC_HOOK_CODE, reinterpret_cast<void*>(noSseHook), this, base + s.rva,
+                            base + s.rva + s.virtualSize - 1);
 
     // The return callback is one more slot, reached by the host's pointer.
     static const Service callback{"", "the host's return callback", 4, true,

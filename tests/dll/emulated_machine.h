@@ -139,7 +139,7 @@ private:
     std::vector<Region> regions_;
     std::vector<const Service*> slots_;
     uint32_t hostTop_ = HOST_BASE;
-    uc_hook hooks_[5] = {};
+    uc_hook hooks_[8] = {};
     friend void serviceHook(uc_engine*, uint64_t, uint32_t, void*);
     friend int cpuidHook(uc_engine*, void*);
 };
