@@ -38,3 +38,18 @@ target_link_libraries(emulated_dll_test PRIVATE ovrin_emulator GTest::gtest GTes
 target_compile_definitions(emulated_dll_test PRIVATE OVRIN_DLL_DIR="${OVRIN_DLL_DIR}"
   OVRIN_CASES_DIR="${CMAKE_SOURCE_DIR}/tests/cases")
 add_test(NAME dll_emulated_host COMMAND emulated_dll_test)
+
+# The ovrin command against the emulated DLL, and the command's tests through it.
+file(GLOB OVRIN_CLI_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/cli/*.cpp)
+list(REMOVE_ITEM OVRIN_CLI_SOURCES ${CMAKE_SOURCE_DIR}/cli/main.cpp ${CMAKE_SOURCE_DIR}/cli/library.cpp)
+add_library(ovrin_cli_emulated STATIC ${OVRIN_CLI_SOURCES} ${DLL_TESTS}/emulated_library.cpp)
+target_compile_definitions(ovrin_cli_emulated PRIVATE OVRIN_DEFAULT_DLL="${OVRIN_DLL}")
+target_link_libraries(ovrin_cli_emulated PUBLIC ovrin_emulator)
+add_executable(ovrin_emulated ${CMAKE_SOURCE_DIR}/cli/main.cpp)
+target_link_libraries(ovrin_emulated PRIVATE ovrin_cli_emulated)
+file(GLOB OVRIN_CLI_TEST_FILES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/cli/*.t)
+add_executable(cli_tests_emulated ${CMAKE_SOURCE_DIR}/tests/cli/run_cli_tests.cpp)
+target_link_libraries(cli_tests_emulated PRIVATE ovrin_cli_emulated)
+add_test(NAME cli_emulated_dll COMMAND cli_tests_emulated ${OVRIN_CLI_TEST_FILES})
+add_test(NAME cli_program_emulated_dll
+  COMMAND cli_tests_emulated --exec $<TARGET_FILE:ovrin_emulated> ${CMAKE_SOURCE_DIR}/tests/cli/process.t)
