@@ -7,6 +7,14 @@ set(OVRIN_DLL_DIR ${CMAKE_SOURCE_DIR}/build/mingw32 CACHE PATH "Folder of the cr
 set(OVRIN_DLL ${OVRIN_DLL_DIR}/ovrin.dll)
 set(DLL_TESTS ${CMAKE_SOURCE_DIR}/tests/dll)
 
+# Building this build builds the DLLs first, with the mingw32 preset.
+if(OVRIN_DLL_DIR STREQUAL "${CMAKE_SOURCE_DIR}/build/mingw32")
+  add_custom_target(ovrin_dll ALL
+    COMMAND sh -c "[ -f build/mingw32/CMakeCache.txt ] || ${CMAKE_COMMAND} --preset mingw32 >/dev/null"
+    COMMAND ${CMAKE_COMMAND} --build --preset mingw32
+    WORKING_DIRECTORY ${CMAKE_SOURCE_DIR} VERBATIM)
+endif()
+
 add_library(ovrin_emulator STATIC ${DLL_TESTS}/pe_image.cpp ${DLL_TESTS}/emulated_machine.cpp
   ${DLL_TESTS}/emulated_services.cpp ${DLL_TESTS}/emulated_dll.cpp)
 target_include_directories(ovrin_emulator PUBLIC ${UNICORN_INCLUDE_DIR})
@@ -53,3 +61,7 @@ target_link_libraries(cli_tests_emulated PRIVATE ovrin_cli_emulated)
 add_test(NAME cli_emulated_dll COMMAND cli_tests_emulated ${OVRIN_CLI_TEST_FILES})
 add_test(NAME cli_program_emulated_dll
   COMMAND cli_tests_emulated --exec $<TARGET_FILE:ovrin_emulated> ${CMAKE_SOURCE_DIR}/tests/cli/process.t)
+
+# The demo fails, loudly, when a call through the DLL goes wrong.
+add_test(NAME demo_fails_on_a_broken_dll COMMAND sh ${DLL_TESTS}/demo_test.sh)
+set_tests_properties(demo_fails_on_a_broken_dll PROPERTIES TIMEOUT 600)

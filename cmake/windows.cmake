@@ -111,3 +111,17 @@ if(OVRIN_TESTS)
     target_link_options(ovrin_broken_${fault} PRIVATE -static-libgcc -static-libstdc++ -static)
   endforeach()
 endif()
+
+# The tests that run Windows programs need Wine, and Wine a machine that runs
+# 32-bit programs (tools/probe_wine.sh tells). Where it cannot, they are
+# listed as not run, and the emulated preset runs ovrin.dll instead.
+if(OVRIN_TESTS)
+  execute_process(COMMAND sh ${CMAKE_SOURCE_DIR}/tools/probe_wine.sh
+    OUTPUT_VARIABLE OVRIN_WINE_PROBE RESULT_VARIABLE OVRIN_NO_WINE OUTPUT_STRIP_TRAILING_WHITESPACE)
+  if(OVRIN_NO_WINE)
+    message(STATUS "Wine cannot run here (${OVRIN_WINE_PROBE}): the tests through Wine are disabled; "
+      "cmake --workflow --preset emulated runs ovrin.dll in the x86 emulator")
+    set_tests_properties(dll_cases dll_soak bench_dll_smoke fuzz_corpus_replay cli_dll cli_program_exe
+      PROPERTIES DISABLED TRUE)
+  endif()
+endif()

@@ -1,13 +1,28 @@
 #!/bin/sh
 # Installs what the builds and tests need on Debian 12, skipping what is
-# already there: the native toolchain and test libraries, clang for the
-# fuzzer, mingw-w64 for the 32-bit DLL, and 32-bit Wine to run it.
+# already there.
+#   tools/setup.sh          everything: the Linux build and its tests, and
+#                           ovrin.dll (mingw-w64, the x86 emulator, and
+#                           32-bit Wine where this machine can run it)
+#   tools/setup.sh native   only the Linux build and its tests
 set -eu
+cd "$(dirname "$0")/.."
+
+packages="g++ cmake make libgtest-dev libbenchmark-dev clang libclang-rt-14-dev valgrind"
+if [ "${1:-all}" != native ]; then
+  packages="$packages g++-mingw-w64-i686 libunicorn-dev"
+  # 32-bit Wine only where the kernel runs 32-bit programs; elsewhere the
+  # DLL runs in the emulator alone.
+  if tools/probe_wine.sh --kernel >/dev/null; then
+    packages="$packages wine wine32:i386"
+  else
+    echo "setup: $(tools/probe_wine.sh --kernel): 32-bit Wine left out, ovrin.dll runs in the x86 emulator" >&2
+  fi
+fi
 
 need=""
 have() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'; }
-for pkg in g++ cmake make libgtest-dev libbenchmark-dev clang libclang-rt-14-dev valgrind \
-           g++-mingw-w64-i686 wine wine32:i386; do
+for pkg in $packages; do
   have "$pkg" || need="$need $pkg"
 done
 [ -z "$need" ] && exit 0
