@@ -59,6 +59,9 @@ file(GLOB OVRIN_CLI_TEST_FILES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/cli/*
 add_executable(cli_tests_emulated ${CMAKE_SOURCE_DIR}/tests/cli/run_cli_tests.cpp)
 target_link_libraries(cli_tests_emulated PRIVATE ovrin_cli_emulated)
 add_test(NAME cli_emulated_dll COMMAND cli_tests_emulated ${OVRIN_CLI_TEST_FILES})
+file(GLOB OVRIN_EXAMPLES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/examples/*.wbt)
+add_test(NAME examples_emulated_dll COMMAND sh ${CMAKE_SOURCE_DIR}/tests/examples/check_examples.sh
+  $<TARGET_FILE:ovrin_emulated> ${OVRIN_EXAMPLES})
 add_test(NAME cli_program_emulated_dll
   COMMAND cli_tests_emulated --exec $<TARGET_FILE:ovrin_emulated> ${CMAKE_SOURCE_DIR}/tests/cli/process.t)
 

@@ -65,6 +65,10 @@ if(OVRIN_TESTS AND NOT OVRIN_FUZZ)
   target_link_libraries(cli_tests PRIVATE ovrin_cli)
   add_test(NAME cli_in_process COMMAND cli_tests ${OVRIN_CLI_TEST_FILES})
   add_test(NAME cli_program COMMAND cli_tests --exec $<TARGET_FILE:ovrin_command> ${OVRIN_CLI_TEST_FILES})
+  # Every call of the sample scripts, against the result its line gives.
+  file(GLOB OVRIN_EXAMPLES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/examples/*.wbt)
+  add_test(NAME examples COMMAND sh ${CMAKE_SOURCE_DIR}/tests/examples/check_examples.sh
+    $<TARGET_FILE:ovrin_command> ${OVRIN_EXAMPLES})
 
   file(GLOB OVRIN_CLI_UNIT_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/cli/*_test.cpp)
   add_executable(cli_unit_tests ${OVRIN_CLI_UNIT_SOURCES})

@@ -88,7 +88,10 @@ if(OVRIN_TESTS)
   add_test(NAME cli_dll COMMAND cli_tests ${OVRIN_CLI_TEST_FILES})
   add_test(NAME cli_program_exe
     COMMAND cli_tests --exec $<TARGET_FILE:ovrin_command> ${CMAKE_SOURCE_DIR}/tests/cli/process.t)
-  set_tests_properties(cli_dll cli_program_exe PROPERTIES ENVIRONMENT "WINEDEBUG=-all")
+  file(GLOB OVRIN_EXAMPLES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/examples/*.wbt)
+  add_test(NAME examples_exe COMMAND sh ${CMAKE_SOURCE_DIR}/tests/examples/check_examples.sh
+    "wine $<TARGET_FILE:ovrin_command>" ${OVRIN_EXAMPLES})
+  set_tests_properties(cli_dll cli_program_exe examples_exe PROPERTIES ENVIRONMENT "WINEDEBUG=-all")
 endif()
 
 if(OVRIN_TESTS)
@@ -121,7 +124,7 @@ if(OVRIN_TESTS)
   if(OVRIN_NO_WINE)
     message(STATUS "Wine cannot run here (${OVRIN_WINE_PROBE}): the tests through Wine are disabled; "
       "cmake --workflow --preset emulated runs ovrin.dll in the x86 emulator")
-    set_tests_properties(dll_cases dll_soak bench_dll_smoke fuzz_corpus_replay cli_dll cli_program_exe
+    set_tests_properties(dll_cases dll_soak bench_dll_smoke fuzz_corpus_replay cli_dll cli_program_exe examples_exe
       PROPERTIES DISABLED TRUE)
   endif()
 endif()
