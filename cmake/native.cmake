@@ -57,6 +57,31 @@ if(NOT OVRIN_FUZZ)
   add_executable(ovrin_command ${CMAKE_SOURCE_DIR}/cli/main.cpp)
   set_target_properties(ovrin_command PROPERTIES OUTPUT_NAME ovrin)
   target_link_libraries(ovrin_command PRIVATE ovrin_cli)
+
+  # What the Debian package installs (tools/package.sh): the command, its
+  # manual page made from its own help, and bash completion.
+  include(GNUInstallDirs)
+  add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/ovrin.1.gz
+    COMMAND sh -c "sh tools/make_manpage.sh '$<TARGET_FILE:ovrin_command>' ${OVRIN_VERSION} | gzip -n -9 > '${CMAKE_BINARY_DIR}/ovrin.1.gz'"
+    DEPENDS ovrin_command ${CMAKE_SOURCE_DIR}/tools/make_manpage.sh
+    WORKING_DIRECTORY ${CMAKE_SOURCE_DIR} VERBATIM)
+  add_custom_target(ovrin_manpage ALL DEPENDS ${CMAKE_BINARY_DIR}/ovrin.1.gz)
+  install(TARGETS ovrin_command RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+  install(FILES ${CMAKE_BINARY_DIR}/ovrin.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+  install(FILES ${CMAKE_SOURCE_DIR}/resources/ovrin.bash-completion
+    DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions RENAME ovrin)
+  set(CPACK_GENERATOR DEB)
+  set(CPACK_PACKAGE_NAME ovrin)
+  set(CPACK_PACKAGE_VERSION ${OVRIN_VERSION})
+  set(CPACK_PACKAGE_CONTACT "Ovrin developers <dev@ovrin.invalid>")
+  set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "match personal names by sound and spelling")
+  set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "Soundex, Metaphone, Phonex and Double Metaphone codes, Guth match, Levenshtein distance and abbreviation, consonant and vowel tests from the command line and over files, and the records of lists that are probably the same name spelled differently.")
+  set(CPACK_DEBIAN_PACKAGE_SECTION utils)
+  set(CPACK_DEBIAN_PACKAGE_DEPENDS "libc6 (>= 2.34), libstdc++6 (>= 12), libgcc-s1")
+  set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+  set(CPACK_STRIP_FILES ON)
+  set(CPACK_PACKAGE_DIRECTORY ${CMAKE_BINARY_DIR}/packages)
+  include(CPack)
 endif()
 
 if(OVRIN_TESTS AND NOT OVRIN_FUZZ)

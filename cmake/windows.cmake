@@ -15,6 +15,12 @@ endif()
 target_include_directories(ovrin PRIVATE ${CMAKE_SOURCE_DIR})
 # The compiler's runtime goes inside the DLL, so it imports system DLLs only.
 target_link_options(ovrin PRIVATE -static-libgcc -static-libstdc++ -static)
+# The same source gives the same bytes: no link time in the PE header, and
+# no path of the checkout in the debug information.
+set(OVRIN_REPRODUCIBLE_COMPILE -ffile-prefix-map=${CMAKE_SOURCE_DIR}=.)
+set(OVRIN_REPRODUCIBLE_LINK -Wl,--no-insert-timestamp)
+target_compile_options(ovrin PRIVATE ${OVRIN_REPRODUCIBLE_COMPILE})
+target_link_options(ovrin PRIVATE ${OVRIN_REPRODUCIBLE_LINK})
 
 if(OVRIN_TESTS)
   add_executable(dll_host
@@ -74,7 +80,9 @@ target_link_libraries(ovrin_cli PUBLIC shell32)
 add_executable(ovrin_command ${CMAKE_SOURCE_DIR}/cli/main.cpp)
 set_target_properties(ovrin_command PROPERTIES OUTPUT_NAME ovrin)
 target_link_libraries(ovrin_command PRIVATE ovrin_cli)
-target_link_options(ovrin_command PRIVATE -static-libgcc -static-libstdc++ -static)
+target_link_options(ovrin_command PRIVATE -static-libgcc -static-libstdc++ -static ${OVRIN_REPRODUCIBLE_LINK})
+target_compile_options(ovrin_cli PRIVATE ${OVRIN_REPRODUCIBLE_COMPILE})
+target_compile_options(ovrin_command PRIVATE ${OVRIN_REPRODUCIBLE_COMPILE})
 add_dependencies(ovrin_command ovrin)
 
 if(OVRIN_TESTS)

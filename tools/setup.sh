@@ -1,16 +1,17 @@
 #!/bin/sh
 # Installs what the builds and tests need on Debian 12, skipping what is
 # already there.
-#   tools/setup.sh          everything: the Linux build and its tests, and
+#   tools/setup.sh          everything: the Linux build and its tests,
 #                           ovrin.dll (mingw-w64, the x86 emulator, and
-#                           32-bit Wine where this machine can run it)
+#                           32-bit Wine where this machine can run it) and
+#                           the packages' tools (zip, man)
 #   tools/setup.sh native   only the Linux build and its tests
 set -eu
 cd "$(dirname "$0")/.."
 
 packages="g++ cmake make libgtest-dev libbenchmark-dev clang libclang-rt-14-dev valgrind"
 if [ "${1:-all}" != native ]; then
-  packages="$packages g++-mingw-w64-i686 libunicorn-dev"
+  packages="$packages g++-mingw-w64-i686 libunicorn-dev zip unzip man-db"
   # 32-bit Wine only where the kernel runs 32-bit programs; elsewhere the
   # DLL runs in the emulator alone.
   if tools/probe_wine.sh --kernel >/dev/null; then

@@ -2,7 +2,8 @@
 # Every test: native, under AddressSanitizer + UndefinedBehaviorSanitizer,
 # through the real ovrin.dll (under Wine where this machine runs 32-bit
 # programs, and always in the x86 emulator), and a bounded libFuzzer run
-# (OVRIN_FUZZ_SECONDS, 120 by default). Installs what is missing.
+# (OVRIN_FUZZ_SECONDS, 120 by default), then the packages of tools/package.sh.
+# Installs what is missing.
 # OVRIN_DLL_EMULATOR=1 leaves Wine out even where it runs.
 set -eu
 cd "$(dirname "$0")/.."
@@ -21,6 +22,8 @@ for preset in native asan mingw32 emulated fuzz; do
   echo "== $preset"
   cmake --workflow --preset "$preset" || status=1
 done
+echo "== package"
+sh tests/package/package_test.sh || status=1
 # The fuzz run's own figures.
 grep -h -E 'stat::(number_of_executed_units|average_exec_per_sec|peak_rss_mb)' \
   build/fuzz/Testing/Temporary/LastTest.log 2>/dev/null | sed 's/^/fuzz: /' || true
