@@ -7,7 +7,7 @@
 #include <cstdlib>
 
 #include "command_parts.h"
-#include "encoding.h"
+#include "../records/encoding.h"
 #include "function_notes.h"
 
 namespace {

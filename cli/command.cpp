@@ -3,7 +3,7 @@
 #include <cstring>
 
 #include "command_parts.h"
-#include "encoding.h"
+#include "../records/encoding.h"
 #include "function_notes.h"
 
 namespace {

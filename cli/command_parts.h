@@ -8,7 +8,7 @@
 
 #include "command.h"
 #include "host_calls.h"
-#include "records.h"
+#include "../records/record_reader.h"
 
 struct Options {
     bool cp1252 = false;              // --encoding cp1252: bytes pass as they are

@@ -9,7 +9,7 @@
 #include <queue>
 
 #include "command_parts.h"
-#include "encoding.h"
+#include "../records/encoding.h"
 #include "matching.h"
 #include "name_list.h"
 

@@ -3,7 +3,7 @@
 #include <cstdio>
 
 #include "command.h"
-#include "system.h"
+#include "../records/system.h"
 
 int main(int argc, char** argv) {
     prepareStandardStreams();
@@ -12,7 +12,7 @@ int main(int argc, char** argv) {
     std::unique_ptr<ByteSource> in = standardInput(cp1252);
     std::unique_ptr<ByteSink> out = standardOutput(stdout, cp1252);
     std::unique_ptr<ByteSink> err = standardOutput(stderr, cp1252);
-    Console console{in.get(), out.get(), err.get(), isTerminal(stderr)};
+    Console console{in.get(), out.get(), err.get(), isTerminal(stderr), isTerminal(stdout)};
     Library library;
     std::string error;
     if (!openLibrary(nullptr, &library, &error)) {

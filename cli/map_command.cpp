@@ -6,10 +6,10 @@
 #include <cstring>
 
 #include "command_parts.h"
-#include "encoding.h"
+#include "../records/encoding.h"
 #include "function_notes.h"
 #include "progress.h"
-#include "system.h"
+#include "../records/system.h"
 
 namespace {
 

@@ -3,8 +3,8 @@
 #include <cerrno>
 #include <cstring>
 
-#include "encoding.h"
-#include "system.h"
+#include "../records/encoding.h"
+#include "../records/system.h"
 
 namespace {
 

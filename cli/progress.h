@@ -4,7 +4,7 @@
 #include <chrono>
 #include <cstdint>
 
-#include "streams.h"
+#include "../records/streams.h"
 
 class Progress {
 public:

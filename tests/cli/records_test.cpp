@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "../../cli/records.h"
+#include "../../records/record_reader.h"
 
 namespace {
 

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -113,10 +114,18 @@ private:
     bool failed_ = false;
 };
 
+// The standard streams as the command reads and writes them. A Windows
+// console is read and written in UTF-16, turned to and from UTF-8 (or
+// Windows-1252 with `cp1252`), so that it shows the text right; everything
+// else passes bytes as they are.
+std::unique_ptr<ByteSource> standardInput(bool cp1252);
+std::unique_ptr<ByteSink> standardOutput(FILE* stream, bool cp1252);
+
 // The command's standard streams.
 struct Console {
     ByteSource* in;
     ByteSink* out;
     ByteSink* err;
     bool errIsTerminal;  // a progress bar may be drawn on err
+    bool outIsTerminal;  // and output then shares its terminal
 };

@@ -1,4 +1,4 @@
-#include "records.h"
+#include "record_reader.h"
 
 #include <cstring>
 
