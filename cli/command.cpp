@@ -1,5 +1,6 @@
 #include "command.h"
 
+#include <cerrno>
 #include <cstring>
 
 #include "command_parts.h"
@@ -51,7 +52,15 @@ int CommandContext::usage(const std::string& text) const {
     return EXIT_USAGE;
 }
 
-void CommandContext::print(const std::string& text) const { console.out->write(text.data(), text.size()); }
+void CommandContext::print(const std::string& text) {
+    if (!console.out->write(text.data(), text.size()) && outputError == 0)
+        outputError = console.out->errorNumber() != 0 ? console.out->errorNumber() : EIO;
+}
+
+int CommandContext::lostOutput(const Output& out) const {
+    int error = out.errorNumber();
+    return usage(std::string("cannot write the output") + (error ? std::string(": ") + std::strerror(error) : ""));
+}
 
 const FunctionRow* CommandContext::findFunction(const std::string& word) const {
     std::string name = asciiLower(word);

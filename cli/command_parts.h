@@ -9,6 +9,7 @@
 #include "command.h"
 #include "host_calls.h"
 #include "../records/record_reader.h"
+#include "../records/streams.h"
 
 struct Options {
     bool cp1252 = false;              // --encoding cp1252: bytes pass as they are
@@ -35,7 +36,12 @@ struct CommandContext {
     void message(const std::string& text) const;
     // A usage error: the message, and EXIT_USAGE to return.
     int usage(const std::string& text) const;
-    void print(const std::string& text) const;  // on stdout, as it is
+    // On stdout, as it is; a failed write is remembered and turns the exit
+    // status into EXIT_USAGE with a message at the end.
+    void print(const std::string& text);
+    int outputError = 0;  // the system's error number of the first lost write
+    // Output that could not be written: the message, and EXIT_USAGE.
+    int lostOutput(const Output& out) const;
 
     // The function named `word`: any case, "ov" optional; null if none.
     const FunctionRow* findFunction(const std::string& word) const;

@@ -37,6 +37,30 @@ uint32_t cp1252CodePoint(unsigned char byte) {
     return byte >= 0x80 && byte < 0xA0 ? kHighCharacters[byte - 0x80] : byte;
 }
 
+size_t utf8SequenceLength(const char* text, size_t left, uint32_t* codePoint) {
+    const unsigned char* s = reinterpret_cast<const unsigned char*>(text);
+    unsigned char b = s[0];
+    if (b < 0x80) {
+        *codePoint = b;
+        return 1;
+    }
+    size_t length;
+    uint32_t c;
+    uint32_t least;
+    if (b >= 0xC2 && b <= 0xDF) length = 2, c = b & 0x1F, least = 0x80;
+    else if (b >= 0xE0 && b <= 0xEF) length = 3, c = b & 0x0F, least = 0x800;
+    else if (b >= 0xF0 && b <= 0xF4) length = 4, c = b & 0x07, least = 0x10000;
+    else return 0;
+    if (left < length) return 0;
+    for (size_t k = 1; k < length; ++k) {
+        if ((s[k] & 0xC0) != 0x80) return 0;
+        c = (c << 6) | (s[k] & 0x3F);
+    }
+    if (c < least || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) return 0;
+    *codePoint = c;
+    return length;
+}
+
 size_t utf8ToCp1252(const char* text, size_t size, char* out, EncodingProblem* problem) {
     const unsigned char* s = reinterpret_cast<const unsigned char*>(text);
     size_t n = 0;
@@ -49,27 +73,9 @@ size_t utf8ToCp1252(const char* text, size_t size, char* out, EncodingProblem* p
             ++i;
             continue;
         }
-        // A sequence of 2 to 4 bytes; overlong forms, surrogates and
-        // characters above U+10FFFF are invalid.
-        size_t length;
         uint32_t c;
-        uint32_t least;
-        if (b >= 0xC2 && b <= 0xDF) {
-            length = 2, c = b & 0x1F, least = 0x80;
-        } else if (b >= 0xE0 && b <= 0xEF) {
-            length = 3, c = b & 0x0F, least = 0x800;
-        } else if (b >= 0xF0 && b <= 0xF4) {
-            length = 4, c = b & 0x07, least = 0x10000;
-        } else {
-            return fail(problem, EncodingProblem::INVALID_UTF8, i);
-        }
-        if (size - i < length) return fail(problem, EncodingProblem::INVALID_UTF8, i);
-        for (size_t k = 1; k < length; ++k) {
-            if ((s[i + k] & 0xC0) != 0x80) return fail(problem, EncodingProblem::INVALID_UTF8, i);
-            c = (c << 6) | (s[i + k] & 0x3F);
-        }
-        if (c < least || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF))
-            return fail(problem, EncodingProblem::INVALID_UTF8, i);
+        size_t length = utf8SequenceLength(text + i, size - i, &c);
+        if (length == 0) return fail(problem, EncodingProblem::INVALID_UTF8, i);
         int byte = cp1252Byte(c);
         if (byte < 0) return fail(problem, EncodingProblem::UNENCODABLE, i, c);
         out[n++] = static_cast<char>(byte);

@@ -21,6 +21,12 @@ struct EncodingProblem {
 // byte is a problem too: the library would read it as the end of the name.
 size_t utf8ToCp1252(const char* text, size_t size, char* out, EncodingProblem* problem);
 
+// The length of the valid UTF-8 sequence at `text` (1 for an ASCII byte,
+// NUL included), or 0 when it is not valid UTF-8: a stray or missing
+// continuation byte, an overlong form, a surrogate, or a character above
+// U+10FFFF. Sets `codePoint` to the character.
+size_t utf8SequenceLength(const char* text, size_t left, uint32_t* codePoint);
+
 // Writes the UTF-8 form of `size` Windows-1252 bytes to `out`, which has
 // room for 3 * `size` bytes, and answers its length.
 size_t cp1252ToUtf8(const char* text, size_t size, char* out);

@@ -1,5 +1,6 @@
 #include "streams.h"
 
+#include <cerrno>
 #include <cstring>
 
 #include "system.h"
@@ -29,7 +30,11 @@ bool NamedInput::open(const std::string& path, ByteSource* standardInput) {
 }
 
 bool FileSink::write(const char* data, size_t size) {
-    return std::fwrite(data, 1, size, file_) == size && std::fflush(file_) == 0;
+    // Each write is flushed, so that a full disk or a closed pipe is known
+    // at once, and the output of a command never waits in two buffers.
+    if (std::fwrite(data, 1, size, file_) == size && std::fflush(file_) == 0) return true;
+    if (error_ == 0) error_ = errno != 0 ? errno : EIO;
+    return false;
 }
 
 long MemorySource::read(char* buffer, size_t size) {

@@ -24,6 +24,8 @@ public:
     virtual ~ByteSink() = default;
     // False on a write error.
     virtual bool write(const char* data, size_t size) = 0;
+    // The system's error number of the first failed write, or 0.
+    virtual int errorNumber() const { return 0; }
 };
 
 // A FILE, left open for its owner to close.
@@ -59,9 +61,11 @@ class FileSink : public ByteSink {
 public:
     explicit FileSink(FILE* file) : file_(file) {}
     bool write(const char* data, size_t size) override;
+    int errorNumber() const override { return error_; }
 
 private:
     FILE* file_;
+    int error_ = 0;
 };
 
 class MemorySource : public ByteSource {
@@ -105,6 +109,7 @@ public:
     }
     bool flush();
     bool failed() const { return failed_; }
+    int errorNumber() const { return sink_.errorNumber(); }
 
 private:
     ByteSink& sink_;

@@ -234,12 +234,15 @@ $ ovrin group --csv --field surname --json --all inputs/group_people.csv
 ! ovrin: inputs/group_people.csv:5: empty name in field 2; it stands alone
 ! ovrin: 5 records: 2 in 1 group, 3 alone (1 without a name, 0 without a code)
 ? 1
-# Control characters are escaped; bytes that are not UTF-8 become U+FFFD.
+# Control characters are escaped; a byte that is not UTF-8 becomes U+FFFD,
+# and the record is warned about: JSON output is always UTF-8.
 $ ovrin group --json --key soundex --field 2
 < x\x01\tMüller
 < \xFF\tMuller
 > {"group":1,"key":"M460","records":[{"line":1,"name":"Müller","record":"x\\u0001\\tMüller"},{"line":2,"name":"Muller","record":"\\ufffd\\tMuller"}]}
+! ovrin: stdin:2: invalid UTF-8 in the record; JSON shows U+FFFD for each such byte
 ! ovrin: 2 records: 2 in 1 group, 0 alone (0 without a name, 0 without a code)
+? 1
 # Windows-1252 in and out: a key that begins with the name's own letter.
 $ ovrin --encoding cp1252 group --key soundex
 < \xD1\xFA\xF1ez

@@ -72,21 +72,23 @@ $ ovrin link --field surname,1 inputs/link_a.tsv inputs/link_b.txt
 > 8\tSmit\tSmyth\t3\t2\tXMT\t66\t2\r
 > 8\tSmit\tSmith\t3\t4\tXMT\t88\t1\r
 ! ovrin: A: 2 records, 2 matched, 0 not (0 without a name, 0 without a code); B: 6 records (0 without a name, 0 without a code); 3 pairs written
-# CSV on both sides, both with a header.
+# CSV on both sides, both with a header: the column names they share are
+# told apart as a.NAME and b.NAME.
 $ ovrin link --csv --header - inputs/link_b.csv
 < surname,city
 < Meyer,Ulm
 < Smit,Bath
-> surname,city,surname,city,line_a,line_b,key,guth_percent,levenshtein
+> a.surname,a.city,b.surname,b.city,line_a,line_b,key,guth_percent,levenshtein
 > Meyer,Ulm,Maier,Ulm,2,2,MR,40,2
 > Smit,Bath,Smith,Bath,3,3,XMT,88,1
 ! ovrin: A: 2 records, 2 matched, 0 not (0 without a name, 0 without a code); B: 2 records (0 without a name, 0 without a code); 2 pairs written
 # Guth confirmation asks both ways round: Meyer and Maier share MR but do
-# not match, Mayer and Maier do.
+# not match, Mayer and Maier do. A record of A without a match gets as many
+# empty fields as B's records have (here two).
 $ ovrin link --confirm guth --all --csv - inputs/link_b.csv
 < Meyer
 < Mayer
-> Meyer,,1,,,,
+> Meyer,,,1,,,,
 > Mayer,Maier,Ulm,2,2,MR,80,1
 ! ovrin: A: 2 records, 1 matched, 1 not (0 without a name, 0 without a code); B: 3 records (0 without a name, 0 without a code); 1 pair written
 $ ovrin link --key soundex - inputs/link_b.txt
