@@ -8,23 +8,9 @@
 
 #include "command.h"
 #include "host_calls.h"
+#include "options.h"
 #include "../records/record_reader.h"
 #include "../records/streams.h"
-
-struct Options {
-    bool cp1252 = false;              // --encoding cp1252: bytes pass as they are
-    TextFormat format = TextFormat::TSV;
-    std::vector<std::string> fields;  // --field, split at commas
-    bool header = false;              // --header
-    int progress = -1;                // --progress 1, --no-progress 0, else -1 (when useful)
-    std::string key;                  // group and link: --key, --limit, --confirm as written
-    std::string limit;
-    std::string confirm;
-    bool all = false;                 // --all
-    bool json = false;                // --json
-    bool best = false;                // --best
-    std::vector<std::string> given;   // the options given that only some commands read
-};
 
 struct CommandContext {
     const Library& library;
@@ -69,5 +55,5 @@ int runInfo(CommandContext& context);
 int runHelp(CommandContext& context, const std::string& function);
 int runGroup(CommandContext& context, const std::vector<std::string>& words);
 int runLink(CommandContext& context, const std::vector<std::string>& words);
-// The help of group or link.
+// The help of map, group or link.
 std::string commandHelp(const std::string& command);

@@ -10,6 +10,7 @@
 #include "../records/warnings.h"
 #include "function_notes.h"
 #include "progress.h"
+#include "text.h"
 
 namespace {
 
@@ -40,9 +41,7 @@ int readPlan(CommandContext& context, const std::vector<std::string>& words, Map
     }
     std::string usageLine = "usage: ovrin map " + commandWord(*row);
     for (int p : integerParams) {
-        std::string name = parameterName(row->name, p, false);
-        for (char& c : name) c = static_cast<char>(c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c);
-        usageLine += " " + name;
+        usageLine += " " + asciiUpper(parameterName(row->name, p, false));
     }
     usageLine += " [FILE]";
     if (plan->nameParams.empty()) return context.usage(takesText(*row) + ": no name to read from the input");

@@ -31,7 +31,33 @@ size_t fail(EncodingProblem* problem, EncodingProblem::Kind kind, size_t offset,
     return SIZE_MAX;
 }
 
+// The base letter of each character of U+0100 to U+017F, '?' where there
+// is none to write instead (the ligatures IJ and OE).
+const char kLatinExtendedA[] =
+    /* 0100 */ "AaAaAaCcCcCcCcDd"  // ĀāĂăĄąĆćĈĉĊċČčĎď
+    /* 0110 */ "DdEeEeEeEeEeGgGg"  // ĐđĒēĔĕĖėĘęĚěĜĝĞğ
+    /* 0120 */ "GgGgHhHhIiIiIiIi"  // ĠġĢģĤĥĦħĨĩĪīĬĭĮį
+    /* 0130 */ "Ii??JjKkkLlLlLlL"  // İıĲĳĴĵĶķĸĹĺĻļĽľĿ
+    /* 0140 */ "lLlNnNnNnnNnOoOo"  // ŀŁłŃńŅņŇňŉŊŋŌōŎŏ
+    /* 0150 */ "Oo??RrRrRrSsSsSs"  // ŐőŒœŔŕŖŗŘřŚśŜŝŞş
+    /* 0160 */ "SsTtTtTtUuUuUuUu"  // ŠšŢţŤťŦŧŨũŪūŬŭŮů
+    /* 0170 */ "UuUuWwYyYZzZzZzs";  // ŰűŲųŴŵŶŷŸŹźŻżŽžſ
+
 }  // namespace
+
+bool plainSpelling(const std::string& utf8, std::string* spelled) {
+    spelled->clear();
+    for (size_t i = 0; i < utf8.size();) {
+        uint32_t c;
+        size_t length = utf8SequenceLength(utf8.data() + i, utf8.size() - i, &c);
+        if (length == 0 || c == 0) return false;
+        if (cp1252Byte(c) >= 0) spelled->append(utf8, i, length);
+        else if (c >= 0x100 && c < 0x180 && kLatinExtendedA[c - 0x100] != '?') *spelled += kLatinExtendedA[c - 0x100];
+        else return false;
+        i += length;
+    }
+    return true;
+}
 
 uint32_t cp1252CodePoint(unsigned char byte) {
     return byte >= 0x80 && byte < 0xA0 ? kHighCharacters[byte - 0x80] : byte;

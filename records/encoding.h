@@ -37,3 +37,8 @@ uint32_t cp1252CodePoint(unsigned char byte);
 // Describes a problem for a message: "invalid UTF-8", "U+674E has no
 // Windows-1252 form", "a NUL byte".
 std::string describeProblem(const EncodingProblem& problem);
+
+// A spelling of a UTF-8 text that Windows-1252 has: each letter of Latin
+// Extended-A that the code page lacks (Ł, ő, ć: U+0100 to U+017F) becomes its base letter, as a person would write it on a
+// keyboard without it. False when some other character has no form.
+bool plainSpelling(const std::string& utf8, std::string* spelled);
