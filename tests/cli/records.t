@@ -62,3 +62,24 @@ $ ovrin link --csv --field surname --all - inputs/short_b.csv
 ! ovrin: inputs/short_b.csv:3: no field 2; it is not matched
 !~ ovrin: A: 2 records, 1 matched, 1 not *
 ? 1
+
+# JSON is always UTF-8: Windows-1252 input is converted, names and records
+# alike; in UTF-8 a byte that is not UTF-8 becomes U+FFFD with a warning
+# that names its line (once a record, however many pairs it is in).
+$ ovrin --encoding cp1252 group --all --json
+< M\xFCller \x80
+> {"group":null,"key":null,"records":[{"line":1,"name":"Müller €","record":"Müller €"}]}
+! ovrin: 1 record: 0 in 0 groups, 1 alone (0 without a name, 0 without a code)
+$ ovrin --encoding cp1252 link --best --json --field 2,1 - inputs/link_b.txt
+< \x93x\x94\tMeyer
+> {"a":{"line":1,"name":"Meyer","record":"“x”\\tMeyer"},"b":{"line":6,"name":"Meyer","record":"Meyer"},"key":"MR","guth_percent":100,"levenshtein":0}
+!~ ovrin: A: 1 record, 1 matched, *
+$ ovrin link --json --field 2,1 - inputs/link_b.txt
+< \xFFx\tMayr
+>~ {"a":{"line":1,"name":"Mayr","record":"\\ufffdx\\tMayr"},"b":{"line":1,*
+>~ {"a":{"line":1,"name":"Mayr","record":"\\ufffdx\\tMayr"},"b":{"line":3,*
+>~ {"a":{"line":1,"name":"Mayr","record":"\\ufffdx\\tMayr"},"b":{"line":5,*
+>~ {"a":{"line":1,"name":"Mayr","record":"\\ufffdx\\tMayr"},"b":{"line":6,*
+! ovrin: stdin:1: invalid UTF-8 in the record; JSON shows U+FFFD for each such byte
+!~ ovrin: A: 1 record, 1 matched, *
+? 1
