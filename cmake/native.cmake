@@ -61,7 +61,9 @@ if(OVRIN_TESTS AND NOT OVRIN_FUZZ)
   add_test(NAME cli_program COMMAND cli_tests --exec $<TARGET_FILE:ovrin_command> ${OVRIN_CLI_TEST_FILES})
   add_test(NAME cli_full_device
     COMMAND sh ${CMAKE_SOURCE_DIR}/tests/cli/full_device.sh $<TARGET_FILE:ovrin_command> ${CMAKE_SOURCE_DIR})
-  set_tests_properties(cli_full_device PROPERTIES SKIP_RETURN_CODE 77)
+  add_test(NAME cli_progress_terminal
+    COMMAND sh ${CMAKE_SOURCE_DIR}/tests/cli/progress_terminal.sh $<TARGET_FILE:ovrin_command> ${CMAKE_SOURCE_DIR})
+  set_tests_properties(cli_full_device cli_progress_terminal PROPERTIES SKIP_RETURN_CODE 77)
 
   file(GLOB OVRIN_CLI_UNIT_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/cli/*_test.cpp)
   add_executable(cli_unit_tests ${OVRIN_CLI_UNIT_SOURCES})
