@@ -27,6 +27,7 @@ OutRecord outRecord(const NameList& list, const NameRecord& r) {
     out.line = r.line;
     out.end = r.end;
     out.missing = r.missing;
+    out.unclosedQuote = r.unclosedQuote;
     if (r.name != kNoName) {
         out.name = list.names.data(r.name);
         out.nameSize = list.names.size(r.name);
@@ -160,6 +161,7 @@ int runGroup(CommandContext& context, const std::vector<std::string>& words) {
     std::unique_ptr<RecordWriter> writer = makeWriter(out, writerSettings(context, {{"group"}, {"key"}}, warnings));
     std::vector<HeaderPart> header(1);
     header[0].text = &list.headerText;
+    header[0].unclosedQuote = list.headerUnclosedQuote;
     writer->start(list.bom, list.hasHeader ? &header : nullptr, list.headerEnd);
     const StringPool& keys = matcher.catalog().keys;
     // Groups and, with --all, the records alone, in order of their first
@@ -283,6 +285,8 @@ int runLink(CommandContext& context, const std::vector<std::string>& words) {
     std::vector<HeaderPart> header(2);
     header[0].text = &a.headerText;
     header[1].text = &b.headerText;
+    header[0].unclosedQuote = a.headerUnclosedQuote;
+    header[1].unclosedQuote = b.headerUnclosedQuote;
     if (distinguishColumns(a.headerFields, b.headerFields, &aNames, &bNames)) {
         header[0].fields = &aNames;
         header[1].fields = &bNames;

@@ -160,6 +160,7 @@ int runMap(CommandContext& context, const std::vector<std::string>& words) {
     std::unique_ptr<RecordWriter> writer = makeWriter(out, writing);
     std::vector<HeaderPart> header(1);
     header[0].text = &table.headerText();
+    header[0].unclosedQuote = table.headerUnclosedQuote();
     writer->start(table.bom(), table.hasHeader() ? &header : nullptr, table.headerEnd());
 
     const size_t nameCount = plan.nameParams.size();
@@ -221,6 +222,7 @@ int runMap(CommandContext& context, const std::vector<std::string>& words) {
         outRecord.line = r.line;
         outRecord.end = r.end;
         outRecord.missing = record.missing;
+        outRecord.unclosedQuote = record.unclosedQuote;
         writer->row(line);
         if (out.failed()) break;
         progress.update(table.bytesRead(), records);

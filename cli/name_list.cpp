@@ -88,6 +88,7 @@ int readNameList(const CommandContext& context, const std::string& selector, Nam
     list->hasHeader = table.hasHeader();
     list->headerText = table.headerText();
     list->headerEnd = table.headerEnd();
+    list->headerUnclosedQuote = table.headerUnclosedQuote();
     list->headerFields = table.headerFields();
 
     TableRecord record;
@@ -99,6 +100,7 @@ int readNameList(const CommandContext& context, const std::string& selector, Nam
         n.line = r.line;
         n.end = r.end;
         n.missing = static_cast<uint32_t>(record.missing);
+        n.unclosedQuote = record.unclosedQuote;
         list->text.insert(list->text.end(), r.data, r.data + r.size);
         if (record.unclosedQuote) note(list, "a quote is not closed before the end of the input");
         const NameField& name = record.names[0];

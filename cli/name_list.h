@@ -45,6 +45,7 @@ struct NameRecord {
     uint32_t size = 0;        // of its text, without the line end
     uint32_t name = kNoName;  // its distinct name, or kNoName
     uint32_t missing = 0;     // fields it lacks to be as wide as the header
+    bool unclosedQuote = false;  // it ends inside a quoted CSV text
     LineEnd end = LineEnd::LF;
 };
 
@@ -55,6 +56,7 @@ struct NameList {
     bool hasHeader = false;
     std::string headerText;  // as it came
     LineEnd headerEnd = LineEnd::LF;
+    bool headerUnclosedQuote = false;
     std::vector<std::string> headerFields;
     size_t width = 0;  // the header's fields, or without one the first record's
     std::vector<char> text;

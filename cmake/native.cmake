@@ -64,6 +64,8 @@ if(OVRIN_TESTS AND NOT OVRIN_FUZZ)
   add_test(NAME cli_progress_terminal
     COMMAND sh ${CMAKE_SOURCE_DIR}/tests/cli/progress_terminal.sh $<TARGET_FILE:ovrin_command> ${CMAKE_SOURCE_DIR})
   set_tests_properties(cli_full_device cli_progress_terminal PROPERTIES SKIP_RETURN_CODE 77)
+  add_test(NAME cli_messy_records
+    COMMAND python3 ${CMAKE_SOURCE_DIR}/tests/cli/messy_records_check.py $<TARGET_FILE:ovrin_command> ${CMAKE_SOURCE_DIR})
 
   file(GLOB OVRIN_CLI_UNIT_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/cli/*_test.cpp)
   add_executable(cli_unit_tests ${OVRIN_CLI_UNIT_SOURCES})

@@ -49,23 +49,32 @@ bool RecordReader::next(Record* record) {
                 }
             }
         } else {
-            // A doubled quote toggles twice, so counting quotes is enough.
+            // A quote opens a quoted text only at the start of a field (or
+            // right after the quote that closed one: a doubled quote), as
+            // splitFields reads it; elsewhere it is a plain character.
             for (; i < end_; ++i) {
                 char c = base[i];
-                if (c == '"') {
-                    inQuotes_ = !inQuotes_;
-                } else if (c == '\n' || c == '\r') {
-                    if (!inQuotes_) {
-                        found = i;
-                        break;
+                if (inQuotes_) {
+                    if (c == '"') {
+                        inQuotes_ = false;
+                        justClosed_ = true;
+                    } else if (c == '\n' || c == '\r') {
+                        if (c == '\r') {
+                            // Whether CR LF or a lone CR: the next byte tells.
+                            if (i + 1 == end_ && !atEnd_) break;
+                            if (i + 1 < end_ && base[i + 1] == '\n') continue;
+                        }
+                        ++innerLines_;
                     }
-                    if (c == '\r') {
-                        // Whether CR LF or a lone CR: the next byte tells.
-                        if (i + 1 == end_ && !atEnd_) break;
-                        if (i + 1 < end_ && base[i + 1] == '\n') continue;
-                    }
-                    ++innerLines_;
+                    continue;
                 }
+                if (c == '\n' || c == '\r') {
+                    found = i;
+                    break;
+                }
+                if (c == '"' && (atFieldStart_ || justClosed_)) inQuotes_ = true;
+                justClosed_ = false;
+                atFieldStart_ = c == ',';
             }
         }
         // A CR at the end of the bytes read may be the first of a CR LF.
@@ -96,6 +105,8 @@ bool RecordReader::next(Record* record) {
             line_ += 1 + innerLines_;
             innerLines_ = 0;
             inQuotes_ = false;
+            justClosed_ = false;
+            atFieldStart_ = true;
             begin_ = scan_ = after;
             return true;
         }
@@ -239,6 +250,7 @@ bool TableReader::start(std::string* problem) {
         for (size_t i = 0; i < n; ++i) headerFields_.emplace_back(all[i].data, all[i].size);
         headerText_.assign(first.data, first.size);
         headerEnd_ = first.end;
+        headerUnclosedQuote_ = reader_.unclosedQuote();
         headerLine_ = first.line;
         if (first.end != LineEnd::NONE) lastEnd_ = first.end;
         for (size_t k = 0; k < selected_.size(); ++k) {

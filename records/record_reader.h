@@ -42,7 +42,8 @@ public:
     bool next(Record* record);
 
     Error error() const { return error_; }
-    // The record ended inside a CSV quote (at the end of the input).
+    // The record ended inside a quoted CSV text, which only the end of the
+    // input can do.
     bool unclosedQuote() const { return unclosedQuote_; }
     uint64_t bytesRead() const { return bytesRead_; }
     uint64_t line() const { return line_; }
@@ -58,6 +59,8 @@ private:
     size_t scan_ = 0;   // where the search for its end goes on
     size_t end_ = 0;    // end of the bytes read
     bool inQuotes_ = false;
+    bool atFieldStart_ = true;  // the next byte begins a field
+    bool justClosed_ = false;   // the byte before closed a quoted text
     uint64_t innerLines_ = 0;  // line ends inside the quotes of this record
     uint64_t line_ = 1;
     uint64_t bytesRead_ = 0;
@@ -131,6 +134,7 @@ public:
     bool hasHeader() const { return hasHeader_; }  // and header() is the header as it came
     const std::string& headerText() const { return headerText_; }
     LineEnd headerEnd() const { return headerEnd_; }
+    bool headerUnclosedQuote() const { return headerUnclosedQuote_; }
     uint64_t headerLine() const { return headerLine_; }
     // The header's fields (unquoted), and their number: the width every data
     // line is filled out to; 0 without a header.
@@ -160,6 +164,7 @@ private:
     bool hasHeader_ = false;
     std::string headerText_;
     LineEnd headerEnd_ = LineEnd::NONE;
+    bool headerUnclosedQuote_ = false;
     uint64_t headerLine_ = 0;
     std::vector<std::string> headerFields_;
     std::vector<Field> fields_;

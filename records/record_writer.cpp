@@ -86,6 +86,7 @@ public:
                 }
             } else if (part.text) {
                 out_.put(*part.text);
+                if (part.unclosedQuote && format_ == TextFormat::CSV) out_.put('"');
             } else {
                 putEmpty(p > 0 ? part.absentWidth : 0);
             }
@@ -115,6 +116,8 @@ public:
 private:
     void putRecord(const OutRecord& r) {
         out_.put(r.text, r.size);
+        // Closed, so that the new columns stay columns of their own.
+        if (r.unclosedQuote && format_ == TextFormat::CSV) out_.put('"');
         for (size_t i = 0; i < r.missing; ++i) out_.put(separator_);
     }
     // `width` empty fields after a record: one separator each.

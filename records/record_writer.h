@@ -24,6 +24,7 @@ struct OutRecord {
     uint64_t line = 0;
     LineEnd end = LineEnd::LF;
     size_t missing = 0;          // empty fields that make it as wide as its header
+    bool unclosedQuote = false;  // CSV: it ends inside a quoted text, which the writer closes
     const char* name = nullptr;  // its name in Windows-1252 (JSON's "name"), or null
     size_t nameSize = 0;
     const std::string* where = nullptr;  // its file, for warnings
@@ -64,6 +65,7 @@ struct HeaderPart {
     const std::string* text = nullptr;            // as it came; null when absent
     const std::vector<std::string>* fields = nullptr;  // renamed fields, used instead when set
     size_t absentWidth = 0;
+    bool unclosedQuote = false;  // CSV: it ends inside a quoted text, which the writer closes
 };
 
 struct WriterSettings {

@@ -1,14 +1,15 @@
 #!/bin/sh
 # Installs what the builds and tests need on Debian 12, skipping what is
 # already there: the native toolchain and test libraries, clang for the
-# fuzzer, mingw-w64 for the 32-bit DLL, 32-bit Wine to run it, and tmux,
-# the real terminal in which the progress bar is tested.
+# fuzzer, mingw-w64 for the 32-bit DLL, 32-bit Wine to run it, tmux, the
+# real terminal in which the progress bar is tested, and Python for the
+# check of messy records.
 set -eu
 
 need=""
 have() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'; }
 for pkg in g++ cmake make libgtest-dev libbenchmark-dev clang libclang-rt-14-dev valgrind \
-           g++-mingw-w64-i686 wine wine32:i386 tmux; do
+           g++-mingw-w64-i686 wine wine32:i386 tmux python3; do
   have "$pkg" || need="$need $pkg"
 done
 [ -z "$need" ] && exit 0

@@ -133,13 +133,22 @@ $ ovrin map --csv soundex 0 --field surname inputs/people.csv
 > id,surname,given,soundex
 > 1,Jackson,Andrew,J222
 > 2,"Lee, Jr.",Robert,L260
+# A quote never closed runs to the end of the input; the writer closes it,
+# so that the result is a column of its own.
 $ ovrin map --csv soundex 0
 < "open
 < Lee
 ! ovrin: stdin:1: a quote is not closed before the end of the input
 > "open
-> Lee,O154
+> Lee",O154
 ? 1
+# A quote inside an unquoted field is a plain character, as the fields are
+# read: the line end after it ends the record.
+$ ovrin map --csv soundex 0 --field 2
+< 1,Ma"ier
+< 2,Lee
+> 1,Ma"ier,M600
+> 2,Lee,L000
 $ ovrin map --tsv soundex 0
 < "Lee, Jr."
 > "Lee, Jr."\t"426
