@@ -119,3 +119,13 @@ if(benchmark_FOUND AND NOT OVRIN_FUZZ)
   target_compile_definitions(bench_functions PRIVATE OVRIN_NAMES_FILE="${CMAKE_SOURCE_DIR}/data/names.txt")
   add_test(NAME bench_smoke COMMAND bench_functions --benchmark_min_time=0.001 --benchmark_repetitions=1)
 endif()
+
+# The generator of synthetic people with labelled duplicates, for the
+# quality test and the matching benchmark.
+if(NOT OVRIN_FUZZ)
+  add_library(ovrin_people STATIC ${CMAKE_SOURCE_DIR}/tests/quality/people_generator.cpp)
+  target_include_directories(ovrin_people PUBLIC ${CMAKE_SOURCE_DIR}/tests/quality)
+  add_executable(make_people ${CMAKE_SOURCE_DIR}/tests/quality/make_people.cpp)
+  target_link_libraries(make_people PRIVATE ovrin_people)
+  target_compile_definitions(make_people PRIVATE OVRIN_PEOPLE_NAMES="${CMAKE_SOURCE_DIR}/tests/quality/names")
+endif()
