@@ -211,6 +211,20 @@ uint32_t frequentFirst(uint32_t count, Random& random) {
     return a < b ? a : b;
 }
 
+// Any entry of the country, each as likely.
+const std::string& anyOf(const std::vector<NameEntry>& list, const std::string& country, Random& random) {
+    std::vector<uint32_t> of;
+    for (uint32_t i = 0; i < list.size(); ++i)
+        if (list[i].country == country) of.push_back(i);
+    return list[of[random.below(static_cast<uint32_t>(of.size()))]].name;
+}
+
+// Two parts of a name, a letter doubled at the joint written once.
+std::string joinedAt(const std::string& first, const std::string& second) {
+    if (!first.empty() && !second.empty() && first.back() == second[0]) return first + second.substr(1);
+    return first + second;
+}
+
 const std::string& nameOf(const std::vector<NameEntry>& list, const std::string& country, Random& random) {
     uint32_t from = 0, count = 0;
     for (uint32_t i = 0; i < list.size(); ++i)
@@ -219,6 +233,14 @@ const std::string& nameOf(const std::vector<NameEntry>& list, const std::string&
             ++count;
         }
     return list[from + frequentFirst(count, random)].name;
+}
+
+// A common surname one time in ten, else one made of parts.
+std::string surnameOf(const NameLists& lists, const std::string& country, Random& random) {
+    if (random.chance(0.1)) return nameOf(lists.surnames, country, random);
+    std::string name = anyOf(lists.starts, country, random);
+    if (random.chance(0.5)) name = joinedAt(name, anyOf(lists.middles, country, random));
+    return joinedAt(name, anyOf(lists.ends, country, random));
 }
 
 std::string twoDigits(int n) { return std::string(1, static_cast<char>('0' + n / 10)) + static_cast<char>('0' + n % 10); }
@@ -257,9 +279,9 @@ uint64_t Random::next() {
 }
 
 bool readNameLists(const std::string& directory, NameLists* lists, std::string* problem) {
-    const char* files[2] = {"given.tsv", "surnames.tsv"};
-    std::vector<NameEntry>* targets[2] = {&lists->given, &lists->surnames};
-    for (int f = 0; f < 2; ++f) {
+    const char* files[3] = {"given.tsv", "surnames.tsv", "surname_parts.tsv"};
+    std::vector<NameEntry>* targets[3] = {&lists->given, &lists->surnames, nullptr};
+    for (int f = 0; f < 3; ++f) {
         std::string path = directory + "/" + files[f];
         std::ifstream in(path);
         if (!in) {
@@ -274,7 +296,20 @@ bool readNameLists(const std::string& directory, NameLists* lists, std::string* 
                 *problem = path + ": no TAB in \"" + line + "\"";
                 return false;
             }
-            targets[f]->push_back({line.substr(0, tab), line.substr(tab + 1)});
+            NameEntry entry{line.substr(0, tab), line.substr(tab + 1)};
+            std::vector<NameEntry>* target = targets[f];
+            if (!target) {
+                // start|middle|end<TAB>PART
+                size_t second = entry.name.find('\t');
+                std::string kind = entry.name.substr(0, second);
+                target = kind == "start" ? &lists->starts : kind == "middle" ? &lists->middles : &lists->ends;
+                entry.name = second == std::string::npos ? std::string() : entry.name.substr(second + 1);
+            }
+            if (entry.name.empty()) {
+                *problem = path + ": no name in \"" + line + "\"";
+                return false;
+            }
+            target->push_back(entry);
         }
     }
     return true;
@@ -284,8 +319,8 @@ Person makePerson(const NameLists& lists, Random& random) {
     // Countries by their share of the people, roughly as a European
     // customer list has them.
     static const std::pair<const char*, int> kCountries[] = {
-        {"gb", 25}, {"de", 15}, {"fr", 12}, {"es", 10}, {"it", 10},
-        {"pl", 8},  {"nl", 7},  {"ie", 5},  {"se", 5},  {"tr", 3},
+        {"gb", 20}, {"de", 15}, {"fr", 12}, {"es", 11}, {"it", 10},
+        {"pl", 9},  {"nl", 7},  {"ie", 6},  {"se", 6},  {"tr", 4},
     };
     uint32_t pick = random.below(100);
     const char* country = kCountries[0].first;
@@ -298,9 +333,11 @@ Person makePerson(const NameLists& lists, Random& random) {
     }
     Person person;
     person.given = nameOf(lists.given, country, random);
-    person.surname = nameOf(lists.surnames, country, random);
-    if (random.chance(0.04)) {
-        std::string second = nameOf(lists.surnames, country, random);
+    person.surname = surnameOf(lists, country, random);
+    if (country == std::string("es") && random.chance(0.8)) {
+        person.surname += " " + surnameOf(lists, country, random);
+    } else if (random.chance(0.04)) {
+        std::string second = surnameOf(lists, country, random);
         if (second != person.surname && second.find(' ') == std::string::npos) person.surname += "-" + second;
     }
     int year = 1930 + static_cast<int>(random.below(80)), month = 1 + static_cast<int>(random.below(12));

@@ -33,9 +33,12 @@ struct NameEntry {
 
 struct NameLists {
     std::vector<NameEntry> given, surnames;
+    // Parts of made surnames, each entry's name one part.
+    std::vector<NameEntry> starts, middles, ends;
 };
 
-// Reads given.tsv and surnames.tsv of `directory`; false with `problem` set.
+// Reads given.tsv, surnames.tsv and surname_parts.tsv of `directory`;
+// false with `problem` set.
 bool readNameLists(const std::string& directory, NameLists* lists, std::string* problem);
 
 struct Person {
@@ -53,8 +56,10 @@ struct PersonRecord {
     std::string errors;  // the errors applied, for reading the data: "typo,ocr"
 };
 
-// A new person: a country, names of it (now and then a double surname),
-// a date of birth from 1930 to 2009 and a postcode.
+// A new person: a country; a given name of it and a surname, a common one
+// or one made of parts, so that most people's names are their own, as in
+// a real population (a Spanish person mostly has two; now and then one is
+// a double name); a date of birth from 1930 to 2009 and a postcode.
 Person makePerson(const NameLists& lists, Random& random);
 
 // A copy of `person` spoiled by one to three errors, named in `errors`.
