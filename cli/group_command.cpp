@@ -12,6 +12,7 @@
 #include "../records/warnings.h"
 #include "matching.h"
 #include "name_list.h"
+#include "truth_column.h"
 
 namespace {
 
@@ -133,6 +134,10 @@ int runGroup(CommandContext& context, const std::vector<std::string>& words) {
     list.input = words.size() > 1 ? words[1] : "-";
     status = readNameList(context, prepared.selectors[0], &list);
     if (status != EXIT_DONE) return status;
+    StringPool labels;
+    std::vector<uint32_t> truthOf;
+    if (!options.truth.empty() && !readTruth(context, list, options.truth, &labels, &truthOf, &problem))
+        return context.usage(problem);
     ClassList classes;
     Grouping grouping;
     if (!matcher.classify(list, &classes) || !groupNames(matcher, list, classes, &grouping)) {
@@ -198,6 +203,7 @@ int runGroup(CommandContext& context, const std::vector<std::string>& words) {
                     counted(groupCount, "group", "groups") + ", " +
                     std::to_string(recordCount - grouping.grouped) + " alone (" + std::to_string(list.withoutName) +
                     " without a name, " + std::to_string(withoutCode) + " without a code)");
+    if (!options.truth.empty()) context.message(pairCountsText(countGroupPairs(grouping.groupOfRecord, truthOf)));
     return warnings.count() > 0 ? EXIT_FAULTS : EXIT_DONE;
 }
 
@@ -218,6 +224,12 @@ int runLink(CommandContext& context, const std::vector<std::string>& words) {
     status = readNameList(context, prepared.selectors[0], &a);
     if (status == EXIT_DONE) status = readNameList(context, prepared.selectors[1], &b);
     if (status != EXIT_DONE) return status;
+    StringPool labels;
+    std::vector<uint32_t> truthOfA, truthOfB;
+    if (!options.truth.empty() && (!readTruth(context, a, options.truth, &labels, &truthOfA, &problem) ||
+                                   !readTruth(context, b, options.truth, &labels, &truthOfB, &problem)))
+        return context.usage(problem);
+    std::vector<std::pair<uint32_t, uint32_t>> written;  // for --truth: (A record, B record)
 
     // B's classes and their codes first; A's codes that B lacks find nothing.
     ClassList aClasses, bClasses;
@@ -304,7 +316,10 @@ int runLink(CommandContext& context, const std::vector<std::string>& words) {
     row.absentWidth[1] = b.width;
     row.values = values;
     // One line: A's record, B's or nothing, and the pair's measures.
+    const NameRecord* ra = nullptr;
     auto writePair = [&](const NameRecord* rb, const LinkMatch* m) {
+        if (rb && !options.truth.empty())
+            written.push_back({static_cast<uint32_t>(ra - a.records.data()), static_cast<uint32_t>(rb - b.records.data())});
         if (rb) outB = outRecord(b, *rb);
         row.records[1] = rb ? &outB : nullptr;
         values[1] = rb ? Value::of(static_cast<int64_t>(rb->line)) : Value();
@@ -318,17 +333,18 @@ int runLink(CommandContext& context, const std::vector<std::string>& words) {
     typedef std::pair<uint32_t, uint32_t> Cursor;  // B record, index of its match
     std::priority_queue<Cursor, std::vector<Cursor>, std::greater<Cursor>> merge;
     std::vector<uint32_t> cursor;
-    for (const NameRecord& ra : a.records) {
+    for (const NameRecord& record : a.records) {
         if (out.failed()) break;
-        uint32_t c = ra.name == kNoName ? kNoCode : aClasses.classOfName[ra.name];
+        ra = &record;
+        uint32_t c = record.name == kNoName ? kNoCode : aClasses.classOfName[record.name];
         size_t from = 0, to = 0;
         if (c != kNoCode) {
             from = matchStart[c];
             to = matchStart[c + 1];
         }
         if (from == to && !options.all) continue;
-        outA = outRecord(a, ra);
-        values[0] = Value::of(static_cast<int64_t>(ra.line));
+        outA = outRecord(a, record);
+        values[0] = Value::of(static_cast<int64_t>(record.line));
         if (from == to) {
             writePair(nullptr, nullptr);
             continue;
@@ -364,5 +380,6 @@ int runLink(CommandContext& context, const std::vector<std::string>& words) {
                     " without a code); B: " + counted(b.records.size(), "record", "records") + " (" +
                     std::to_string(b.withoutName) + " without a name, " + std::to_string(bWithoutCode) +
                     " without a code); " + counted(pairs, "pair", "pairs") + " written");
+    if (!options.truth.empty()) context.message(pairCountsText(countLinkPairs(truthOfA, truthOfB, written)));
     return warnings.count() > 0 ? EXIT_FAULTS : EXIT_DONE;
 }

@@ -34,6 +34,13 @@ bool setNoProgress(Options& o, const std::string&, std::string*) { return o.prog
 bool setAll(Options& o, const std::string&, std::string*) { return o.all = true; }
 bool setJson(Options& o, const std::string&, std::string*) { return o.json = true; }
 bool setBest(Options& o, const std::string&, std::string*) { return o.best = true; }
+// A column named by its header implies a header, as --field's names do.
+bool setTruth(Options& o, const std::string& value, std::string* problem) {
+    if (value.empty()) *problem = "--truth needs a field number or a header name";
+    if (value.find_first_not_of("0123456789") != std::string::npos) o.header = true;
+    o.truth = value;
+    return problem->empty();
+}
 bool setHelp(Options& o, const std::string&, std::string*) { return o.help = true; }
 
 const unsigned RECORDS = COMMAND_MAP | COMMAND_GROUP | COMMAND_LINK;
@@ -83,6 +90,10 @@ const std::vector<OptionRow> kOptions = {
     {"--json", nullptr, COMMAND_LINK, nullptr, nullptr, setJson,
      "one JSON object a line for each pair, in UTF-8: {\"a\":{\"line\":1,\"name\":\"Meyer\",\"record\":"
      "\"Meyer\"},\"b\":{...},\"key\":\"MR\",\"guth_percent\":40,\"levenshtein\":2}"},
+    {"--truth", nullptr, MATCHING, "N|NAME", "a field number or a header name", setTruth,
+     "the field that holds each record's true entity (in both files of link): after the output, stderr gets "
+     "the pairs found, how many of them are true and how many true pairs there are, with pairwise precision, "
+     "recall and F1; an empty field is an entity of its own"},
     {"--encoding", nullptr, COMMAND_ANY, "utf-8|cp1252", "a value: utf-8 or cp1252", setEncoding,
      "text is UTF-8, converted to and from Windows-1252 around each call (the default); or the bytes pass as "
      "they are, in the library's own code page"},

@@ -32,6 +32,7 @@ struct Options {
     bool all = false;   // --all
     bool json = false;  // --json
     bool best = false;  // --best
+    std::string truth;  // --truth: the field of the true entity, or empty
     bool help = false;  // --help, -h
 };
 
