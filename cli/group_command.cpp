@@ -11,42 +11,15 @@
 #include "../records/record_writer.h"
 #include "../records/warnings.h"
 #include "matching.h"
+#include "match_output.h"
 #include "name_list.h"
+#include "person_command.h"
 #include "truth_column.h"
 
 namespace {
 
 std::string counted(uint64_t n, const char* one, const char* many) {
     return std::to_string(n) + " " + (n == 1 ? one : many);
-}
-
-// A record of a list as the writer takes it.
-OutRecord outRecord(const NameList& list, const NameRecord& r) {
-    OutRecord out;
-    out.text = list.recordText(r);
-    out.size = r.size;
-    out.line = r.line;
-    out.end = r.end;
-    out.missing = r.missing;
-    out.unclosedQuote = r.unclosedQuote;
-    if (r.name != kNoName) {
-        out.name = list.names.data(r.name);
-        out.nameSize = list.names.size(r.name);
-    }
-    out.where = &list.where;
-    return out;
-}
-
-WriterSettings writerSettings(const CommandContext& context, std::vector<Column> columns, Warnings& warnings) {
-    const Options& options = context.options;
-    WriterSettings settings;
-    settings.form = options.json ? OutputForm::JSON
-                    : options.format == TextFormat::CSV ? OutputForm::CSV
-                                                        : OutputForm::TSV;
-    settings.cp1252 = options.cp1252;
-    settings.columns = std::move(columns);
-    settings.warnings = &warnings;
-    return settings;
 }
 
 // Reports what was wrong with a list's records: the width problems of the
@@ -77,23 +50,6 @@ void reportRecords(const CommandContext& context, const NameList& list, const Cl
     }
 }
 
-// With a header in both files, the columns that both name are told apart
-// as a.NAME and b.NAME; false when no name is shared.
-bool distinguishColumns(const std::vector<std::string>& a, const std::vector<std::string>& b,
-                        std::vector<std::string>* aNames, std::vector<std::string>* bNames) {
-    bool clash = false;
-    *aNames = a;
-    *bNames = b;
-    for (std::string& name : *aNames)
-        if (std::find(b.begin(), b.end(), name) != b.end()) {
-            name = "a." + name;
-            clash = true;
-        }
-    for (std::string& name : *bNames)
-        if (std::find(a.begin(), a.end(), name) != a.end()) name = "b." + name;
-    return clash;
-}
-
 uint64_t countWithoutCode(const NameList& list, const ClassList& classes) {
     uint64_t n = 0;
     for (const NameRecord& r : list.records)
@@ -121,6 +77,7 @@ int prepare(CommandContext& context, size_t lists, Prepared* prepared) {
 }  // namespace
 
 int runGroup(CommandContext& context, const std::vector<std::string>& words) {
+    if (wantsPersonMatching(context.options)) return runPersonGroup(context, words);
     if (words.size() > 2) return context.usage("group takes one file at most: ovrin group [options] [FILE]");
     Prepared prepared;
     int status = prepare(context, 1, &prepared);
@@ -208,6 +165,7 @@ int runGroup(CommandContext& context, const std::vector<std::string>& words) {
 }
 
 int runLink(CommandContext& context, const std::vector<std::string>& words) {
+    if (wantsPersonMatching(context.options)) return runPersonLink(context, words);
     if (words.size() != 3) return context.usage("link needs two files: ovrin link [options] FILE_A FILE_B");
     if (words[1] == "-" && words[2] == "-") return context.usage("only one of the two files can be stdin (-)");
     Prepared prepared;

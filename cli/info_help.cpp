@@ -4,6 +4,7 @@
 
 #include "command_parts.h"
 #include "function_notes.h"
+#include "person_command.h"
 #include "text.h"
 
 namespace {
@@ -158,7 +159,8 @@ std::string commandHelp(const std::string& command) {
     unsigned bit = commandOf(command);
     const char* head = bit == COMMAND_MAP ? kMapHelp : bit == COMMAND_GROUP ? kGroupHelp : kLinkHelp;
     const char* example = bit == COMMAND_MAP ? kMapExample : bit == COMMAND_GROUP ? kGroupExample : kLinkExample;
-    return std::string(head) + "\n" + kRecords + "\nOptions:\n" + optionHelp(bit) + example;
+    std::string people = bit == COMMAND_MAP ? "" : kPersonHelp;
+    return std::string(head) + "\n" + kRecords + "\nOptions:\n" + optionHelp(bit) + people + example;
 }
 
 int runInfo(CommandContext& context) {

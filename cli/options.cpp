@@ -12,15 +12,25 @@ bool setEncoding(Options& o, const std::string& value, std::string* problem) {
     return problem->empty();
 }
 
-bool setField(Options& o, const std::string& value, std::string*) {
+void splitAtCommas(const std::string& value, std::vector<std::string>* to) {
     size_t start = 0;
     for (;;) {
         size_t comma = value.find(',', start);
-        o.fields.push_back(value.substr(start, comma == std::string::npos ? comma : comma - start));
-        if (comma == std::string::npos) return true;
+        to->push_back(value.substr(start, comma == std::string::npos ? comma : comma - start));
+        if (comma == std::string::npos) return;
         start = comma + 1;
     }
 }
+
+bool setField(Options& o, const std::string& value, std::string*) { return splitAtCommas(value, &o.fields), true; }
+bool setFieldB(Options& o, const std::string& value, std::string*) {
+    return splitAtCommas(value, &o.fieldsB), o.person = true;
+}
+bool setWith(Options& o, const std::string& value, std::string*) { return splitAtCommas(value, &o.with), o.person = true; }
+bool setPerson(Options& o, const std::string&, std::string*) { return o.person = true; }
+bool setThreshold(Options& o, const std::string& value, std::string*) { return o.threshold = value, o.person = true; }
+bool setExplain(Options& o, const std::string&, std::string*) { return o.explain = true, o.person = true; }
+bool setOneToOne(Options& o, const std::string&, std::string*) { return o.oneToOne = true, o.person = true; }
 
 // The values of --key, --limit and --confirm are read by the matching.
 bool setKey(Options& o, const std::string& value, std::string*) { return o.key = value, true; }
@@ -90,6 +100,21 @@ const std::vector<OptionRow> kOptions = {
     {"--json", nullptr, COMMAND_LINK, nullptr, nullptr, setJson,
      "one JSON object a line for each pair, in UTF-8: {\"a\":{\"line\":1,\"name\":\"Meyer\",\"record\":"
      "\"Meyer\"},\"b\":{...},\"key\":\"MR\",\"guth_percent\":40,\"levenshtein\":2}"},
+    {"--person", nullptr, MATCHING, nullptr, nullptr, setPerson,
+     "match people, not single names (implied by --with, --field-b, --threshold, --explain and --one-to-one): "
+     "--field names the fields whose words make the name, given names first and the surname last (in link, "
+     "of both files); see \"Matching people\" below"},
+    {"--field-b", nullptr, COMMAND_LINK, "N|NAME[,N|NAME]", "a field number or a header name", setFieldB,
+     "B's name fields when they differ from A's"},
+    {"--with", nullptr, MATCHING, "N|NAME[,N|NAME]", "a field number or a header name", setWith,
+     "other fields that confirm or refute a pair (a date of birth, a postcode): equal, one character off or a "
+     "date's day and month swapped, different, or empty (no evidence)"},
+    {"--threshold", nullptr, MATCHING, "P", "a probability from 0 to 1", setThreshold,
+     "pairs whose fitted probability of being one person is at least P match (default 0.5)"},
+    {"--explain", nullptr, MATCHING, nullptr, nullptr, setExplain,
+     "a column that shows each comparison of the pair, its level and its weight"},
+    {"--one-to-one", nullptr, COMMAND_LINK, nullptr, nullptr, setOneToOne,
+     "each record of A and of B in one pair at most: the heaviest pairs first"},
     {"--truth", nullptr, MATCHING, "N|NAME", "a field number or a header name", setTruth,
      "the field that holds each record's true entity (in both files of link): after the output, stderr gets "
      "the pairs found, how many of them are true and how many true pairs there are, with pairwise precision, "
