@@ -147,20 +147,28 @@ bool PersonMatcher::wordLevel(uint32_t a, uint32_t b, Level* level) {
 bool PersonMatcher::nameLevel(const std::vector<uint32_t>& a, uint32_t aWhole, const std::vector<uint32_t>& b,
                               uint32_t bWhole, Level* level) {
     if (a.empty() || b.empty()) return *level = MISSING, true;
-    // The best of any two words, and of the parts written as one word
-    // (SMITHJONES and SMITH JONES).
-    Level best = DIFFERENT, l;
-    for (uint32_t x : a)
-        for (uint32_t y : b) {
+    // Every word of the shorter name must be found in the other: its
+    // level is the worst of their best matches, so that García López meets
+    // García, but Navoleda Pérez does not meet Escolillo Pérez through
+    // Pérez alone.
+    const std::vector<uint32_t>& shorter = a.size() <= b.size() ? a : b;
+    const std::vector<uint32_t>& longer = a.size() <= b.size() ? b : a;
+    Level worst = EXACT, l;
+    for (uint32_t x : shorter) {
+        Level best = DIFFERENT;
+        for (uint32_t y : longer) {
             if (!wordLevel(x, y, &l)) return false;
             if (l > best) best = l;
-            if (best == EXACT) return *level = best, true;
+            if (best == EXACT) break;
         }
-    if (aWhole != kNoWord || bWhole != kNoWord) {
-        if (!wordLevel(aWhole != kNoWord ? aWhole : a[0], bWhole != kNoWord ? bWhole : b[0], &l)) return false;
-        if (l > best) best = l;
+        if (best < worst) worst = best;
     }
-    *level = best;
+    // The parts written as one word (SMITHJONES and SMITH JONES).
+    if (worst < EXACT && (aWhole != kNoWord || bWhole != kNoWord)) {
+        if (!wordLevel(aWhole != kNoWord ? aWhole : a[0], bWhole != kNoWord ? bWhole : b[0], &l)) return false;
+        if (l > worst) worst = l;
+    }
+    *level = worst;
     return true;
 }
 
