@@ -188,8 +188,11 @@ bool PersonMatcher::compare(Candidate* pair) {
             !nameLevel(x.surname, x.surnameWhole, y.given, y.givenWhole, &s2))
             return false;
         if (levelScore(g2) + levelScore(s2) > levelScore(given) + levelScore(surname)) {
-            given = g2;
-            surname = s2;
+            // Which of the two counts as the surname is a matter of which
+            // record came first; the better one does, so that a pair
+            // weighs the same either way round.
+            given = std::min(g2, s2);
+            surname = std::max(g2, s2);
             pair->crosswise = true;
         }
     }
@@ -204,6 +207,10 @@ bool PersonMatcher::randomPairLevels(uint32_t split, uint32_t count, std::vector
     const uint32_t n = static_cast<uint32_t>(names_.size());
     uint32_t low = split ? split : n, high = split ? n - split : n;
     if (low == 0 || high == 0 || n < 2) return true;
+    // No more draws than there are pairs: a small list's few pairs drawn
+    // over and over would pass for a large list's evidence.
+    uint64_t possible = split ? static_cast<uint64_t>(low) * high : static_cast<uint64_t>(n) * (n - 1) / 2;
+    if (count > possible) count = static_cast<uint32_t>(possible);
     uint64_t state = 0x5EED;
     auto next = [&state]() {
         uint64_t z = (state += 0x9E3779B97F4A7C15ull);

@@ -129,4 +129,8 @@ if(NOT OVRIN_FUZZ)
   add_executable(make_people ${CMAKE_SOURCE_DIR}/tests/quality/make_people.cpp)
   target_link_libraries(make_people PRIVATE ovrin_people)
   target_compile_definitions(make_people PRIVATE OVRIN_PEOPLE_NAMES="${CMAKE_SOURCE_DIR}/tests/quality/names")
+  if(OVRIN_TESTS)
+    add_test(NAME people_quality COMMAND sh ${CMAKE_SOURCE_DIR}/tests/quality/people_quality.sh
+      $<TARGET_FILE:make_people> $<TARGET_FILE:ovrin_command>)
+  endif()
 endif()

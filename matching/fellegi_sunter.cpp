@@ -44,10 +44,14 @@ double FsModel::probability(double w) const {
 }
 
 void setRandomPairLevels(const std::vector<std::vector<uint64_t>>& counts, FsModel* model) {
+    // Ten pairs of the start's u are added to what was seen: they keep a
+    // level never seen in a small input from weighing without bound, and
+    // are nothing beside the thousands of pairs of a real list.
+    const double kStartPairs = 10;
     for (int c = 0; c < model->comparisons; ++c) {
-        double total = 0;
-        for (int l = 0; l < kLevels; ++l) total += counts[c][l] + 0.5;
-        for (int l = 0; l < kLevels; ++l) model->u[c][l] = (counts[c][l] + 0.5) / total;
+        double total = kStartPairs;
+        for (int l = 0; l < kLevels; ++l) total += counts[c][l];
+        for (int l = 0; l < kLevels; ++l) model->u[c][l] = (counts[c][l] + kStartPairs * model->u[c][l]) / total;
     }
     model->setWeights();
 }
