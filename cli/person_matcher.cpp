@@ -5,9 +5,6 @@
 
 namespace {
 
-// A word of one letter (its dot went with the clean-up): an initial.
-bool isInitial(const std::string& word) { return word.size() == 1; }
-
 int levelScore(Level l) { return l == MISSING ? 1 : static_cast<int>(l); }
 
 }  // namespace
@@ -118,7 +115,8 @@ void PersonMatcher::candidates(uint32_t split, bool sameFile, const CandidateBou
 bool PersonMatcher::wordLevel(uint32_t a, uint32_t b, Level* level) {
     if (a == b) return *level = EXACT, true;
     // An initial agrees a little with a word of its letter; nothing to ask.
-    if (isInitial(words_.text(a)) || isInitial(words_.text(b))) {
+    // (A word of one letter: its dot went with the clean-up.)
+    if (words_.size(a) == 1 || words_.size(b) == 1) {
         *level = words_.data(a)[0] == words_.data(b)[0] ? SOME : DIFFERENT;
         return true;
     }
@@ -181,8 +179,9 @@ bool PersonMatcher::compare(Candidate* pair) {
         return false;
     pair->crosswise = false;
     // Given name and surname swapped in one record: compared crosswise,
-    // kept when that agrees better.
-    if (!(given == EXACT && surname == EXACT)) {
+    // kept when that agrees better. Names that agree closely as they
+    // stand are not asked again.
+    if (!(given >= CLOSE && given != MISSING && surname >= CLOSE && surname != MISSING)) {
         Level g2, s2;
         if (!nameLevel(x.given, x.givenWhole, y.surname, y.surnameWhole, &g2) ||
             !nameLevel(x.surname, x.surnameWhole, y.given, y.givenWhole, &s2))
