@@ -82,6 +82,7 @@ std::string weightsText(const FsModel& model, const std::vector<std::string>& na
         if (c) text += "; ";
         text += names[c];
         for (int l = kLevels - 1; l >= 0; --l) {
+            if (c >= 2 && l == SOME) continue;  // --with values are never nearly close
             char number[32];
             std::snprintf(number, sizeof number, " %s %+.1f", levelName(static_cast<Level>(l)),
                           model.weight(c, static_cast<Level>(l)));

@@ -37,7 +37,7 @@ $ ovrin link --csv --one-to-one --explain --field given,surname --with dob input
 > 10,Jon,Tailor,1962-09-09,9,John,Taylor,1962-09-09,11,10,0.751,5.1,"given close -0.0, surname close +2.7, dob exact +2.4 = 5.1"
 > 11,Mary,Garcia,1977-01-15,8,Maria,Garcia,1977-01-15,12,9,0.751,5.1,"given close -0.0, surname exact +2.7, dob exact +2.4 = 5.1"
 ! ovrin: A: 12 records, 8 matched; B: 12 records; 22 candidate pairs, 8 pairs written
-! ovrin: weights (u from random pairs): given exact +2.6 close -0.0 some -1.4 different -4.4; surname exact +2.7 close +2.7 some +2.7 different -4.6; dob exact +2.4 close +0.5 some +0.1 different -4.3; prior 0.083333
+! ovrin: weights (u from random pairs): given exact +2.6 close -0.0 some -1.4 different -4.4; surname exact +2.7 close +2.7 some +2.7 different -4.6; dob exact +2.4 close +0.5 different -4.3; prior 0.083333
 
 # One field: "Surname, Given", blanks and case are cleaned away.
 $ ovrin group --person --all
