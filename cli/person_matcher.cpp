@@ -10,7 +10,8 @@ int levelScore(Level l) { return l == MISSING ? 1 : static_cast<int>(l); }
 }  // namespace
 
 bool PersonMatcher::open(const CommandContext& context, std::string* problem) {
-    MatchSettings settings;  // Double Metaphone of four letters, as the keys of group
+    MatchSettings settings;  // Double Metaphone
+    settings.limit = 8;
     return calls_.open(context, settings, problem);
 }
 
@@ -44,6 +45,7 @@ bool PersonMatcher::add(const PersonList& people) {
         }
         names_.push_back(w);
         sortNames_.push_back(sortName);
+        reversedNames_.emplace_back(sortName.rbegin(), sortName.rend());
         values_.push_back(people.values[r]);
     }
     // The codes of the new words, asked once each.
@@ -95,10 +97,15 @@ void PersonMatcher::candidates(uint32_t split, bool sameFile, const CandidateBou
                 for (size_t j = i + 1; j < members.size(); ++j) pairUp(members[i], members[j]);
             continue;
         }
-        std::sort(members.begin(), members.end(),
-                  [&](uint32_t a, uint32_t b) { return sortNames_[a] < sortNames_[b]; });
-        for (size_t i = 0; i < members.size(); ++i)
-            for (size_t j = i + 1; j < members.size() && j <= i + bounds.window; ++j) pairUp(members[i], members[j]);
+        // Twice: in the order of the names and of the names read from
+        // their ends, so that an error near the start of one name does not
+        // keep its records apart.
+        for (const std::vector<std::string>* order : {&sortNames_, &reversedNames_}) {
+            std::sort(members.begin(), members.end(), [&](uint32_t a, uint32_t b) { return (*order)[a] < (*order)[b]; });
+            for (size_t i = 0; i < members.size(); ++i)
+                for (size_t j = i + 1; j < members.size() && j <= i + bounds.window; ++j)
+                    pairUp(members[i], members[j]);
+        }
     }
     std::sort(found.begin(), found.end());
     found.erase(std::unique(found.begin(), found.end()), found.end());

@@ -33,8 +33,9 @@ struct Candidate {
 // How candidates are found: every word's first code and every --with
 // value is a key; the records of a key meet in pairs, but a key held by
 // more than `blockLimit` records pairs each record only with the `window`
-// records next to it in the order of their names, so that thousands of
-// Smiths cost a few pairs each, not a square.
+// records next to it in the order of their names, and in that order read
+// backwards, so that thousands of Smiths cost a few pairs each, not a
+// square.
 struct CandidateBounds {
     size_t blockLimit = 50;
     size_t window = 8;
@@ -75,6 +76,7 @@ private:
     std::unordered_map<uint64_t, uint8_t> levels_;  // of word pairs asked already
     std::vector<WordName> names_;                  // per record
     std::vector<std::string> sortNames_;           // per record: its words, surname first, for the window order
+    std::vector<std::string> reversedNames_;       // the same read backwards
     std::vector<std::vector<std::string>> values_;  // per record
     int withCount_ = 0;
 };
