@@ -92,6 +92,13 @@ std::string weightsText(const FsModel& model, const std::vector<std::string>& na
     return text + "; prior " + decimals(model.share, 6);
 }
 
+// The width problems of a list, then its fields that could not be read.
+void reportProblems(const NameList& list, Warnings& warnings) {
+    for (const auto& problem : list.widthProblems) warnings.warn(list.where, problem.first, problem.second);
+    for (const auto& problem : list.problems)
+        warnings.warn(list.where, list.records[problem.first].line, problem.second + "; it counts as missing");
+}
+
 std::string counted(uint64_t n, const char* one, const char* many) {
     return std::to_string(n) + " " + (n == 1 ? one : many);
 }
@@ -180,7 +187,7 @@ int runPersonGroup(CommandContext& context, const std::vector<std::string>& word
         if (groupOf[r]) members[groupOf[r]].push_back(r);
 
     Warnings warnings(*context.console.err, "ovrin");
-    for (const auto& problem : list.widthProblems) warnings.warn(list.where, problem.first, problem.second);
+    reportProblems(list, warnings);
     std::vector<Column> columns = {{"group"}, {"score"}};
     if (options.explain) columns.push_back({"explain"});
     Output out(*context.console.out);
@@ -286,8 +293,8 @@ int runPersonLink(CommandContext& context, const std::vector<std::string>& words
     std::stable_sort(matched.begin(), matched.end(), [](const Candidate& x, const Candidate& y) { return x.x < y.x; });
 
     Warnings warnings(*context.console.err, "ovrin");
-    for (const PersonList* p : {&a, &b})
-        for (const auto& problem : p->list.widthProblems) warnings.warn(p->list.where, problem.first, problem.second);
+    reportProblems(a.list, warnings);
+    reportProblems(b.list, warnings);
     std::vector<Column> columns = {{"line_a", true}, {"line_b", true}, {"score"}, {"weight"}};
     if (options.explain) columns.push_back({"explain"});
     Output out(*context.console.out);

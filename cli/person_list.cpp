@@ -5,6 +5,13 @@
 
 #include "../matching/levels.h"
 
+namespace {
+
+// As many as name_list.cpp notes: one more than are shown.
+const size_t kProblemsShown = 100;
+
+}  // namespace
+
 int readPersonList(const CommandContext& context, const std::vector<std::string>& nameFields,
                    const std::vector<std::string>& withFields, PersonList* people) {
     const Options& options = context.options;
@@ -44,6 +51,13 @@ int readPersonList(const CommandContext& context, const std::vector<std::string>
         n.unclosedQuote = record.unclosedQuote;
         list->text.insert(list->text.end(), r.data, r.data + r.size);
         std::string joined;
+        // An empty or absent field is missing, which the matching expects;
+        // a field it cannot read (invalid UTF-8, no Windows-1252 form) is
+        // missing too, but worth a warning.
+        for (const NameField& field : record.names)
+            if (!field.usable && field.problem.compare(0, 6, "empty ") != 0 &&
+                field.problem.compare(0, 9, "no field ") != 0 && list->problems.size() <= kProblemsShown)
+                list->problems.emplace_back(list->records.size(), field.problem);
         for (size_t f = 0; f < nameFields.size(); ++f) {
             const NameField& field = record.names[f];
             texts[f].assign(field.usable ? field.text.data() : "", field.usable ? field.size : 0);

@@ -19,7 +19,7 @@ struct PersonList {
 
 // Reads `people->list.input` with the name fields `nameFields` and the
 // --with fields `withFields` (numbers from 1 or header names). A field that
-// is empty or cannot be read counts as missing. EXIT_DONE, or EXIT_USAGE
-// after its message.
+// is empty or cannot be read counts as missing; one that cannot be read is
+// noted in `list.problems`. EXIT_DONE, or EXIT_USAGE after its message.
 int readPersonList(const CommandContext& context, const std::vector<std::string>& nameFields,
                    const std::vector<std::string>& withFields, PersonList* people);

@@ -60,3 +60,20 @@ $ ovrin group --person --confirm guth inputs/person_records.csv
 $ ovrin link --threshold 2 inputs/person_records.csv inputs/person_records.csv
 ! ovrin: --threshold takes a probability from 0 to 1, not "2"
 ? 2
+
+# A field that cannot be read counts as missing, with a warning and exit
+# status 1; an empty one is just missing.
+$ ovrin group --csv --person --field name --with dob
+< name,dob
+< John Smith,1980-01-01
+< \xff\xfeJohn,1980-01-01
+< John Smith,\xff
+< John Smith,
+> name,dob,group,score
+> John Smith,1980-01-01,1,0.997
+> John Smith,\xff,1,0.997
+> John Smith,,1,0.997
+! ovrin: stdin:3: invalid UTF-8 in field 1; it counts as missing
+! ovrin: stdin:4: invalid UTF-8 in field 2; it counts as missing
+! ovrin: 4 records: 3 in 1 group, 1 alone (1 without a name); 4 candidate pairs, 4 matched
+? 1
