@@ -7,7 +7,7 @@
 #include <cstdlib>
 
 #include "command_parts.h"
-#include "encoding.h"
+#include "../records/encoding.h"
 #include "function_notes.h"
 
 namespace {
@@ -106,6 +106,18 @@ bool parseScriptCall(const std::string& text, std::string* name, std::vector<Arg
     return true;
 }
 
+// What helps when an argument has no Windows-1252 form: the library reads
+// nothing else, so only another spelling does.
+std::string encodingHint(const EncodingProblem& problem, const std::string& text) {
+    std::string spelled;
+    if (problem.kind == EncodingProblem::UNENCODABLE && plainSpelling(text, &spelled))
+        return "the library reads only Windows-1252: try \"" + spelled + "\"";
+    if (problem.kind == EncodingProblem::UNENCODABLE)
+        return "the library reads only Windows-1252: spell the name in Latin letters";
+    if (problem.kind == EncodingProblem::NUL_BYTE) return "the library reads a name up to its first NUL";
+    return "--encoding cp1252 passes bytes as they are";
+}
+
 int countError(CommandContext& context, const FunctionRow& row, size_t given) {
     context.message(takesText(row) + "; " + std::to_string(given) + (given == 1 ? " argument" : " arguments") +
                     " given");
@@ -142,7 +154,7 @@ int perform(CommandContext& context, int32_t number, const FunctionRow* row, con
             size_t n = utf8ToCp1252(text.data(), text.size(), bytes.data(), &problem);
             if (n == SIZE_MAX)
                 return context.usage((row ? argumentLabel(*row, i) : "argument " + std::to_string(i + 1)) + ": " +
-                                     describeProblem(problem) + " (--encoding cp1252 passes bytes as they are)");
+                                     describeProblem(problem) + " (" + encodingHint(problem, text) + ")");
             bytes[n] = '\0';
         }
         v.type = TYPE_STRING;

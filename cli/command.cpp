@@ -1,45 +1,12 @@
 #include "command.h"
 
+#include <cerrno>
 #include <cstring>
 
 #include "command_parts.h"
-#include "encoding.h"
+#include "../records/encoding.h"
 #include "function_notes.h"
-
-namespace {
-
-std::string asciiLower(std::string text) {
-    for (char& c : text)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    return text;
-}
-
-// The value of an option written as --name VALUE or --name=VALUE.
-bool optionValue(const std::vector<std::string>& arguments, size_t* i, const std::string& name, std::string* value) {
-    const std::string& a = arguments[*i];
-    if (a == name) {
-        if (*i + 1 >= arguments.size()) return false;
-        *value = arguments[++*i];
-        return true;
-    }
-    *value = a.substr(name.size() + 1);
-    return true;
-}
-
-bool hasName(const std::string& argument, const std::string& name) {
-    return argument == name || argument.compare(0, name.size() + 1, name + "=") == 0;
-}
-
-// The commands that read an option other than --encoding and --help.
-const char* commandsReading(const std::string& option) {
-    if (option == "--progress" || option == "--no-progress") return "map";
-    if (option == "--best") return "link";
-    if (option == "--key" || option == "--limit" || option == "--confirm" || option == "--all" || option == "--json")
-        return "group and link";
-    return "map, group and link";  // --field, --header, --csv, --tsv
-}
-
-}  // namespace
+#include "text.h"
 
 void CommandContext::message(const std::string& text) const {
     std::string line = "ovrin: " + text + "\n";
@@ -51,14 +18,22 @@ int CommandContext::usage(const std::string& text) const {
     return EXIT_USAGE;
 }
 
-void CommandContext::print(const std::string& text) const { console.out->write(text.data(), text.size()); }
+void CommandContext::print(const std::string& text) {
+    if (!console.out->write(text.data(), text.size()) && outputError == 0)
+        outputError = console.out->errorNumber() != 0 ? console.out->errorNumber() : EIO;
+}
+
+int CommandContext::lostOutput(const Output& out) const {
+    int error = out.errorNumber();
+    return usage(std::string("cannot write the output") + (error ? std::string(": ") + std::strerror(error) : ""));
+}
 
 const FunctionRow* CommandContext::findFunction(const std::string& word) const {
+    // A table name that itself lacks the prefix is found as written.
     std::string name = asciiLower(word);
     if (name.compare(0, 2, "ov") != 0) name = "ov" + name;
     for (const FunctionRow& row : table)
         if (row.name == name) return &row;
-    // A table name that itself lacks the prefix is found as written.
     for (const FunctionRow& row : table)
         if (row.name == asciiLower(word)) return &row;
     return nullptr;
@@ -99,10 +74,7 @@ std::string commandWord(const FunctionRow& row) {
 std::string commandFormText(const FunctionRow& row) {
     std::string text = "ovrin " + commandWord(row);
     for (int i = 0; i < row.paramCount; ++i) {
-        std::string name = parameterName(row.name, i, row.paramType(i) == PARAM_STRING);
-        for (char& c : name)
-            if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-        text += " " + name;
+        text += " " + asciiUpper(parameterName(row.name, i, row.paramType(i) == PARAM_STRING));
     }
     return text;
 }
@@ -123,95 +95,43 @@ bool parseInt32(const std::string& text, int32_t* value) {
     return true;
 }
 
-int runCommand(const Library& library, const std::vector<std::string>& arguments, Console& console) {
-    CommandContext context{library, console, Options(), readFunctionTable(library)};
-    Options& options = context.options;
-    std::vector<std::string> words;
-    bool help = false;
-    bool optionsEnd = false;
-    for (size_t i = 0; i < arguments.size(); ++i) {
-        const std::string& a = arguments[i];
-        if (optionsEnd || a.size() < 2 || a[0] != '-' || (a[1] != '-' && a != "-h")) {
-            words.push_back(a);  // "-", "-3" and names are words
-            continue;
-        }
-        std::string value;
-        if (a == "--") {
-            optionsEnd = true;
-        } else if (a == "--help" || a == "-h") {
-            help = true;
-        } else if (hasName(a, "--encoding")) {
-            if (!optionValue(arguments, &i, "--encoding", &value)) return context.usage("--encoding needs a value: utf-8 or cp1252");
-            std::string e = asciiLower(value);
-            if (e == "utf-8" || e == "utf8") options.cp1252 = false;
-            else if (e == "cp1252" || e == "windows-1252") options.cp1252 = true;
-            else return context.usage("unknown encoding \"" + value + "\": utf-8 or cp1252");
-        } else if (hasName(a, "--field")) {
-            if (!optionValue(arguments, &i, "--field", &value)) return context.usage("--field needs a field number or a header name");
-            size_t start = 0;
-            for (;;) {
-                size_t comma = value.find(',', start);
-                options.fields.push_back(value.substr(start, comma == std::string::npos ? comma : comma - start));
-                if (comma == std::string::npos) break;
-                start = comma + 1;
-            }
-            options.given.push_back("--field");
-        } else if (a == "--csv" || a == "--tsv") {
-            options.format = a == "--csv" ? TextFormat::CSV : TextFormat::TSV;
-            options.given.push_back(a);
-        } else if (a == "--header") {
-            options.header = true;
-            options.given.push_back(a);
-        } else if (a == "--progress" || a == "--no-progress") {
-            options.progress = a == "--progress" ? 1 : 0;
-            options.given.push_back(a);
-        } else if (hasName(a, "--key") || hasName(a, "--limit") || hasName(a, "--confirm")) {
-            std::string name = a.substr(0, a.find('='));
-            if (!optionValue(arguments, &i, name, &value)) {
-                return context.usage(name + " needs a value: " +
-                                     (name == "--key"     ? "dmetaphone, metaphone, soundex, soundex5 or phonex"
-                                      : name == "--limit" ? "a code length"
-                                                          : "levenshtein:K, guth or none"));
-            }
-            (name == "--key" ? options.key : name == "--limit" ? options.limit : options.confirm) = value;
-            options.given.push_back(name);
-        } else if (a == "--all" || a == "--json" || a == "--best") {
-            (a == "--all" ? options.all : a == "--json" ? options.json : options.best) = true;
-            options.given.push_back(a);
-        } else {
-            return context.usage("unknown option " + a + " (ovrin --help lists them)");
-        }
-    }
+namespace {
 
-    if (help) {
-        // ovrin --help; ovrin soundex --help, ovrin map soundex --help: that function's.
-        size_t at = !words.empty() && (words[0] == "help" || words[0] == "map") ? 1 : 0;
-        if (!words.empty() && (words[0] == "group" || words[0] == "link")) at = 0;
-        bool function = at < words.size() && words[at] != "info";
-        return runHelp(context, function ? words[at] : std::string());
+int runWords(CommandContext& context, const std::vector<std::string>& words) {
+    const Options& options = context.options;
+    if (options.help) {
+        // ovrin --help; ovrin soundex --help, ovrin map soundex --help: that
+        // function's; ovrin map --help, group --help, link --help: theirs.
+        unsigned command = words.empty() ? COMMAND_HELP : commandOf(words[0]);
+        size_t at = command == COMMAND_HELP || command == COMMAND_MAP ? 1 : 0;
+        if (command == COMMAND_MAP && words.size() < 2) at = 0;
+        bool topic = at < words.size() && command != COMMAND_INFO;
+        return runHelp(context, topic ? words[at] : std::string());
     }
-    if (words.empty()) {
-        context.message("no command; ovrin --help tells how to use it");
-        return EXIT_USAGE;
-    }
-    const std::string& command = words[0];
-    for (const std::string& option : options.given) {
-        const char* readers = commandsReading(option);
-        bool reads = (command == "map" && std::strstr(readers, "map")) ||
-                     (command == "group" && std::strstr(readers, "group")) ||
-                     (command == "link" && std::strstr(readers, "link"));
-        if (!reads) return context.usage(option + " is an option of " + readers);
-    }
-    if (command == "info") {
+    if (words.empty()) return context.usage("no command; ovrin --help tells how to use it");
+    switch (commandOf(words[0])) {
+    case COMMAND_INFO:
         if (words.size() > 1) return context.usage("info takes no argument");
         return runInfo(context);
-    }
-    if (command == "help") {
-        if (words.size() > 2) return context.usage("help takes one function name at most");
+    case COMMAND_HELP:
+        if (words.size() > 2) return context.usage("help takes one function or command name at most");
         return runHelp(context, words.size() > 1 ? words[1] : std::string());
+    case COMMAND_MAP: return runMap(context, words);
+    case COMMAND_GROUP: return runGroup(context, words);
+    case COMMAND_LINK: return runLink(context, words);
+    default: return runCall(context, words);
     }
-    if (command == "map") return runMap(context, words);
-    if (command == "group") return runGroup(context, words);
-    if (command == "link") return runLink(context, words);
-    return runCall(context, words);
+}
+
+}  // namespace
+
+int runCommand(const Library& library, const std::vector<std::string>& arguments, Console& console) {
+    CommandContext context{library, console, Options(), readFunctionTable(library)};
+    std::vector<std::string> words;
+    std::string problem;
+    if (!parseOptions(arguments, &context.options, &words, &problem)) return context.usage(problem);
+    int status = runWords(context, words);
+    if (context.outputError != 0)
+        return context.usage(std::string("cannot write the output: ") + std::strerror(context.outputError));
+    return status;
 }

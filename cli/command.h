@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "library.h"
-#include "streams.h"
+#include "../records/streams.h"
 
 // Exit statuses.
 enum : int {

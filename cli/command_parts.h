@@ -8,22 +8,9 @@
 
 #include "command.h"
 #include "host_calls.h"
-#include "records.h"
-
-struct Options {
-    bool cp1252 = false;              // --encoding cp1252: bytes pass as they are
-    TextFormat format = TextFormat::TSV;
-    std::vector<std::string> fields;  // --field, split at commas
-    bool header = false;              // --header
-    int progress = -1;                // --progress 1, --no-progress 0, else -1 (when useful)
-    std::string key;                  // group and link: --key, --limit, --confirm as written
-    std::string limit;
-    std::string confirm;
-    bool all = false;                 // --all
-    bool json = false;                // --json
-    bool best = false;                // --best
-    std::vector<std::string> given;   // the options given that only some commands read
-};
+#include "options.h"
+#include "../records/record_reader.h"
+#include "../records/streams.h"
 
 struct CommandContext {
     const Library& library;
@@ -35,7 +22,12 @@ struct CommandContext {
     void message(const std::string& text) const;
     // A usage error: the message, and EXIT_USAGE to return.
     int usage(const std::string& text) const;
-    void print(const std::string& text) const;  // on stdout, as it is
+    // On stdout, as it is; a failed write is remembered and turns the exit
+    // status into EXIT_USAGE with a message at the end.
+    void print(const std::string& text);
+    int outputError = 0;  // the system's error number of the first lost write
+    // Output that could not be written: the message, and EXIT_USAGE.
+    int lostOutput(const Output& out) const;
 
     // The function named `word`: any case, "ov" optional; null if none.
     const FunctionRow* findFunction(const std::string& word) const;
@@ -63,5 +55,5 @@ int runInfo(CommandContext& context);
 int runHelp(CommandContext& context, const std::string& function);
 int runGroup(CommandContext& context, const std::vector<std::string>& words);
 int runLink(CommandContext& context, const std::vector<std::string>& words);
-// The help of group or link.
+// The help of map, group or link.
 std::string commandHelp(const std::string& command);

@@ -1,5 +1,7 @@
 #include "function_notes.h"
 
+#include "text.h"
+
 namespace {
 
 const FunctionNote kNotes[] = {
@@ -82,18 +84,11 @@ const FunctionNote kNotes[] = {
      {"isvowel"}},
 };
 
-std::string lowerCase(const char* text) {
-    std::string s(text);
-    for (char& c : s)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    return s;
-}
-
 }  // namespace
 
 const FunctionNote* findNote(const std::string& tableName) {
     for (const FunctionNote& note : kNotes)
-        if (lowerCase(note.name) == tableName) return &note;
+        if (asciiLower(note.name) == tableName) return &note;
     return nullptr;
 }
 

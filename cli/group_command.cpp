@@ -5,13 +5,16 @@
 // TSV (or CSV) rows or JSON lines; a summary goes to stderr.
 #include <algorithm>
 #include <cstring>
-#include <functional>
 #include <queue>
 
 #include "command_parts.h"
-#include "encoding.h"
+#include "../records/record_writer.h"
+#include "../records/warnings.h"
 #include "matching.h"
+#include "match_output.h"
 #include "name_list.h"
+#include "person_command.h"
+#include "truth_column.h"
 
 namespace {
 
@@ -19,117 +22,16 @@ std::string counted(uint64_t n, const char* one, const char* many) {
     return std::to_string(n) + " " + (n == 1 ? one : many);
 }
 
-// Where the text of a record goes: as it came (TSV, CSV) or as a JSON
-// string, in the output's encoding.
-class Writer {
-public:
-    Writer(const CommandContext& context, Output& out)
-        : out_(out),
-          separator_(context.options.format == TextFormat::CSV ? ',' : '\t'),
-          format_(context.options.format),
-          toUtf8_(!context.options.cp1252) {}
-
-    void raw(const char* data, size_t size) { out_.put(data, size); }
-    void raw(const std::string& text) { out_.put(text); }
-    void separator() { out_.put(separator_); }
-    // A field of Windows-1252 text from the library, after a separator.
-    void field(const std::string& libraryText) {
-        putField(out_, separator_, format_, libraryText.data(), libraryText.size(), toUtf8_);
-    }
-    void number(uint64_t n) {
-        char digits[20];
-        char* p = digits + sizeof digits;
-        do {
-            *--p = static_cast<char>('0' + n % 10);
-            n /= 10;
-        } while (n);
-        out_.put(p, static_cast<size_t>(digits + sizeof digits - p));
-    }
-    void lineEnd(bool crlf) { out_.put(crlf ? "\r\n" : "\n", crlf ? 2 : 1); }
-
-    // A JSON string of input text: UTF-8 checked (invalid bytes become
-    // U+FFFD), or Windows-1252 bytes as they are.
-    void jsonInput(const char* data, size_t size) { jsonString(data, size, toUtf8_); }
-    // A JSON string of Windows-1252 text from the library.
-    void jsonLibrary(const std::string& text) {
-        if (!toUtf8_) {
-            jsonString(text.data(), text.size(), false);
-            return;
-        }
-        std::string utf8(text.size() * 3, '\0');
-        utf8.resize(cp1252ToUtf8(text.data(), text.size(), &utf8[0]));
-        jsonString(utf8.data(), utf8.size(), true);
-    }
-
-    bool failed() const { return out_.failed(); }
-    bool flush() { return out_.flush(); }
-
-private:
-    void jsonString(const char* data, size_t size, bool checkUtf8) {
-        out_.put('"');
-        for (size_t i = 0; i < size;) {
-            unsigned char c = static_cast<unsigned char>(data[i]);
-            if (c == '"' || c == '\\') {
-                out_.put('\\');
-                out_.put(static_cast<char>(c));
-            } else if (c == '\t') {
-                out_.put("\\t", 2);
-            } else if (c == '\n') {
-                out_.put("\\n", 2);
-            } else if (c == '\r') {
-                out_.put("\\r", 2);
-            } else if (c < 0x20 || c == 0x7F) {
-                char escape[8];
-                static const char hex[] = "0123456789abcdef";
-                std::memcpy(escape, "\\u00", 4);
-                escape[4] = hex[c >> 4];
-                escape[5] = hex[c & 15];
-                out_.put(escape, 6);
-            } else if (c >= 0x80 && checkUtf8) {
-                size_t length = utf8Length(data + i, size - i);
-                if (length == 0) {
-                    out_.put("\\ufffd", 6);
-                    ++i;
-                    continue;
-                }
-                out_.put(data + i, length);
-                i += length;
-                continue;
-            } else {
-                out_.put(static_cast<char>(c));
-            }
-            ++i;
-        }
-        out_.put('"');
-    }
-
-    // The length of the valid UTF-8 sequence of 2 to 4 bytes at `s`, or 0.
-    static size_t utf8Length(const char* s, size_t left) {
-        const unsigned char* u = reinterpret_cast<const unsigned char*>(s);
-        size_t length;
-        uint32_t c, least;
-        if (u[0] >= 0xC2 && u[0] <= 0xDF) length = 2, c = u[0] & 0x1F, least = 0x80;
-        else if (u[0] >= 0xE0 && u[0] <= 0xEF) length = 3, c = u[0] & 0x0F, least = 0x800;
-        else if (u[0] >= 0xF0 && u[0] <= 0xF4) length = 4, c = u[0] & 0x07, least = 0x10000;
-        else return 0;
-        if (left < length) return 0;
-        for (size_t k = 1; k < length; ++k) {
-            if ((u[k] & 0xC0) != 0x80) return 0;
-            c = (c << 6) | (u[k] & 0x3F);
-        }
-        return c < least || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF) ? 0 : length;
-    }
-
-    Output& out_;
-    char separator_;
-    TextFormat format_;
-    bool toUtf8_;
-};
+// Reports what was wrong with a list's records: the width problems of the
+// whole list, then ...
+void reportWidths(const NameList& list, Warnings& warnings) {
+    for (const auto& problem : list.widthProblems) warnings.warn(list.where, problem.first, problem.second);
+}
 
 // Reports the records that take no part, in record order: those without a
 // usable name, and those whose name the encoder gives no code.
 void reportRecords(const CommandContext& context, const NameList& list, const ClassList& classes, KeyKind key,
-                   const std::string& consequence, RecordWarnings& warnings) {
+                   const std::string& consequence, Warnings& warnings) {
     size_t next = 0;
     for (size_t r = 0; r < list.records.size(); ++r) {
         bool noted = false;
@@ -155,18 +57,6 @@ uint64_t countWithoutCode(const NameList& list, const ClassList& classes) {
     return n;
 }
 
-// {"line":N,"name":"...","record":"..."}
-void jsonRecord(Writer& w, const NameList& list, const NameRecord& r) {
-    w.raw("{\"line\":");
-    w.number(r.line);
-    w.raw(",\"name\":");
-    if (r.name == kNoName) w.raw("null");
-    else w.jsonLibrary(list.names.text(r.name));
-    w.raw(",\"record\":");
-    w.jsonInput(list.recordText(r), r.size);
-    w.raw("}");
-}
-
 struct Prepared {
     MatchSettings settings;
     std::vector<std::string> selectors;
@@ -187,6 +77,7 @@ int prepare(CommandContext& context, size_t lists, Prepared* prepared) {
 }  // namespace
 
 int runGroup(CommandContext& context, const std::vector<std::string>& words) {
+    if (wantsPersonMatching(context.options)) return runPersonGroup(context, words);
     if (words.size() > 2) return context.usage("group takes one file at most: ovrin group [options] [FILE]");
     Prepared prepared;
     int status = prepare(context, 1, &prepared);
@@ -200,13 +91,18 @@ int runGroup(CommandContext& context, const std::vector<std::string>& words) {
     list.input = words.size() > 1 ? words[1] : "-";
     status = readNameList(context, prepared.selectors[0], &list);
     if (status != EXIT_DONE) return status;
+    StringPool labels;
+    std::vector<uint32_t> truthOf;
+    if (!options.truth.empty() && !readTruth(context, list, options.truth, &labels, &truthOf, &problem))
+        return context.usage(problem);
     ClassList classes;
     Grouping grouping;
     if (!matcher.classify(list, &classes) || !groupNames(matcher, list, classes, &grouping)) {
         context.message(matcher.error() + "; stopped");
         return EXIT_FAULTS;
     }
-    RecordWarnings warnings(context);
+    Warnings warnings(*context.console.err, "ovrin");
+    reportWidths(list, warnings);
     reportRecords(context, list, classes, prepared.settings.key, "it stands alone", warnings);
 
     // The records of each group, in input order.
@@ -224,63 +120,52 @@ int runGroup(CommandContext& context, const std::vector<std::string>& words) {
     }
 
     Output out(*context.console.out);
-    Writer w(context, out);
+    std::unique_ptr<RecordWriter> writer = makeWriter(out, writerSettings(context, {{"group"}, {"key"}}, warnings));
+    std::vector<HeaderPart> header(1);
+    header[0].text = &list.headerText;
+    header[0].unclosedQuote = list.headerUnclosedQuote;
+    writer->start(list.bom, list.hasHeader ? &header : nullptr, list.headerEnd);
     const StringPool& keys = matcher.catalog().keys;
-    if (!options.json) {
-        if (list.bom) w.raw("\xEF\xBB\xBF", 3);
-        if (list.hasHeader) {
-            w.raw(list.recordText(list.header), list.header.size);
-            w.field("group");
-            w.field("key");
-            w.lineEnd(list.header.crlf);
-        }
-    }
     // Groups and, with --all, the records alone, in order of their first
     // records.
+    std::vector<OutRecord> records;
+    std::vector<const OutRecord*> recordPointers;
     uint32_t nextGroup = 1;
-    for (size_t r = 0; r < recordCount && !w.failed(); ++r) {
+    for (size_t r = 0; r < recordCount && !out.failed(); ++r) {
         uint32_t g = grouping.groupOfRecord[r];
         if (g == 0 && !options.all) continue;
         if (g != 0 && g != nextGroup) continue;  // written with its group
         size_t from = g ? groupStart[g] : 0, to = g ? groupStart[g + 1] : 1;
+        records.clear();
+        for (size_t i = from; i < to; ++i) records.push_back(outRecord(list, list.records[g ? members[i] : r]));
+        recordPointers.clear();
+        for (const OutRecord& record : records) recordPointers.push_back(&record);
         std::string key = g ? keys.text(static_cast<uint32_t>(grouping.groupKey[g])) : std::string();
-        if (options.json) {
-            w.raw("{\"group\":");
-            if (g) w.number(g);
-            else w.raw("null");
-            w.raw(",\"key\":");
-            if (g) w.jsonLibrary(key);
-            else w.raw("null");
-            w.raw(",\"records\":[");
-            for (size_t i = from; i < to; ++i) {
-                if (i > from) w.raw(",");
-                jsonRecord(w, list, list.records[g ? members[i] : r]);
-            }
-            w.raw("]}\n");
-        } else {
-            for (size_t i = from; i < to; ++i) {
-                const NameRecord& record = list.records[g ? members[i] : r];
-                w.raw(list.recordText(record), record.size);
-                w.separator();
-                if (g) w.number(g);
-                w.field(key);
-                w.lineEnd(record.crlf);
-            }
+        Value values[2];
+        if (g) {
+            values[0] = Value::of(static_cast<int64_t>(g));
+            values[1] = Value::of(key);
         }
+        Row row;
+        row.members = recordPointers.data();
+        row.memberCount = recordPointers.size();
+        row.values = values;
+        writer->row(row);
         if (g) ++nextGroup;
     }
-    w.flush();
-    if (w.failed()) return context.usage("cannot write the output");
+    if (!out.flush()) return context.lostOutput(out);
 
     uint64_t withoutCode = grouping.withoutCode;
     context.message(counted(recordCount, "record", "records") + ": " + std::to_string(grouping.grouped) + " in " +
                     counted(groupCount, "group", "groups") + ", " +
                     std::to_string(recordCount - grouping.grouped) + " alone (" + std::to_string(list.withoutName) +
                     " without a name, " + std::to_string(withoutCode) + " without a code)");
+    if (!options.truth.empty()) context.message(pairCountsText(countGroupPairs(grouping.groupOfRecord, truthOf)));
     return warnings.count() > 0 ? EXIT_FAULTS : EXIT_DONE;
 }
 
 int runLink(CommandContext& context, const std::vector<std::string>& words) {
+    if (wantsPersonMatching(context.options)) return runPersonLink(context, words);
     if (words.size() != 3) return context.usage("link needs two files: ovrin link [options] FILE_A FILE_B");
     if (words[1] == "-" && words[2] == "-") return context.usage("only one of the two files can be stdin (-)");
     Prepared prepared;
@@ -297,6 +182,12 @@ int runLink(CommandContext& context, const std::vector<std::string>& words) {
     status = readNameList(context, prepared.selectors[0], &a);
     if (status == EXIT_DONE) status = readNameList(context, prepared.selectors[1], &b);
     if (status != EXIT_DONE) return status;
+    StringPool labels;
+    std::vector<uint32_t> truthOfA, truthOfB;
+    if (!options.truth.empty() && (!readTruth(context, a, options.truth, &labels, &truthOfA, &problem) ||
+                                   !readTruth(context, b, options.truth, &labels, &truthOfB, &problem)))
+        return context.usage(problem);
+    std::vector<std::pair<uint32_t, uint32_t>> written;  // for --truth: (A record, B record)
 
     // B's classes and their codes first; A's codes that B lacks find nothing.
     ClassList aClasses, bClasses;
@@ -310,7 +201,9 @@ int runLink(CommandContext& context, const std::vector<std::string>& words) {
         context.message(matcher.error() + "; stopped");
         return EXIT_FAULTS;
     }
-    RecordWarnings warnings(context);
+    Warnings warnings(*context.console.err, "ovrin");
+    reportWidths(a, warnings);
+    reportWidths(b, warnings);
     reportRecords(context, a, aClasses, prepared.settings.key, "it is not matched", warnings);
     reportRecords(context, b, bClasses, prepared.settings.key, "it is not matched", warnings);
 
@@ -354,106 +247,70 @@ int runLink(CommandContext& context, const std::vector<std::string>& words) {
     }
 
     Output out(*context.console.out);
-    Writer w(context, out);
-    const StringPool& keys = matcher.catalog().keys;
-    if (!options.json) {
-        if (a.bom) w.raw("\xEF\xBB\xBF", 3);
-        if (a.hasHeader || b.hasHeader) {
-            if (a.hasHeader) w.raw(a.recordText(a.header), a.header.size);
-            w.separator();
-            if (b.hasHeader) w.raw(b.recordText(b.header), b.header.size);
-            w.field("line_a");
-            w.field("line_b");
-            w.field("key");
-            w.field("guth_percent");
-            w.field("levenshtein");
-            w.lineEnd(a.hasHeader ? a.header.crlf : b.header.crlf);
-        }
+    std::unique_ptr<RecordWriter> writer =
+        makeWriter(out, writerSettings(context,
+                                       {{"line_a", true}, {"line_b", true}, {"key"}, {"guth_percent"}, {"levenshtein"}},
+                                       warnings));
+    std::vector<std::string> aNames, bNames;
+    std::vector<HeaderPart> header(2);
+    header[0].text = &a.headerText;
+    header[1].text = &b.headerText;
+    header[0].unclosedQuote = a.headerUnclosedQuote;
+    header[1].unclosedQuote = b.headerUnclosedQuote;
+    if (distinguishColumns(a.headerFields, b.headerFields, &aNames, &bNames)) {
+        header[0].fields = &aNames;
+        header[1].fields = &bNames;
     }
-    // What each line is made of, formatted once: for each match its tail
-    // (key, percentage and distance), for each record of A its head (its
-    // text, or its JSON object) and its line number.
-    std::vector<std::string> tails;
-    auto render = [&](const std::function<void(Writer&)>& write) {
-        MemorySink sink;
-        {
-            Output buffer(sink, 256);
-            Writer text(context, buffer);
-            write(text);
-        }
-        return sink.text;
-    };
-    auto tailOf = [&](const LinkMatch* m) {
-        return render([&](Writer& t) {
-            if (options.json) {
-                t.raw(",\"key\":");
-                if (m) t.jsonLibrary(keys.text(static_cast<uint32_t>(m->key)));
-                else t.raw("null");
-                t.raw(",\"guth_percent\":" + (m ? std::to_string(m->percent) : std::string("null")));
-                t.raw(",\"levenshtein\":" + (m ? std::to_string(m->distance) : std::string("null")) + "}");
-            } else {
-                t.field(m ? keys.text(static_cast<uint32_t>(m->key)) : std::string());
-                t.separator();
-                if (m) t.raw(std::to_string(m->percent));
-                t.separator();
-                if (m) t.raw(std::to_string(m->distance));
-            }
-        });
-    };
-    const std::string noMatchTail = tailOf(nullptr);
-    tails.reserve(matches.size());
-    for (const LinkMatch& m : matches) tails.push_back(tailOf(&m));
-    std::string head, middle;
-    auto writePair = [&](const NameRecord& ra, const NameRecord* rb, const std::string& tail) {
-        w.raw(head);
-        if (options.json) {
-            if (rb) jsonRecord(w, b, *rb);
-            else w.raw("null");
-        } else {
-            if (rb) w.raw(b.recordText(*rb), rb->size);
-            w.raw(middle);
-            if (rb) w.number(rb->line);
-        }
-        w.raw(tail);
-        w.lineEnd(options.json ? false : ra.crlf);
-    };
+    writer->start(a.bom, a.hasHeader || b.hasHeader ? &header : nullptr, a.hasHeader ? a.headerEnd : b.headerEnd);
+    const StringPool& keys = matcher.catalog().keys;
 
     uint64_t matched = 0, pairs = 0;
+    OutRecord outA, outB;
+    std::string key;
+    Value values[5];
+    Row row;
+    row.recordCount = 2;
+    row.records[0] = &outA;
+    row.absentWidth[1] = b.width;
+    row.values = values;
+    // One line: A's record, B's or nothing, and the pair's measures.
+    const NameRecord* ra = nullptr;
+    auto writePair = [&](const NameRecord* rb, const LinkMatch* m) {
+        if (rb && !options.truth.empty())
+            written.push_back({static_cast<uint32_t>(ra - a.records.data()), static_cast<uint32_t>(rb - b.records.data())});
+        if (rb) outB = outRecord(b, *rb);
+        row.records[1] = rb ? &outB : nullptr;
+        values[1] = rb ? Value::of(static_cast<int64_t>(rb->line)) : Value();
+        if (m) key = keys.text(static_cast<uint32_t>(m->key));
+        values[2] = m ? Value::of(key) : Value();
+        values[3] = m ? Value::of(static_cast<int64_t>(m->percent)) : Value();
+        values[4] = m ? Value::of(static_cast<int64_t>(m->distance)) : Value();
+        writer->row(row);
+    };
+
     typedef std::pair<uint32_t, uint32_t> Cursor;  // B record, index of its match
     std::priority_queue<Cursor, std::vector<Cursor>, std::greater<Cursor>> merge;
     std::vector<uint32_t> cursor;
-    for (const NameRecord& ra : a.records) {
-        if (w.failed()) break;
-        uint32_t c = ra.name == kNoName ? kNoCode : aClasses.classOfName[ra.name];
+    for (const NameRecord& record : a.records) {
+        if (out.failed()) break;
+        ra = &record;
+        uint32_t c = record.name == kNoName ? kNoCode : aClasses.classOfName[record.name];
         size_t from = 0, to = 0;
         if (c != kNoCode) {
             from = matchStart[c];
             to = matchStart[c + 1];
         }
         if (from == to && !options.all) continue;
-        head = render([&](Writer& t) {
-            if (options.json) {
-                t.raw("{\"a\":");
-                jsonRecord(t, a, ra);
-                t.raw(",\"b\":");
-            } else {
-                t.raw(a.recordText(ra), ra.size);
-                t.separator();
-            }
-        });
-        middle = render([&](Writer& t) {
-            t.separator();
-            t.number(ra.line);
-            t.separator();
-        });
+        outA = outRecord(a, record);
+        values[0] = Value::of(static_cast<int64_t>(record.line));
         if (from == to) {
-            writePair(ra, nullptr, noMatchTail);
+            writePair(nullptr, nullptr);
             continue;
         }
         ++matched;
         if (options.best) {
             const LinkMatch& m = matches[from];
-            writePair(ra, &b.records[bMembers[bStart[m.bClass]]], tails[from]);
+            writePair(&b.records[bMembers[bStart[m.bClass]]], &m);
             ++pairs;
             continue;
         }
@@ -465,15 +322,14 @@ int runLink(CommandContext& context, const std::vector<std::string>& words) {
             Cursor top = merge.top();
             merge.pop();
             const LinkMatch& m = matches[from + top.second];
-            writePair(ra, &b.records[top.first], tails[from + top.second]);
+            writePair(&b.records[top.first], &m);
             ++pairs;
             uint32_t& at = cursor[top.second];
             if (bStart[m.bClass] + ++at < bStart[m.bClass + 1])
                 merge.push(Cursor(bMembers[bStart[m.bClass] + at], top.second));
         }
     }
-    w.flush();
-    if (w.failed()) return context.usage("cannot write the output");
+    if (!out.flush()) return context.lostOutput(out);
 
     uint64_t aWithoutCode = countWithoutCode(a, aClasses), bWithoutCode = countWithoutCode(b, bClasses);
     context.message("A: " + counted(a.records.size(), "record", "records") + ", " + std::to_string(matched) +
@@ -482,5 +338,6 @@ int runLink(CommandContext& context, const std::vector<std::string>& words) {
                     " without a code); B: " + counted(b.records.size(), "record", "records") + " (" +
                     std::to_string(b.withoutName) + " without a name, " + std::to_string(bWithoutCode) +
                     " without a code); " + counted(pairs, "pair", "pairs") + " written");
+    if (!options.truth.empty()) context.message(pairCountsText(countLinkPairs(truthOfA, truthOfB, written)));
     return warnings.count() > 0 ? EXIT_FAULTS : EXIT_DONE;
 }

@@ -4,13 +4,10 @@
 
 #include "command_parts.h"
 #include "function_notes.h"
+#include "person_command.h"
+#include "text.h"
 
 namespace {
-
-std::string padded(std::string text, size_t width) {
-    if (text.size() < width) text.append(width - text.size(), ' ');
-    return text;
-}
 
 std::string typeList(const FunctionRow& row) {
     std::string text;
@@ -19,31 +16,6 @@ std::string typeList(const FunctionRow& row) {
         text += (i ? ", " : "") + std::string(type == PARAM_STRING ? "string" : type == PARAM_INTEGER ? "integer" : "type " + std::to_string(type));
     }
     return text.empty() ? "-" : text;
-}
-
-// `lead`, then `text` filled into lines of at most 80 characters, the
-// following lines indented by `indent`.
-std::string wrapped(const std::string& lead, const std::string& text, size_t indent) {
-    std::string out = lead;
-    size_t column = lead.size();
-    size_t at = 0;
-    while (at < text.size()) {
-        size_t space = text.find(' ', at);
-        std::string word = text.substr(at, space == std::string::npos ? std::string::npos : space - at);
-        at = space == std::string::npos ? text.size() : space + 1;
-        if (out.size() > lead.size()) {
-            if (column + 1 + word.size() > 80) {
-                out += "\n" + std::string(indent, ' ');
-                column = indent;
-            } else {
-                out += ' ';
-                ++column;
-            }
-        }
-        out += word;
-        column += word.size();
-    }
-    return out + "\n";
 }
 
 // Indents every line of `text`.
@@ -72,43 +44,58 @@ const char kUsage[] =
     "                                     same name spelled differently, in groups\n"
     "  ovrin link [OPTION...] FILE_A FILE_B\n"
     "                                     for each record of A, the records of B\n"
-    "                                     whose names are\n"
+    "                                     whose names are probably the same name\n"
     "  ovrin info                         the library's description, version and\n"
     "                                     function table\n"
-    "  ovrin help FUNCTION                a function's parameters, result and example\n"
+    "  ovrin help FUNCTION|map|group|link a function's parameters, result and\n"
+    "                                     example; a command's records and options\n"
     "\n"
     "A FUNCTION is named in any case, with or without its \"ov\": soundex, ovSoundex\n"
     "and OVSOUNDEX are one function. Its arguments follow the function table: a\n"
     "string parameter takes the word as it stands, an integer parameter takes a\n"
     "32-bit integer.\n"
     "\n"
-    "map reads one name per line, or the fields of TSV or CSV records, and writes\n"
-    "every record as it came with the result appended as new columns (Double\n"
-    "Metaphone as primary and secondary code, Guth match mode 3 as flag and\n"
-    "percentage). A function of two names reads two fields. A record whose name is\n"
-    "missing, empty or has no Windows-1252 form keeps its place with an empty\n"
-    "result, and a warning with its line number goes to stderr.\n"
-    "  --field N|NAME[,N|NAME]  the fields that hold the names: numbers from 1, or\n"
-    "                           names from the header (default 1, or 1,2)\n"
-    "  --header                 the first record is a header; it gets the names of\n"
-    "                           the new columns (implied by a field name)\n"
-    "  --csv, --tsv             CSV records, or TAB-separated fields (the default)\n"
-    "  --progress, --no-progress\n"
-    "                           a progress bar on stderr (by default when stderr\n"
-    "                           is a terminal and FILE a regular file)\n"
+    "map, group and link read one name per line, or the fields of TSV or CSV\n"
+    "records, and write every record as it came with new columns; a record whose\n"
+    "name cannot be used keeps its place, and a warning with its line number goes\n"
+    "to stderr.\n"
     "\n"
-    "Options:\n"
-    "  --encoding utf-8|cp1252  text is UTF-8, converted to and from Windows-1252\n"
-    "                           around each call (the default); or the bytes pass\n"
-    "                           as they are, in the library's own code page\n"
-    "  -h, --help               this text; after a function, that function's help;\n"
-    "                           ovrin help group and ovrin help link tell the\n"
-    "                           options of group and link\n"
+    "Options:\n";
+
+const char kUsageEnd[] =
     "\n"
     "Exit status: 0 done; 1 the library answered an error, or map, group or link\n"
-    "warned about a record; 2 a usage error, an unreadable file or a failed write.\n"
+    "warned about a record; 2 a usage error, an unreadable file or lost output.\n"
     "\n"
     "Functions (ovrin help FUNCTION tells more):\n";
+
+// What map, group and link do with records, told in each one's help.
+const char kRecords[] =
+    "Records: one name a line, or TSV or CSV fields. LF, CR LF and a lone CR each\n"
+    "end a record (inside CSV quotes they are text), and each output line ends as\n"
+    "its record did. Text is UTF-8, or Windows-1252 with --encoding cp1252. Under a\n"
+    "header, a record with fewer fields is filled out with empty fields before the\n"
+    "new columns and one with more keeps them; each kind is warned about once,\n"
+    "with a count.\n";
+
+const char kMapHelp[] =
+    "ovrin map FUNCTION [INTEGER...] [FILE]\n"
+    "The function over every record of FILE (or stdin), each record written as it\n"
+    "came with the result appended as new columns (Double Metaphone as primary and\n"
+    "secondary code, Guth match mode 3 as flag and percentage). INTEGER... are the\n"
+    "function's integer arguments, in order; the names come from the input, and a\n"
+    "function of two names reads two fields.\n"
+    "\n"
+    "A record whose name is missing, empty or has no Windows-1252 form keeps its\n"
+    "place with empty result columns, and a warning with its line number goes to\n"
+    "stderr (exit status 1).\n";
+
+const char kMapExample[] =
+    "\n"
+    "Example:\n"
+    "  $ ovrin map soundex 0 data/sample.txt\n"
+    "  Robert\tR163\n"
+    "  ...\n";
 
 const char kGroupHelp[] =
     "ovrin group [OPTION...] [FILE]\n"
@@ -128,29 +115,12 @@ const char kGroupHelp[] =
     "earliest look-alike (the next record of the same name, or the first record\n"
     "joined to it); of two codes they share, the first record's first.\n"
     "\n"
-    "  --key dmetaphone|metaphone|soundex|soundex5|phonex\n"
-    "                       the code (default dmetaphone): ovDoubleMetaphone, whose\n"
-    "                       primary and secondary code both count; ovMetaphone;\n"
-    "                       ovSoundex mode 0 (soundex) or 1 (soundex5); ovPhonex\n"
-    "  --limit N            the maxlength of dmetaphone and metaphone (default 4)\n"
-    "  --confirm levenshtein:K|guth|none\n"
-    "                       a candidate pair joins when ovLevenshtein is at most K\n"
-    "                       (default levenshtein:2); when ovGuthMatch (mode 1) says\n"
-    "                       the names match, asked both ways round (stricter: it\n"
-    "                       keeps Meyer and Maier apart); or always\n"
-    "  --all                also write the records that stand alone, with the group\n"
-    "                       and key left empty\n"
-    "  --json               one JSON object a line for each group: {\"group\":1,\n"
-    "                       \"key\":\"MR\",\"records\":[{\"line\":1,\"name\":\"Meyer\",\n"
-    "                       \"record\":\"Meyer\"},...]}; a record alone has group\n"
-    "                       and key null\n"
-    "  --field N|NAME, --header, --csv, --tsv, --encoding\n"
-    "                       as for map (the header gets the columns group and key)\n"
-    "\n"
     "A record whose name is missing, empty or has no Windows-1252 form, or has no\n"
     "code (123 has no Double Metaphone code), stands alone and is reported on\n"
     "stderr with its line number; the exit status is then 1. A summary ends\n"
-    "stderr: records read, how many in how many groups, how many alone.\n"
+    "stderr: records read, how many in how many groups, how many alone.\n";
+
+const char kGroupExample[] =
     "\n"
     "Example:\n"
     "  $ ovrin group data/sample_group.txt\n"
@@ -170,25 +140,12 @@ const char kLinkHelp[] =
     "line numbers, the key (the first code of A's name that B's shares), the Guth\n"
     "percentage (ovGuthMatch mode 2, A's name first) and the Levenshtein distance.\n"
     "\n"
-    "  --best               only the best match of each record of A: the highest\n"
-    "                       percentage, then the lowest distance, then the first\n"
-    "                       in B\n"
-    "  --all                also write the records of A without a match, the\n"
-    "                       columns of B and of the pair left empty\n"
-    "  --json               one JSON object a line for each pair: {\"a\":{\"line\":1,\n"
-    "                       \"name\":\"Meyer\",\"record\":\"Meyer\"},\"b\":{...},\n"
-    "                       \"key\":\"MR\",\"guth_percent\":40,\"levenshtein\":2}\n"
-    "  --key, --limit, --confirm\n"
-    "                       as for group\n"
-    "  --field N|NAME[,N|NAME], --header, --csv, --tsv, --encoding\n"
-    "                       as for map; two --field entries are A's and B's (one\n"
-    "                       serves both); with --header the first records of both\n"
-    "                       files are headers and make the header of the output\n"
-    "\n"
     "One of the files may be - (stdin). Records without a usable name or code take\n"
     "no part and are reported on stderr with their line numbers (exit status 1).\n"
     "A summary ends stderr: records read in each file, records of A matched, pairs\n"
-    "written.\n"
+    "written.\n";
+
+const char kLinkExample[] =
     "\n"
     "Example:\n"
     "  $ ovrin link --best data/sample_group_b.txt data/sample_group.txt\n"
@@ -199,7 +156,11 @@ const char kLinkHelp[] =
 }  // namespace
 
 std::string commandHelp(const std::string& command) {
-    return command == "group" ? kGroupHelp : kLinkHelp;
+    unsigned bit = commandOf(command);
+    const char* head = bit == COMMAND_MAP ? kMapHelp : bit == COMMAND_GROUP ? kGroupHelp : kLinkHelp;
+    const char* example = bit == COMMAND_MAP ? kMapExample : bit == COMMAND_GROUP ? kGroupExample : kLinkExample;
+    std::string people = bit == COMMAND_MAP ? "" : kPersonHelp;
+    return std::string(head) + "\n" + kRecords + "\nOptions:\n" + optionHelp(bit) + people + example;
 }
 
 int runInfo(CommandContext& context) {
@@ -219,12 +180,12 @@ int runInfo(CommandContext& context) {
 }
 
 int runHelp(CommandContext& context, const std::string& function) {
-    if (function == "group" || function == "link") {
+    if (function == "map" || function == "group" || function == "link") {
         context.print(commandHelp(function));
         return EXIT_DONE;
     }
     if (function.empty()) {
-        std::string text = kUsage;
+        std::string text = std::string(kUsage) + optionHelp(COMMAND_ANY) + kUsageEnd;
         for (const FunctionRow& row : context.table) {
             const FunctionNote* note = findNote(row.name);
             text += wrapped("  " + padded(callFormText(row), 38) + " ", note ? note->summary : typeList(row), 41);
@@ -248,9 +209,7 @@ int runHelp(CommandContext& context, const std::string& function) {
         std::string mapLine = "  ovrin map " + commandWord(*row);
         for (int i = 0; i < row->paramCount; ++i) {
             if (row->paramType(i) == PARAM_STRING) continue;
-            std::string name = parameterName(row->name, i, false);
-            for (char& c : name) c = static_cast<char>(c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c);
-            mapLine += " " + name;
+            mapLine += " " + asciiUpper(parameterName(row->name, i, false));
         }
         text += mapLine + " [FILE]\n";
     }

@@ -1,7 +1,7 @@
 #include "library.h"
 
 #ifdef _WIN32
-#include "system.h"
+#include "../records/system.h"
 
 bool openLibrary(const char* dllPath, Library* library, std::string* error) {
     std::string path = dllPath ? dllPath : programFolder() + "ovrin.dll";

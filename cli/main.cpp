@@ -1,9 +1,11 @@
 // ovrin: the name-matching functions from a shell. On Windows this is
 // ovrin.exe beside ovrin.dll; natively the library is linked in.
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 
 #include "command.h"
-#include "system.h"
+#include "../records/system.h"
 
 int main(int argc, char** argv) {
     prepareStandardStreams();
@@ -12,7 +14,7 @@ int main(int argc, char** argv) {
     std::unique_ptr<ByteSource> in = standardInput(cp1252);
     std::unique_ptr<ByteSink> out = standardOutput(stdout, cp1252);
     std::unique_ptr<ByteSink> err = standardOutput(stderr, cp1252);
-    Console console{in.get(), out.get(), err.get(), isTerminal(stderr)};
+    Console console{in.get(), out.get(), err.get(), isTerminal(stderr), isTerminal(stdout)};
     Library library;
     std::string error;
     if (!openLibrary(nullptr, &library, &error)) {
@@ -20,5 +22,13 @@ int main(int argc, char** argv) {
         err->write(line.data(), line.size());
         return EXIT_USAGE;
     }
-    return runCommand(library, arguments, console);
+    int status = runCommand(library, arguments, console);
+    // The last flush, and the closing of stdout, which on some systems is
+    // where a full disk shows.
+    if (std::fflush(stdout) != 0 || std::fclose(stdout) != 0) {
+        std::string line = std::string("ovrin: cannot write the output: ") + std::strerror(errno) + "\n";
+        err->write(line.data(), line.size());
+        return EXIT_USAGE;
+    }
+    return status;
 }

@@ -4,16 +4,11 @@
 #include <cstring>
 
 #include "function_notes.h"
+#include "text.h"
 
 namespace {
 
 const int32_t kNotAsked = INT32_MIN;
-
-std::string lowerAscii(std::string text) {
-    for (char& c : text)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    return text;
-}
 
 // The row of a function that takes the given parameter types (a string of
 // 's' and 'i'), or null with `problem` set.
@@ -48,7 +43,7 @@ const char* keyTitle(KeyKind key) {
 
 int readMatchSettings(const CommandContext& context, MatchSettings* settings) {
     const Options& options = context.options;
-    std::string key = lowerAscii(options.key);
+    std::string key = asciiLower(options.key);
     if (key.empty() || key == "dmetaphone" || key == "doublemetaphone") settings->key = KeyKind::DMETAPHONE;
     else if (key == "metaphone") settings->key = KeyKind::METAPHONE;
     else if (key == "soundex") settings->key = KeyKind::SOUNDEX;
@@ -65,7 +60,7 @@ int readMatchSettings(const CommandContext& context, MatchSettings* settings) {
         settings->limit = limit;
     }
 
-    std::string confirm = lowerAscii(options.confirm);
+    std::string confirm = asciiLower(options.confirm);
     if (confirm.empty() || confirm == "levenshtein") {
         settings->confirm = ConfirmKind::LEVENSHTEIN;
     } else if (confirm.compare(0, 12, "levenshtein:") == 0) {

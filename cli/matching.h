@@ -132,7 +132,6 @@ public:
     bool measure(uint32_t formA, uint32_t formB, int32_t* percent, int32_t* distance);
 
     const Catalog& catalog() const { return catalog_; }
-    const MatchSettings& settings() const { return settings_; }
     const std::string& error() const { return calls_.error(); }
 
 private:

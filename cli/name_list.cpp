@@ -3,23 +3,10 @@
 #include <cerrno>
 #include <cstring>
 
-#include "encoding.h"
-#include "system.h"
 
 namespace {
 
-const size_t kMaxRecord = 16 << 20;
 const uint64_t kWarningsShown = 100;
-
-std::string lowerAscii(std::string text) {
-    for (char& c : text)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    return text;
-}
-
-bool isFieldNumber(const std::string& selector) {
-    return !selector.empty() && selector.find_first_not_of("0123456789") == std::string::npos;
-}
 
 // Notes a problem of the record being read.
 void note(NameList* list, const std::string& problem) {
@@ -38,17 +25,6 @@ uint32_t StringPool::hash(const char* data, size_t size) {
         h *= 1099511628211ull;
     }
     return static_cast<uint32_t>(h ^ (h >> 32));
-}
-
-uint32_t StringPool::find(const char* data, size_t size) const {
-    uint32_t h = hash(data, size);
-    size_t mask = slots_.size() - 1;
-    for (size_t i = h & mask;; i = (i + 1) & mask) {
-        uint32_t slot = slots_[i];
-        if (slot == 0) return kNone;
-        uint32_t id = slot - 1;
-        if (hashes_[id] == h && this->size(id) == size && std::memcmp(this->data(id), data, size) == 0) return id;
-    }
 }
 
 uint32_t StringPool::add(const char* data, size_t size) {
@@ -82,13 +58,6 @@ void StringPool::grow() {
     slots_.swap(slots);
 }
 
-void RecordWarnings::warn(const std::string& where, uint64_t line, const std::string& what) {
-    ++count_;
-    if (count_ > kWarningsShown + 1) return;
-    if (count_ > kWarningsShown) context_.message("further warnings are not shown");
-    else context_.message(where + ":" + std::to_string(line) + ": " + what);
-}
-
 std::string quotedName(const CommandContext& context, const char* name, size_t size) {
     return "\"" + context.toConsole(std::string(name, size)) + "\"";
 }
@@ -96,15 +65,8 @@ std::string quotedName(const CommandContext& context, const char* name, size_t s
 int readNameList(const CommandContext& context, const std::string& selector, NameList* list) {
     const Options& options = context.options;
     list->where = list->input == "-" ? "stdin" : list->input;
-    bool byName = !isFieldNumber(selector);
-    if (selector.empty()) return context.usage("--field has an empty entry");
-    if (!byName) {
-        size_t n = selector.size() > 9 ? 0 : static_cast<size_t>(std::stoul(selector));
-        if (n == 0) return context.usage("field numbers count from 1 (--field " + selector + ")");
-        list->field = n - 1;
-    }
-    bool header = options.header || byName;
-
+    std::string problem;
+    if (!checkSelector(selector, &problem)) return context.usage(problem);
     NamedInput input;
     if (!input.open(list->input, context.console.in))
         return context.usage("cannot read " + list->input + ": " + std::strerror(errno));
@@ -115,93 +77,47 @@ int readNameList(const CommandContext& context, const std::string& selector, Nam
     int64_t size = source->knownSize();
     if (size > 0 && static_cast<uint64_t>(size) < SIZE_MAX / 2) list->text.reserve(static_cast<size_t>(size));
 
-    const TextFormat format = options.format;
-    const bool fromUtf8 = !options.cp1252;
-    RecordReader reader(*source, format, 1 << 20, kMaxRecord);
-    std::vector<Field> fields;
-    std::vector<char> scratch;
-    std::vector<char> name(256);
-    bool first = true;
-    bool crlfSeen = false;
-    Record record;
-    while (reader.next(&record)) {
-        Record parsed = record;
-        if (first) {
-            first = false;
-            // The mark is written at the start of the output again.
-            if (fromUtf8 && skipByteOrderMark(&parsed)) list->bom = true;
-            if (header) {
-                if (byName) {
-                    std::vector<Field> all(parsed.size + 1);
-                    size_t n = splitFields(parsed, format, all.size(), all.data(), scratch);
-                    size_t found = SIZE_MAX;
-                    for (size_t i = 0; i < n && found == SIZE_MAX; ++i)
-                        if (std::string(all[i].data, all[i].size) == selector) found = i;
-                    for (size_t i = 0; i < n && found == SIZE_MAX; ++i)
-                        if (lowerAscii(std::string(all[i].data, all[i].size)) == lowerAscii(selector)) found = i;
-                    if (found == SIZE_MAX) {
-                        std::string names;
-                        for (size_t i = 0; i < n; ++i) names += (i ? ", " : "") + std::string(all[i].data, all[i].size);
-                        return context.usage(list->where + ": no column named \"" + selector + "\" in the header (" +
-                                             names + ")");
-                    }
-                    list->field = found;
-                }
-                list->hasHeader = true;
-                list->header.offset = list->text.size();
-                list->header.size = static_cast<uint32_t>(parsed.size);
-                list->header.line = record.line;
-                list->header.crlf = record.crlf;
-                crlfSeen = record.crlf;
-                list->text.insert(list->text.end(), parsed.data, parsed.data + parsed.size);
-                continue;
-            }
-        }
-        if (fields.empty()) fields.resize(list->field + 1);
-        NameRecord r;
-        r.offset = list->text.size();
-        r.size = static_cast<uint32_t>(parsed.size);
-        r.line = record.line;
-        crlfSeen = crlfSeen || record.crlf;
-        r.crlf = record.crlf || (!record.ended && crlfSeen);
-        list->text.insert(list->text.end(), parsed.data, parsed.data + parsed.size);
-        if (reader.unclosedQuote()) note(list, "a quote is not closed before the end of the input");
+    TableSettings settings;
+    settings.format = options.format;
+    settings.cp1252 = options.cp1252;
+    settings.header = options.header;
+    settings.selectors.push_back(selector);
+    TableReader table(*source, settings);
+    if (!table.start(&problem)) return context.usage(list->where + ": " + problem);
+    list->bom = table.bom();
+    list->hasHeader = table.hasHeader();
+    list->headerText = table.headerText();
+    list->headerEnd = table.headerEnd();
+    list->headerUnclosedQuote = table.headerUnclosedQuote();
+    list->headerFields = table.headerFields();
 
-        size_t count = splitFields(parsed, format, fields.size(), fields.data(), scratch);
-        std::string problem;
-        if (list->field >= count) {
-            problem = "no field " + std::to_string(list->field + 1);
+    TableRecord record;
+    while (table.next(&record)) {
+        const Record& r = record.record;
+        NameRecord n;
+        n.offset = list->text.size();
+        n.size = static_cast<uint32_t>(r.size);
+        n.line = r.line;
+        n.end = r.end;
+        n.missing = static_cast<uint32_t>(record.missing);
+        n.unclosedQuote = record.unclosedQuote;
+        list->text.insert(list->text.end(), r.data, r.data + r.size);
+        if (record.unclosedQuote) note(list, "a quote is not closed before the end of the input");
+        const NameField& name = record.names[0];
+        if (name.usable) {
+            n.name = list->names.add(name.text.data(), name.size);
         } else {
-            const Field& field = fields[list->field];
-            if (name.size() < field.size + 1) name.resize(field.size + 1);
-            size_t length;
-            EncodingProblem encoding;
-            if (field.size == 0) {
-                problem = "empty name in field " + std::to_string(list->field + 1);
-            } else if (fromUtf8) {
-                length = utf8ToCp1252(field.data, field.size, name.data(), &encoding);
-                if (length == SIZE_MAX)
-                    problem = describeProblem(encoding) + " in field " + std::to_string(list->field + 1);
-                else r.name = list->names.add(name.data(), length);
-            } else if (std::memchr(field.data, '\0', field.size)) {
-                encoding.kind = EncodingProblem::NUL_BYTE;
-                problem = describeProblem(encoding) + " in field " + std::to_string(list->field + 1);
-            } else {
-                r.name = list->names.add(field.data, field.size);
-            }
-        }
-        if (r.name == kNoName) {
             ++list->withoutName;
-            note(list, problem);
+            note(list, name.problem);
         }
-        list->records.push_back(r);
+        list->records.push_back(n);
     }
-    if (reader.error() == RecordReader::READ_FAILED)
+    list->width = table.hasHeader() ? table.width() : table.firstWidth();
+    list->widthProblems = widthWarnings(table);
+    if (table.error() == RecordReader::READ_FAILED)
         return context.usage("cannot read " + list->where + ": " + std::strerror(errno));
-    if (reader.error() == RecordReader::RECORD_TOO_LONG)
-        return context.usage(list->where + ":" + std::to_string(reader.line()) +
+    if (table.error() == RecordReader::RECORD_TOO_LONG)
+        return context.usage(list->where + ":" + std::to_string(table.errorLine()) +
                              ": a record longer than 16 MiB; stopped there");
-    if (first && byName)
-        return context.usage(list->where + ": the input is empty: no header to find \"" + selector + "\" in");
     return EXIT_DONE;
 }

@@ -21,7 +21,6 @@ public:
     // The number of the string: the one it had, or the next.
     uint32_t add(const char* data, size_t size);
     uint32_t add(const std::string& text) { return add(text.data(), text.size()); }
-    uint32_t find(const char* data, size_t size) const;
 
     uint32_t count() const { return static_cast<uint32_t>(offsets_.size() - 1); }
     const char* data(uint32_t id) const { return bytes_.data() + offsets_[id]; }
@@ -45,16 +44,21 @@ struct NameRecord {
     uint64_t line = 0;        // the number of its first line, from 1
     uint32_t size = 0;        // of its text, without the line end
     uint32_t name = kNoName;  // its distinct name, or kNoName
-    bool crlf = false;        // written back with CR LF
+    uint32_t missing = 0;     // fields it lacks to be as wide as the header
+    bool unclosedQuote = false;  // it ends inside a quoted CSV text
+    LineEnd end = LineEnd::LF;
 };
 
 struct NameList {
     std::string input;  // the file name, or "-"
     std::string where;  // for messages: the file name, or "stdin"
-    size_t field = 0;   // the field that holds the name, from 0
     bool bom = false;   // the input began with a UTF-8 byte order mark (not kept in the text)
     bool hasHeader = false;
-    NameRecord header;
+    std::string headerText;  // as it came
+    LineEnd headerEnd = LineEnd::LF;
+    bool headerUnclosedQuote = false;
+    std::vector<std::string> headerFields;
+    size_t width = 0;  // the header's fields, or without one the first record's
     std::vector<char> text;
     std::vector<NameRecord> records;
     StringPool names;  // Windows-1252, in order of first appearance
@@ -62,20 +66,11 @@ struct NameList {
     // What was wrong with records, in record order: the record's index and
     // the reason (the first hundred and one; later ones are not shown).
     std::vector<std::pair<size_t, std::string>> problems;
+    // Records narrower or wider than the header: one warning each, with a
+    // count, at the line of the first.
+    std::vector<std::pair<uint64_t, std::string>> widthProblems;
 
     const char* recordText(const NameRecord& r) const { return text.data() + r.offset; }
-};
-
-// Warnings about single records: "FILE:LINE: what", at most a hundred shown.
-class RecordWarnings {
-public:
-    explicit RecordWarnings(const CommandContext& context) : context_(context) {}
-    void warn(const std::string& where, uint64_t line, const std::string& what);
-    uint64_t count() const { return count_; }
-
-private:
-    const CommandContext& context_;
-    uint64_t count_ = 0;
 };
 
 // Reads every record of `list->input` ("-" for stdin) with its name in the

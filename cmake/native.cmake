@@ -50,7 +50,8 @@ endif()
 # The ovrin command, and its tests run in-process and through the program
 # (not in the fuzzing build).
 if(NOT OVRIN_FUZZ)
-  file(GLOB OVRIN_CLI_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/cli/*.cpp)
+  file(GLOB OVRIN_CLI_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/cli/*.cpp ${CMAKE_SOURCE_DIR}/records/*.cpp
+  ${CMAKE_SOURCE_DIR}/matching/*.cpp)
   list(REMOVE_ITEM OVRIN_CLI_SOURCES ${CMAKE_SOURCE_DIR}/cli/main.cpp)
   add_library(ovrin_cli STATIC ${OVRIN_CLI_SOURCES})
   target_link_libraries(ovrin_cli PUBLIC ovrin_core)
@@ -94,6 +95,13 @@ if(OVRIN_TESTS AND NOT OVRIN_FUZZ)
   file(GLOB OVRIN_EXAMPLES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/examples/*.wbt)
   add_test(NAME examples COMMAND sh ${CMAKE_SOURCE_DIR}/tests/examples/check_examples.sh
     $<TARGET_FILE:ovrin_command> ${OVRIN_EXAMPLES})
+  add_test(NAME cli_full_device
+    COMMAND sh ${CMAKE_SOURCE_DIR}/tests/cli/full_device.sh $<TARGET_FILE:ovrin_command> ${CMAKE_SOURCE_DIR})
+  add_test(NAME cli_progress_terminal
+    COMMAND sh ${CMAKE_SOURCE_DIR}/tests/cli/progress_terminal.sh $<TARGET_FILE:ovrin_command> ${CMAKE_SOURCE_DIR})
+  set_tests_properties(cli_full_device cli_progress_terminal PROPERTIES SKIP_RETURN_CODE 77)
+  add_test(NAME cli_messy_records
+    COMMAND python3 ${CMAKE_SOURCE_DIR}/tests/cli/messy_records_check.py $<TARGET_FILE:ovrin_command> ${CMAKE_SOURCE_DIR})
 
   file(GLOB OVRIN_CLI_UNIT_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/cli/*_test.cpp)
   add_executable(cli_unit_tests ${OVRIN_CLI_UNIT_SOURCES})
@@ -146,4 +154,18 @@ if(benchmark_FOUND AND NOT OVRIN_FUZZ)
   target_link_libraries(bench_functions PRIVATE ovrin_bench_calls benchmark::benchmark)
   target_compile_definitions(bench_functions PRIVATE OVRIN_NAMES_FILE="${CMAKE_SOURCE_DIR}/data/names.txt")
   add_test(NAME bench_smoke COMMAND bench_functions --benchmark_min_time=0.001 --benchmark_repetitions=1)
+endif()
+
+# The generator of synthetic people with labelled duplicates, for the
+# quality test and the matching benchmark.
+if(NOT OVRIN_FUZZ)
+  add_library(ovrin_people STATIC ${CMAKE_SOURCE_DIR}/tests/quality/people_generator.cpp)
+  target_include_directories(ovrin_people PUBLIC ${CMAKE_SOURCE_DIR}/tests/quality)
+  add_executable(make_people ${CMAKE_SOURCE_DIR}/tests/quality/make_people.cpp)
+  target_link_libraries(make_people PRIVATE ovrin_people)
+  target_compile_definitions(make_people PRIVATE OVRIN_PEOPLE_NAMES="${CMAKE_SOURCE_DIR}/tests/quality/names")
+  if(OVRIN_TESTS)
+    add_test(NAME people_quality COMMAND sh ${CMAKE_SOURCE_DIR}/tests/quality/people_quality.sh
+      $<TARGET_FILE:make_people> $<TARGET_FILE:ovrin_command>)
+  endif()
 endif()

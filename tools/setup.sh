@@ -5,11 +5,13 @@
 #                           ovrin.dll (mingw-w64, the x86 emulator, and
 #                           32-bit Wine where this machine can run it) and
 #                           the packages' tools (zip, man)
-#   tools/setup.sh native   only the Linux build and its tests
+#   tools/setup.sh native   only the Linux build and its tests (with tmux,
+#                           the real terminal the progress bar is tested in,
+#                           and Python for the check of messy records)
 set -eu
 cd "$(dirname "$0")/.."
 
-packages="g++ cmake make libgtest-dev libbenchmark-dev clang libclang-rt-14-dev valgrind"
+packages="g++ cmake make libgtest-dev libbenchmark-dev clang libclang-rt-14-dev valgrind tmux python3"
 if [ "${1:-all}" != native ]; then
   packages="$packages g++-mingw-w64-i686 libunicorn-dev zip unzip man-db"
   # 32-bit Wine only where the kernel runs 32-bit programs; elsewhere the

@@ -17,15 +17,20 @@ $ ovrin soundex ‘Robert’ 0
 $ ovrin soundex "\xC2\x81bc" 0
 > \xC2\x81120
 
-# Characters with no Windows-1252 byte, and bytes that are no UTF-8.
+# Characters with no Windows-1252 byte: the library reads nothing else, so
+# the hint is another spelling, the base letter where one is plain (Ł, ő).
+# Bytes that are no UTF-8 may be Windows-1252 already.
 $ ovrin soundex 李 0
-! ovrin: argument 1 of ovSoundex (name): U+674E has no Windows-1252 form (--encoding cp1252 passes bytes as they are)
+! ovrin: argument 1 of ovSoundex (name): U+674E has no Windows-1252 form (the library reads only Windows-1252: spell the name in Latin letters)
 ? 2
 $ ovrin soundex Łukasz 0
-! ovrin: argument 1 of ovSoundex (name): U+0141 has no Windows-1252 form (--encoding cp1252 passes bytes as they are)
+! ovrin: argument 1 of ovSoundex (name): U+0141 has no Windows-1252 form (the library reads only Windows-1252: try "Lukasz")
+? 2
+$ ovrin 'ovSoundex("Erdős Łódź", 0)'
+! ovrin: argument 1 of ovSoundex (name): U+0151 has no Windows-1252 form (the library reads only Windows-1252: try "Erdos Lódz")
 ? 2
 $ ovrin soundex 😀 0
-! ovrin: argument 1 of ovSoundex (name): U+1F600 has no Windows-1252 form (--encoding cp1252 passes bytes as they are)
+! ovrin: argument 1 of ovSoundex (name): U+1F600 has no Windows-1252 form (the library reads only Windows-1252: spell the name in Latin letters)
 ? 2
 $ ovrin soundex "M\xFCller" 0
 ! ovrin: argument 1 of ovSoundex (name): invalid UTF-8 (--encoding cp1252 passes bytes as they are)

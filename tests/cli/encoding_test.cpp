@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "../../cli/encoding.h"
+#include "../../records/encoding.h"
 
 namespace {
 

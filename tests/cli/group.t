@@ -234,12 +234,15 @@ $ ovrin group --csv --field surname --json --all inputs/group_people.csv
 ! ovrin: inputs/group_people.csv:5: empty name in field 2; it stands alone
 ! ovrin: 5 records: 2 in 1 group, 3 alone (1 without a name, 0 without a code)
 ? 1
-# Control characters are escaped; bytes that are not UTF-8 become U+FFFD.
+# Control characters are escaped; a byte that is not UTF-8 becomes U+FFFD,
+# and the record is warned about: JSON output is always UTF-8.
 $ ovrin group --json --key soundex --field 2
 < x\x01\tMüller
 < \xFF\tMuller
 > {"group":1,"key":"M460","records":[{"line":1,"name":"Müller","record":"x\\u0001\\tMüller"},{"line":2,"name":"Muller","record":"\\ufffd\\tMuller"}]}
+! ovrin: stdin:2: invalid UTF-8 in the record; JSON shows U+FFFD for each such byte
 ! ovrin: 2 records: 2 in 1 group, 0 alone (0 without a name, 0 without a code)
+? 1
 # Windows-1252 in and out: a key that begins with the name's own letter.
 $ ovrin --encoding cp1252 group --key soundex
 < \xD1\xFA\xF1ez
@@ -305,3 +308,33 @@ $ ovrin help group
 $ ovrin group --key soundex --help
 > ovrin group [OPTION...] [FILE]
 >...
+
+# --truth: the pairs found against a column of true entities. Anna Meyer's two
+# records are found; Maier is her too, written without the given name, and
+# her code differs; Smith and Smyth are two people that the names join.
+$ ovrin group --csv --field name --truth person
+< name,person
+< Anna Meyer,1
+< Smith,2
+< Anna Meyer,1
+< Smyth,3
+< Maier,1
+> name,person,group,key
+> Anna Meyer,1,1,ANMR
+> Anna Meyer,1,1,ANMR
+> Smith,2,2,SM0
+> Smyth,3,2,SM0
+! ovrin: 5 records: 4 in 2 groups, 1 alone (0 without a name, 0 without a code)
+! ovrin: pairs against the truth: 2 found, 1 true of them, 3 true in all; precision 0.5000, recall 0.3333, F1 0.4000
+$ ovrin group --truth 2
+< Smith\t
+< Smith\t
+> Smith\t\t1\tSM0
+> Smith\t\t1\tSM0
+! ovrin: 2 records: 2 in 1 group, 0 alone (0 without a name, 0 without a code)
+! ovrin: pairs against the truth: 1 found, 0 true of them, 0 true in all; precision 0.0000, recall 1.0000, F1 0.0000
+$ ovrin group --csv --field name --truth id
+< name
+< Smith
+! ovrin: stdin: the header has no column id for --truth
+? 2

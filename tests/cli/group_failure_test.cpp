@@ -18,7 +18,7 @@ struct Run {
 Run runWith(const Library& library, const std::vector<std::string>& arguments, const std::string& input) {
     MemorySource in(input);
     MemorySink out, err;
-    Console console{&in, &out, &err, false};
+    Console console{&in, &out, &err, false, false};
     Run run;
     run.status = runCommand(library, arguments, console);
     run.out = out.text;

@@ -12,7 +12,7 @@
 #include <sstream>
 
 #include "../../cli/command.h"
-#include "../../cli/encoding.h"
+#include "../../records/encoding.h"
 #include "../../cli/host_calls.h"
 #include "../support/host_args.h"
 
@@ -113,7 +113,7 @@ std::string run(Ref& ref, const std::vector<std::string>& arguments, const std::
     (void)ref;
     MemorySource in(input);
     MemorySink out, errors;
-    Console console{&in, &out, &errors, false};
+    Console console{&in, &out, &errors, false, false};
     runCommand(ref.library, arguments, console);
     *err = errors.text;
     return out.text;

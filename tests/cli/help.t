@@ -57,7 +57,7 @@ $ ovrin help nosuch
 ! ovrin: no function named "nosuch"; ovrin info lists them
 ? 2
 $ ovrin help soundex phonex
-! ovrin: help takes one function name at most
+! ovrin: help takes one function or command name at most
 ? 2
 # A function that reads no name from a file has no map line.
 $ ovrin help extenderinfo
@@ -88,3 +88,45 @@ $ ovrin help
 $ ovrin info --help
 > ovrin: the Ovrin name-matching functions from the command line, called through
 >...
+
+# The help of map, group and link: what they do with records, and their
+# options, from the one table of options that parsing reads too.
+$ ovrin help map
+> ovrin map FUNCTION [INTEGER...] [FILE]
+>...
+> Records: one name a line, or TSV or CSV fields. LF, CR LF and a lone CR each
+>...
+>   --progress           a progress bar on stderr (by default when stderr is a
+>...
+$ ovrin map --help
+> ovrin map FUNCTION [INTEGER...] [FILE]
+>...
+$ ovrin help group
+> ovrin group [OPTION...] [FILE]
+>...
+>   --all                also write the records that stand alone, with the group
+>...
+$ ovrin help link
+> ovrin link [OPTION...] FILE_A FILE_B
+>...
+>   --all                also write the records of A without a match: as many
+>...
+# The overview names every command whole, and every option once.
+$ ovrin --help
+>...
+>   ovrin link [OPTION...] FILE_A FILE_B
+>                                      for each record of A, the records of B
+>                                      whose names are probably the same name
+>...
+>   --all                group and link (each one's help tells how)
+>...
+# An unknown option points to the help that lists the command's options.
+$ ovrin group --nosuch
+! ovrin: unknown option --nosuch (ovrin help group lists the options of group)
+? 2
+$ ovrin --nosuch map soundex 0
+! ovrin: unknown option --nosuch (ovrin help map lists the options of map)
+? 2
+$ ovrin map soundex 0 --header=yes
+! ovrin: --header takes no value
+? 2

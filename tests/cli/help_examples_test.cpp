@@ -24,7 +24,7 @@ TEST(HelpExamples, EveryFunctionHasOneAndItHolds) {
         for (std::string word; words >> word;) arguments.push_back(word);
         MemorySource in("");
         MemorySink out, err;
-        Console console{&in, &out, &err, false};
+        Console console{&in, &out, &err, false, false};
         EXPECT_EQ(runCommand(library, arguments, console), EXIT_DONE) << row.name;
         EXPECT_EQ(out.text, std::string(note->exampleShows) + "\n") << row.name << " " << note->example;
         EXPECT_EQ(err.text, "") << row.name;
@@ -55,7 +55,7 @@ TEST(HelpExamples, GroupAndLinkShowTheirFirstLines) {
         ASSERT_FALSE(shown.empty()) << command;
         MemorySource in("");
         MemorySink out, err;
-        Console console{&in, &out, &err, false};
+        Console console{&in, &out, &err, false, false};
         EXPECT_EQ(runCommand(library, arguments, console), EXIT_DONE) << command;
         EXPECT_EQ(out.text.substr(0, shown.size()), shown) << command;
     }

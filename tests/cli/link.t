@@ -72,21 +72,23 @@ $ ovrin link --field surname,1 inputs/link_a.tsv inputs/link_b.txt
 > 8\tSmit\tSmyth\t3\t2\tXMT\t66\t2\r
 > 8\tSmit\tSmith\t3\t4\tXMT\t88\t1\r
 ! ovrin: A: 2 records, 2 matched, 0 not (0 without a name, 0 without a code); B: 6 records (0 without a name, 0 without a code); 3 pairs written
-# CSV on both sides, both with a header.
+# CSV on both sides, both with a header: the column names they share are
+# told apart as a.NAME and b.NAME.
 $ ovrin link --csv --header - inputs/link_b.csv
 < surname,city
 < Meyer,Ulm
 < Smit,Bath
-> surname,city,surname,city,line_a,line_b,key,guth_percent,levenshtein
+> a.surname,a.city,b.surname,b.city,line_a,line_b,key,guth_percent,levenshtein
 > Meyer,Ulm,Maier,Ulm,2,2,MR,40,2
 > Smit,Bath,Smith,Bath,3,3,XMT,88,1
 ! ovrin: A: 2 records, 2 matched, 0 not (0 without a name, 0 without a code); B: 2 records (0 without a name, 0 without a code); 2 pairs written
 # Guth confirmation asks both ways round: Meyer and Maier share MR but do
-# not match, Mayer and Maier do.
+# not match, Mayer and Maier do. A record of A without a match gets as many
+# empty fields as B's records have (here two).
 $ ovrin link --confirm guth --all --csv - inputs/link_b.csv
 < Meyer
 < Mayer
-> Meyer,,1,,,,
+> Meyer,,,1,,,,
 > Mayer,Maier,Ulm,2,2,MR,80,1
 ! ovrin: A: 2 records, 1 matched, 1 not (0 without a name, 0 without a code); B: 3 records (0 without a name, 0 without a code); 1 pair written
 $ ovrin link --key soundex - inputs/link_b.txt
@@ -133,3 +135,18 @@ $ ovrin help link
 $ ovrin link --help
 > ovrin link [OPTION...] FILE_A FILE_B
 >...
+
+# --truth in link: the true pairs are those of A and B with one entity.
+# Meyer of A is person 1, twice in B (Meier, Maier); Smith of A finds
+# Smyth of B, who is someone else; Moore has no partner.
+$ ovrin link --csv --field name --truth person - inputs/link_truth_b.csv
+< name,person
+< Meyer,1
+< Smith,2
+< Moore,4
+> a.name,a.person,b.name,b.person,line_a,line_b,key,guth_percent,levenshtein
+> Meyer,1,Meier,1,2,2,MR,60,1
+> Meyer,1,Maier,1,2,4,MR,40,2
+> Smith,2,Smyth,3,3,3,SM0,80,1
+! ovrin: A: 3 records, 2 matched, 1 not (0 without a name, 0 without a code); B: 3 records (0 without a name, 0 without a code); 3 pairs written
+! ovrin: pairs against the truth: 3 found, 2 true of them, 2 true in all; precision 0.6667, recall 1.0000, F1 0.8000

@@ -69,14 +69,15 @@ $ ovrin map soundex 0 inputs/blank_lines.txt
 ? 1
 
 # A progress bar when asked for (or when stderr is a terminal and the input
-# a file): a bar for a file, a count for a pipe.
+# a file): a bar for a file, a count for a pipe, redrawn at most four times
+# a second, so a short run shows only the final line.
 $ ovrin map soundex 0 --progress inputs/names.txt
 >...
-!~ \r[##############################] 100%  4 names  *
+!~ \r4 records in * s, * records/s
 $ ovrin map soundex 0 --progress
 < Lee
 > Lee\tL000
-!~ \r*1 names  *
+!~ \r1 record in * s, * records/s
 $ ovrin map soundex 0 --no-progress inputs/names.txt
 >...
 
@@ -132,13 +133,22 @@ $ ovrin map --csv soundex 0 --field surname inputs/people.csv
 > id,surname,given,soundex
 > 1,Jackson,Andrew,J222
 > 2,"Lee, Jr.",Robert,L260
+# A quote never closed runs to the end of the input; the writer closes it,
+# so that the result is a column of its own.
 $ ovrin map --csv soundex 0
 < "open
 < Lee
 ! ovrin: stdin:1: a quote is not closed before the end of the input
 > "open
-> Lee,O154
+> Lee",O154
 ? 1
+# A quote inside an unquoted field is a plain character, as the fields are
+# read: the line end after it ends the record.
+$ ovrin map --csv soundex 0 --field 2
+< 1,Ma"ier
+< 2,Lee
+> 1,Ma"ier,M600
+> 2,Lee,L000
 $ ovrin map --tsv soundex 0
 < "Lee, Jr."
 > "Lee, Jr."\t"426
@@ -166,8 +176,9 @@ $ ovrin map guthmatch 3 --header
 < Smith
 > a\tb\tguth_match\tguth_percent
 >~ Smith\tSmyth\t*\t*
-> Smith\t\t
+> Smith\t\t\t
 ! ovrin: stdin:3: no field 2; result left empty
+! ovrin: stdin:3: 1 record has fewer fields than the header's 2 (the first here); filled out with empty fields
 ! ovrin: 1 of 2 records has an empty result
 ? 1
 $ ovrin map guthmatch 7 --header

@@ -9,8 +9,9 @@ $ ovrin "ovSoundex(\"O'Brien \"\"Jr\"\"\", 1)"
 > O1984
 $ ovrin --encoding cp1252 soundex "\xD1\xFA\xF1ez" 0
 > \xD1200
+# A character the library cannot read: the hint is another spelling.
 $ ovrin soundex 李 0
-! ovrin: argument 1 of ovSoundex (name): U+674E has no Windows-1252 form (--encoding cp1252 passes bytes as they are)
+! ovrin: argument 1 of ovSoundex (name): U+674E has no Windows-1252 form (the library reads only Windows-1252: spell the name in Latin letters)
 ? 2
 $ ovrin extenderinfo 3
 ! ovrin: ovExtenderInfo: 101:  Invalid parameter for retrieving version information.

@@ -5,11 +5,13 @@
 #include <string>
 #include <vector>
 
-#include "../../cli/records.h"
+#include "../../records/record_reader.h"
+#include "../../records/record_writer.h"
 
 namespace {
 
-// "line:text" for each record, with "+crlf" and "+open" (no line end).
+// "line:text" for each record, with "+crlf", "+cr" and "+open" (no line
+// end).
 std::vector<std::string> readAll(const std::string& input, TextFormat format, size_t blockSize,
                                  RecordReader::Error* error = nullptr, size_t maxRecord = 1 << 20) {
     MemorySource source(input);
@@ -18,8 +20,9 @@ std::vector<std::string> readAll(const std::string& input, TextFormat format, si
     Record r;
     while (reader.next(&r)) {
         std::string text = std::to_string(r.line) + ":" + std::string(r.data, r.size);
-        if (r.crlf) text += "+crlf";
-        if (!r.ended) text += "+open";
+        if (r.end == LineEnd::CRLF) text += "+crlf";
+        if (r.end == LineEnd::CR) text += "+cr";
+        if (r.end == LineEnd::NONE) text += "+open";
         if (reader.unclosedQuote()) text += "+unclosed";
         records.push_back(text);
     }
@@ -31,6 +34,23 @@ TEST(RecordReader, LinesOverAnyBlockSize) {
     std::string input = "Robert\nLee\r\n\n\r\nMüller\tx\nlast";
     std::vector<std::string> expected = {"1:Robert", "2:Lee+crlf", "3:", "4:+crlf", "5:Müller\tx", "6:last+open"};
     for (size_t block : {1, 2, 3, 5, 7, 64, 1 << 20}) EXPECT_EQ(readAll(input, TextFormat::TSV, block), expected);
+}
+
+TEST(RecordReader, EachLineEndEndsARecordAndIsKept) {
+    // A lone CR ends a record as LF and CR LF do, also when the CR is the
+    // last byte of one read and the LF the first of the next.
+    std::string input = "Meyer\rMaier\r\nMayer\n\r\r\nlast\r";
+    std::vector<std::string> expected = {"1:Meyer+cr", "2:Maier+crlf", "3:Mayer", "4:+cr", "5:+crlf", "6:last+cr"};
+    for (size_t block : {1, 2, 3, 5, 6, 7, 64}) {
+        EXPECT_EQ(readAll(input, TextFormat::TSV, block), expected) << "block " << block;
+        EXPECT_EQ(readAll(input, TextFormat::CSV, block), expected) << "block " << block;
+    }
+    // Inside CSV quotes every kind of line end is text and counts a line.
+    std::string quoted = "1,\"a\rb\r\nc\nd\"\r2,x\r\n";
+    for (size_t block : {1, 2, 4, 64})
+        EXPECT_EQ(readAll(quoted, TextFormat::CSV, block),
+                  (std::vector<std::string>{"1:1,\"a\rb\r\nc\nd\"+cr", "5:2,x+crlf"}))
+            << "block " << block;
 }
 
 TEST(RecordReader, EmptyInputAndALoneLineEnd) {
@@ -51,6 +71,9 @@ TEST(RecordReader, UnclosedQuoteEndsWithTheInput) {
         EXPECT_EQ(readAll("a\n\"open\nLee\n", TextFormat::CSV, block),
                   (std::vector<std::string>{"1:a", "2:\"open\nLee+unclosed"}));
         EXPECT_EQ(readAll("\"open", TextFormat::CSV, block), std::vector<std::string>{"1:\"open+open+unclosed"});
+        EXPECT_EQ(readAll("\"open\rLee\r", TextFormat::CSV, block),
+                  std::vector<std::string>{"1:\"open\rLee+cr+unclosed"});
+        EXPECT_EQ(readAll("\"open\r\n", TextFormat::CSV, block), std::vector<std::string>{"1:\"open+crlf+unclosed"});
     }
 }
 

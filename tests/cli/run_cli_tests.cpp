@@ -35,7 +35,7 @@
 #include <direct.h>
 #include <windows.h>
 
-#include "../../cli/system.h"
+#include "../../records/system.h"
 #else
 #include <fcntl.h>
 #include <sys/wait.h>
@@ -276,7 +276,7 @@ Outcome runInProcess(const Library& library, const Test& test) {
     MemorySource in(test.input);
     MemorySink out;
     MemorySink err;
-    Console console{&in, &out, &err, false};
+    Console console{&in, &out, &err, false, false};
     o.status = runCommand(library, test.arguments, console);
     o.out = out.text;
     o.err = err.text;

@@ -21,6 +21,12 @@ struct EncodingProblem {
 // byte is a problem too: the library would read it as the end of the name.
 size_t utf8ToCp1252(const char* text, size_t size, char* out, EncodingProblem* problem);
 
+// The length of the valid UTF-8 sequence at `text` (1 for an ASCII byte,
+// NUL included), or 0 when it is not valid UTF-8: a stray or missing
+// continuation byte, an overlong form, a surrogate, or a character above
+// U+10FFFF. Sets `codePoint` to the character.
+size_t utf8SequenceLength(const char* text, size_t left, uint32_t* codePoint);
+
 // Writes the UTF-8 form of `size` Windows-1252 bytes to `out`, which has
 // room for 3 * `size` bytes, and answers its length.
 size_t cp1252ToUtf8(const char* text, size_t size, char* out);
@@ -31,3 +37,8 @@ uint32_t cp1252CodePoint(unsigned char byte);
 // Describes a problem for a message: "invalid UTF-8", "U+674E has no
 // Windows-1252 form", "a NUL byte".
 std::string describeProblem(const EncodingProblem& problem);
+
+// A spelling of a UTF-8 text that Windows-1252 has: each letter of Latin
+// Extended-A that the code page lacks (Ł, ő, ć: U+0100 to U+017F) becomes its base letter, as a person would write it on a
+// keyboard without it. False when some other character has no form.
+bool plainSpelling(const std::string& utf8, std::string* spelled);

@@ -31,10 +31,60 @@ size_t fail(EncodingProblem* problem, EncodingProblem::Kind kind, size_t offset,
     return SIZE_MAX;
 }
 
+// The base letter of each character of U+0100 to U+017F, '?' where there
+// is none to write instead (the ligatures IJ and OE).
+const char kLatinExtendedA[] =
+    /* 0100 */ "AaAaAaCcCcCcCcDd"  // ĀāĂăĄąĆćĈĉĊċČčĎď
+    /* 0110 */ "DdEeEeEeEeEeGgGg"  // ĐđĒēĔĕĖėĘęĚěĜĝĞğ
+    /* 0120 */ "GgGgHhHhIiIiIiIi"  // ĠġĢģĤĥĦħĨĩĪīĬĭĮį
+    /* 0130 */ "Ii??JjKkkLlLlLlL"  // İıĲĳĴĵĶķĸĹĺĻļĽľĿ
+    /* 0140 */ "lLlNnNnNnnNnOoOo"  // ŀŁłŃńŅņŇňŉŊŋŌōŎŏ
+    /* 0150 */ "Oo??RrRrRrSsSsSs"  // ŐőŒœŔŕŖŗŘřŚśŜŝŞş
+    /* 0160 */ "SsTtTtTtUuUuUuUu"  // ŠšŢţŤťŦŧŨũŪūŬŭŮů
+    /* 0170 */ "UuUuWwYyYZzZzZzs";  // ŰűŲųŴŵŶŷŸŹźŻżŽžſ
+
 }  // namespace
+
+bool plainSpelling(const std::string& utf8, std::string* spelled) {
+    spelled->clear();
+    for (size_t i = 0; i < utf8.size();) {
+        uint32_t c;
+        size_t length = utf8SequenceLength(utf8.data() + i, utf8.size() - i, &c);
+        if (length == 0 || c == 0) return false;
+        if (cp1252Byte(c) >= 0) spelled->append(utf8, i, length);
+        else if (c >= 0x100 && c < 0x180 && kLatinExtendedA[c - 0x100] != '?') *spelled += kLatinExtendedA[c - 0x100];
+        else return false;
+        i += length;
+    }
+    return true;
+}
 
 uint32_t cp1252CodePoint(unsigned char byte) {
     return byte >= 0x80 && byte < 0xA0 ? kHighCharacters[byte - 0x80] : byte;
+}
+
+size_t utf8SequenceLength(const char* text, size_t left, uint32_t* codePoint) {
+    const unsigned char* s = reinterpret_cast<const unsigned char*>(text);
+    unsigned char b = s[0];
+    if (b < 0x80) {
+        *codePoint = b;
+        return 1;
+    }
+    size_t length;
+    uint32_t c;
+    uint32_t least;
+    if (b >= 0xC2 && b <= 0xDF) length = 2, c = b & 0x1F, least = 0x80;
+    else if (b >= 0xE0 && b <= 0xEF) length = 3, c = b & 0x0F, least = 0x800;
+    else if (b >= 0xF0 && b <= 0xF4) length = 4, c = b & 0x07, least = 0x10000;
+    else return 0;
+    if (left < length) return 0;
+    for (size_t k = 1; k < length; ++k) {
+        if ((s[k] & 0xC0) != 0x80) return 0;
+        c = (c << 6) | (s[k] & 0x3F);
+    }
+    if (c < least || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) return 0;
+    *codePoint = c;
+    return length;
 }
 
 size_t utf8ToCp1252(const char* text, size_t size, char* out, EncodingProblem* problem) {
@@ -49,27 +99,9 @@ size_t utf8ToCp1252(const char* text, size_t size, char* out, EncodingProblem* p
             ++i;
             continue;
         }
-        // A sequence of 2 to 4 bytes; overlong forms, surrogates and
-        // characters above U+10FFFF are invalid.
-        size_t length;
         uint32_t c;
-        uint32_t least;
-        if (b >= 0xC2 && b <= 0xDF) {
-            length = 2, c = b & 0x1F, least = 0x80;
-        } else if (b >= 0xE0 && b <= 0xEF) {
-            length = 3, c = b & 0x0F, least = 0x800;
-        } else if (b >= 0xF0 && b <= 0xF4) {
-            length = 4, c = b & 0x07, least = 0x10000;
-        } else {
-            return fail(problem, EncodingProblem::INVALID_UTF8, i);
-        }
-        if (size - i < length) return fail(problem, EncodingProblem::INVALID_UTF8, i);
-        for (size_t k = 1; k < length; ++k) {
-            if ((s[i + k] & 0xC0) != 0x80) return fail(problem, EncodingProblem::INVALID_UTF8, i);
-            c = (c << 6) | (s[i + k] & 0x3F);
-        }
-        if (c < least || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF))
-            return fail(problem, EncodingProblem::INVALID_UTF8, i);
+        size_t length = utf8SequenceLength(text + i, size - i, &c);
+        if (length == 0) return fail(problem, EncodingProblem::INVALID_UTF8, i);
         int byte = cp1252Byte(c);
         if (byte < 0) return fail(problem, EncodingProblem::UNENCODABLE, i, c);
         out[n++] = static_cast<char>(byte);

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -23,6 +24,8 @@ public:
     virtual ~ByteSink() = default;
     // False on a write error.
     virtual bool write(const char* data, size_t size) = 0;
+    // The system's error number of the first failed write, or 0.
+    virtual int errorNumber() const { return 0; }
 };
 
 // A FILE, left open for its owner to close.
@@ -58,9 +61,11 @@ class FileSink : public ByteSink {
 public:
     explicit FileSink(FILE* file) : file_(file) {}
     bool write(const char* data, size_t size) override;
+    int errorNumber() const override { return error_; }
 
 private:
     FILE* file_;
+    int error_ = 0;
 };
 
 class MemorySource : public ByteSource {
@@ -104,6 +109,7 @@ public:
     }
     bool flush();
     bool failed() const { return failed_; }
+    int errorNumber() const { return sink_.errorNumber(); }
 
 private:
     ByteSink& sink_;
@@ -113,10 +119,18 @@ private:
     bool failed_ = false;
 };
 
+// The standard streams as the command reads and writes them. A Windows
+// console is read and written in UTF-16, turned to and from UTF-8 (or
+// Windows-1252 with `cp1252`), so that it shows the text right; everything
+// else passes bytes as they are.
+std::unique_ptr<ByteSource> standardInput(bool cp1252);
+std::unique_ptr<ByteSink> standardOutput(FILE* stream, bool cp1252);
+
 // The command's standard streams.
 struct Console {
     ByteSource* in;
     ByteSink* out;
     ByteSink* err;
     bool errIsTerminal;  // a progress bar may be drawn on err
+    bool outIsTerminal;  // and output then shares its terminal
 };

@@ -4,11 +4,8 @@
 
 #include <cstdint>
 #include <cstdio>
-#include <memory>
 #include <string>
 #include <vector>
-
-#include "streams.h"
 
 // The program's arguments after its name. Windows hands them over as
 // UTF-16 and they are turned into UTF-8, or into Windows-1252 bytes when
@@ -22,12 +19,16 @@ void prepareStandardStreams();
 // True when the arguments ask for --encoding cp1252.
 bool wantsCp1252(const std::vector<std::string>& arguments);
 
-// The standard streams as the command reads and writes them. A Windows
-// console is read and written in UTF-16, turned to and from UTF-8 (or
-// Windows-1252 with `cp1252`), so that it shows the text right; everything
-// else passes bytes as they are.
-std::unique_ptr<ByteSource> standardInput(bool cp1252);
-std::unique_ptr<ByteSink> standardOutput(FILE* stream, bool cp1252);
+// True when the stream is a Windows console, which is read and written in
+// UTF-16 rather than in bytes; always false elsewhere.
+bool isConsole(FILE* stream);
+
+// A Windows console's text: `text` (whole characters of UTF-8, or of
+// Windows-1252 with `cp1252`) written as UTF-16, and what is typed read back
+// into `text` (false on an error; `ended` after a line that begins with
+// Ctrl+Z). Elsewhere they fail.
+bool writeConsole(FILE* stream, const char* text, size_t size, bool cp1252);
+bool readConsole(FILE* stream, bool cp1252, std::string* text, bool* ended);
 
 // Opens a file for reading in binary mode; null with errno set on failure.
 FILE* openForReading(const std::string& path);

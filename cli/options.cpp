@@ -1,0 +1,245 @@
+#include "options.h"
+
+#include "text.h"
+
+namespace {
+
+bool setEncoding(Options& o, const std::string& value, std::string* problem) {
+    std::string e = asciiLower(value);
+    if (e == "utf-8" || e == "utf8") o.cp1252 = false;
+    else if (e == "cp1252" || e == "windows-1252") o.cp1252 = true;
+    else *problem = "unknown encoding \"" + value + "\": utf-8 or cp1252";
+    return problem->empty();
+}
+
+void splitAtCommas(const std::string& value, std::vector<std::string>* to) {
+    size_t start = 0;
+    for (;;) {
+        size_t comma = value.find(',', start);
+        to->push_back(value.substr(start, comma == std::string::npos ? comma : comma - start));
+        if (comma == std::string::npos) return;
+        start = comma + 1;
+    }
+}
+
+bool setField(Options& o, const std::string& value, std::string*) { return splitAtCommas(value, &o.fields), true; }
+bool setFieldB(Options& o, const std::string& value, std::string*) {
+    return splitAtCommas(value, &o.fieldsB), o.person = true;
+}
+bool setWith(Options& o, const std::string& value, std::string*) { return splitAtCommas(value, &o.with), o.person = true; }
+bool setPerson(Options& o, const std::string&, std::string*) { return o.person = true; }
+bool setThreshold(Options& o, const std::string& value, std::string*) { return o.threshold = value, o.person = true; }
+bool setExplain(Options& o, const std::string&, std::string*) { return o.explain = true, o.person = true; }
+bool setOneToOne(Options& o, const std::string&, std::string*) { return o.oneToOne = true, o.person = true; }
+
+// The values of --key, --limit and --confirm are read by the matching.
+bool setKey(Options& o, const std::string& value, std::string*) { return o.key = value, true; }
+bool setLimit(Options& o, const std::string& value, std::string*) { return o.limit = value, true; }
+bool setConfirm(Options& o, const std::string& value, std::string*) { return o.confirm = value, true; }
+bool setCsv(Options& o, const std::string&, std::string*) { return o.format = TextFormat::CSV, true; }
+bool setTsv(Options& o, const std::string&, std::string*) { return o.format = TextFormat::TSV, true; }
+bool setHeader(Options& o, const std::string&, std::string*) { return o.header = true; }
+bool setProgress(Options& o, const std::string&, std::string*) { return o.progress = 1, true; }
+bool setNoProgress(Options& o, const std::string&, std::string*) { return o.progress = 0, true; }
+bool setAll(Options& o, const std::string&, std::string*) { return o.all = true; }
+bool setJson(Options& o, const std::string&, std::string*) { return o.json = true; }
+bool setBest(Options& o, const std::string&, std::string*) { return o.best = true; }
+// A column named by its header implies a header, as --field's names do.
+bool setTruth(Options& o, const std::string& value, std::string* problem) {
+    if (value.empty()) *problem = "--truth needs a field number or a header name";
+    if (value.find_first_not_of("0123456789") != std::string::npos) o.header = true;
+    o.truth = value;
+    return problem->empty();
+}
+bool setHelp(Options& o, const std::string&, std::string*) { return o.help = true; }
+
+const unsigned RECORDS = COMMAND_MAP | COMMAND_GROUP | COMMAND_LINK;
+const unsigned MATCHING = COMMAND_GROUP | COMMAND_LINK;
+
+const std::vector<OptionRow> kOptions = {
+    // name          alias  commands       value                 needs / apply / help
+    {"--field", nullptr, COMMAND_MAP, "N|NAME[,N|NAME]", "a field number or a header name", setField,
+     "the fields that hold the names: numbers from 1, or names from the header (default 1, or 1,2 for a "
+     "function of two names)"},
+    {"--field", nullptr, COMMAND_GROUP, "N|NAME", "a field number or a header name", setField,
+     "the field that holds the name: a number from 1, or a name from the header (default 1)"},
+    {"--field", nullptr, COMMAND_LINK, "N|NAME[,N|NAME]", "a field number or a header name", setField,
+     "A's field and B's (one serves both): numbers from 1, or names from the headers (default 1)"},
+    {"--header", nullptr, COMMAND_MAP | COMMAND_GROUP, nullptr, nullptr, setHeader,
+     "the first record is a header (implied by a field name); it gets the names of the new columns, and every "
+     "line is filled out to its width"},
+    {"--header", nullptr, COMMAND_LINK, nullptr, nullptr, setHeader,
+     "the first records of both files are headers and make the output's header; a column name that both have "
+     "becomes a.NAME and b.NAME"},
+    {"--csv", nullptr, RECORDS, nullptr, nullptr, setCsv,
+     "CSV records: fields split at commas, in quotes when they hold commas, quotes or line ends"},
+    {"--tsv", nullptr, RECORDS, nullptr, nullptr, setTsv, "fields split at TABs (the default)"},
+    {"--progress", nullptr, COMMAND_MAP, nullptr, nullptr, setProgress,
+     "a progress bar on stderr (by default when stderr is a terminal and FILE a regular file)"},
+    {"--no-progress", nullptr, COMMAND_MAP, nullptr, nullptr, setNoProgress, "no progress bar"},
+    {"--key", nullptr, MATCHING, "dmetaphone|metaphone|soundex|soundex5|phonex",
+     "a value: dmetaphone, metaphone, soundex, soundex5 or phonex", setKey,
+     "the code (default dmetaphone): ovDoubleMetaphone, whose primary and secondary code both count; "
+     "ovMetaphone; ovSoundex mode 0 (soundex) or 1 (soundex5); ovPhonex"},
+    {"--limit", nullptr, MATCHING, "N", "a value: a code length", setLimit,
+     "the maxlength of dmetaphone and metaphone (default 4)"},
+    {"--confirm", nullptr, MATCHING, "levenshtein:K|guth|none", "a value: levenshtein:K, guth or none", setConfirm,
+     "a candidate pair joins when ovLevenshtein is at most K (default levenshtein:2); when ovGuthMatch (mode 1) "
+     "says the names match, asked both ways round (stricter: it keeps Meyer and Maier apart); or always"},
+    {"--best", nullptr, COMMAND_LINK, nullptr, nullptr, setBest,
+     "only the best match of each record of A: the highest percentage, then the lowest distance, then the "
+     "first in B"},
+    {"--all", nullptr, COMMAND_GROUP, nullptr, nullptr, setAll,
+     "also write the records that stand alone, with the group and key left empty"},
+    {"--all", nullptr, COMMAND_LINK, nullptr, nullptr, setAll,
+     "also write the records of A without a match: as many empty fields as B's records have, and the "
+     "columns of the pair left empty"},
+    {"--json", nullptr, COMMAND_GROUP, nullptr, nullptr, setJson,
+     "one JSON object a line for each group, in UTF-8: {\"group\":1,\"key\":\"MR\",\"records\":[{\"line\":1,"
+     "\"name\":\"Meyer\",\"record\":\"Meyer\"},...]}; a record alone has group and key null"},
+    {"--json", nullptr, COMMAND_LINK, nullptr, nullptr, setJson,
+     "one JSON object a line for each pair, in UTF-8: {\"a\":{\"line\":1,\"name\":\"Meyer\",\"record\":"
+     "\"Meyer\"},\"b\":{...},\"key\":\"MR\",\"guth_percent\":40,\"levenshtein\":2}"},
+    {"--person", nullptr, MATCHING, nullptr, nullptr, setPerson,
+     "match people, not single names (implied by --with, --field-b, --threshold, --explain and --one-to-one): "
+     "--field names the fields whose words make the name, given names first and the surname last (in link, "
+     "of both files); see \"Matching people\" below"},
+    {"--field-b", nullptr, COMMAND_LINK, "N|NAME[,N|NAME]", "a field number or a header name", setFieldB,
+     "B's name fields when they differ from A's"},
+    {"--with", nullptr, MATCHING, "N|NAME[,N|NAME]", "a field number or a header name", setWith,
+     "other fields that confirm or refute a pair (a date of birth, a postcode): equal, one character off or a "
+     "date's day and month swapped, different, or empty (no evidence)"},
+    {"--threshold", nullptr, MATCHING, "P", "a probability from 0 to 1", setThreshold,
+     "pairs whose fitted probability of being one person is at least P match (default 0.5)"},
+    {"--explain", nullptr, MATCHING, nullptr, nullptr, setExplain,
+     "a column that shows each comparison of the pair, its level and its weight"},
+    {"--one-to-one", nullptr, COMMAND_LINK, nullptr, nullptr, setOneToOne,
+     "each record of A and of B in one pair at most: the heaviest pairs first"},
+    {"--truth", nullptr, MATCHING, "N|NAME", "a field number or a header name", setTruth,
+     "the field that holds each record's true entity (in both files of link): after the output, stderr gets "
+     "the pairs found, how many of them are true and how many true pairs there are, with pairwise precision, "
+     "recall and F1; an empty field is an entity of its own"},
+    {"--encoding", nullptr, COMMAND_ANY, "utf-8|cp1252", "a value: utf-8 or cp1252", setEncoding,
+     "text is UTF-8, converted to and from Windows-1252 around each call (the default); or the bytes pass as "
+     "they are, in the library's own code page"},
+    {"--help", "-h", COMMAND_ANY, nullptr, nullptr, setHelp,
+     "this text; after a function, map, group or link, its own help"},
+};
+
+const OptionRow* findOption(const std::string& name) {
+    for (const OptionRow& row : kOptions)
+        if (name == row.name || (row.alias && name == row.alias)) return &row;
+    return nullptr;
+}
+
+// All the commands that take an option, over its rows.
+unsigned commandsTaking(const std::string& name) {
+    unsigned commands = 0;
+    for (const OptionRow& row : kOptions)
+        if (name == row.name) commands |= row.commands;
+    return commands;
+}
+
+}  // namespace
+
+const std::vector<OptionRow>& optionTable() { return kOptions; }
+
+unsigned commandOf(const std::string& word) {
+    if (word == "map") return COMMAND_MAP;
+    if (word == "group") return COMMAND_GROUP;
+    if (word == "link") return COMMAND_LINK;
+    if (word == "info") return COMMAND_INFO;
+    if (word == "help") return COMMAND_HELP;
+    return COMMAND_CALL;
+}
+
+std::string commandNames(unsigned commands) {
+    static const char* const kNames[] = {"a function call", "map", "group", "link", "info", "help"};
+    std::vector<std::string> names;
+    for (int i = 0; i < 6; ++i)
+        if (commands & (1u << i)) names.push_back(kNames[i]);
+    std::string text;
+    for (size_t i = 0; i < names.size(); ++i)
+        text += (i == 0 ? "" : i + 1 == names.size() ? " and " : ", ") + names[i];
+    return text;
+}
+
+bool parseOptions(const std::vector<std::string>& arguments, Options* options, std::vector<std::string>* words,
+                  std::string* problem) {
+    std::vector<const OptionRow*> given;
+    std::string unknown;
+    bool optionsEnd = false;
+    for (size_t i = 0; i < arguments.size(); ++i) {
+        const std::string& a = arguments[i];
+        if (optionsEnd || a.size() < 2 || a[0] != '-' || (a[1] != '-' && !findOption(a))) {
+            words->push_back(a);  // "-", "-3" and names are words
+            continue;
+        }
+        if (a == "--") {
+            optionsEnd = true;
+            continue;
+        }
+        size_t equals = a.find('=');
+        const OptionRow* row = findOption(a.substr(0, equals));
+        if (!row) {
+            if (unknown.empty()) unknown = a;
+            continue;
+        }
+        std::string value;
+        if (row->value) {
+            if (equals != std::string::npos) {
+                value = a.substr(equals + 1);
+            } else if (i + 1 < arguments.size()) {
+                value = arguments[++i];
+            } else {
+                *problem = std::string(row->name) + " needs " + row->needs;
+                return false;
+            }
+        } else if (equals != std::string::npos) {
+            *problem = std::string(row->name) + " takes no value";
+            return false;
+        }
+        if (!row->apply(*options, value, problem)) return false;
+        given.push_back(row);
+    }
+    unsigned command = words->empty() ? COMMAND_HELP : commandOf((*words)[0]);
+    if (!unknown.empty()) {
+        bool own = command & (COMMAND_MAP | COMMAND_GROUP | COMMAND_LINK);
+        *problem = "unknown option " + unknown + " (" +
+                   (own ? "ovrin help " + (*words)[0] + " lists the options of " + (*words)[0] : "ovrin --help lists them") +
+                   ")";
+        return false;
+    }
+    if (options->help) return true;
+    for (const OptionRow* row : given) {
+        unsigned takes = commandsTaking(row->name);
+        if (!(takes & command)) {
+            *problem = std::string(row->name) + " is an option of " + commandNames(takes);
+            return false;
+        }
+    }
+    return true;
+}
+
+std::string optionHelp(unsigned command) {
+    const size_t column = 23;
+    std::string text;
+    for (const OptionRow& row : kOptions) {
+        if (!(row.commands & command)) continue;
+        std::string help = row.help;
+        if (command == COMMAND_ANY) {
+            // Every option once, with the commands that take it; one with a
+            // wording per command is told in each command's help.
+            if (findOption(row.name) != &row) continue;
+            unsigned takes = commandsTaking(row.name);
+            bool several = takes != row.commands;
+            if (takes != COMMAND_ANY)
+                help = commandNames(takes) + (several ? " (each one's help tells how)" : ": " + help);
+        }
+        std::string lead = "  " + std::string(row.alias ? std::string(row.alias) + ", " : "") + row.name;
+        if (row.value) lead += " " + std::string(row.value);
+        if (lead.size() + 1 > column) text += lead + "\n" + wrapped(std::string(column, ' '), help, column);
+        else text += wrapped(padded(lead, column), help, column);
+    }
+    return text;
+}

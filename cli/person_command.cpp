@@ -1,0 +1,362 @@
+#include "person_command.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+
+#include "../matching/clusters.h"
+#include "../records/record_writer.h"
+#include "../records/warnings.h"
+#include "match_output.h"
+#include "person_matcher.h"
+#include "truth_column.h"
+
+namespace {
+
+const uint32_t kRandomPairs = 50000;  // for u: enough to see a date of birth shared by chance
+
+struct PersonSettings {
+    std::vector<std::string> fieldsA, fieldsB, with;
+    double threshold = 0.5;
+    CandidateBounds bounds;
+};
+
+int readSettings(const CommandContext& context, PersonSettings* settings) {
+    const Options& options = context.options;
+    if (!options.confirm.empty() || !options.key.empty() || !options.limit.empty())
+        return context.usage("--confirm, --key and --limit belong to the matching of single names, not of people");
+    settings->fieldsA = options.fields.empty() ? std::vector<std::string>{"1"} : options.fields;
+    settings->fieldsB = options.fieldsB.empty() ? settings->fieldsA : options.fieldsB;
+    settings->with = options.with;
+    if (settings->with.size() + 2 > static_cast<size_t>(kMaxComparisons))
+        return context.usage("--with takes " + std::to_string(kMaxComparisons - 2) + " fields at most");
+    if (!options.threshold.empty()) {
+        char* end = nullptr;
+        settings->threshold = std::strtod(options.threshold.c_str(), &end);
+        if (*end || end == options.threshold.c_str() || !(settings->threshold >= 0 && settings->threshold <= 1))
+            return context.usage("--threshold takes a probability from 0 to 1, not \"" + options.threshold + "\"");
+    }
+    return EXIT_DONE;
+}
+
+std::string decimals(double value, int places) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.*f", places, value);
+    return text;
+}
+
+// Candidates, their comparisons, the weights fitted to them, and the pairs
+// that reach the threshold; false with the message written on an error
+// answer.
+bool scorePairs(const CommandContext& context, PersonMatcher& matcher, uint32_t split, bool sameFile,
+                const PersonSettings& settings, std::vector<Candidate>* matched, FsModel* model,
+                uint64_t* candidateCount) {
+    std::vector<Candidate> pairs;
+    matcher.candidates(split, sameFile, settings.bounds, &pairs);
+    for (Candidate& pair : pairs)
+        if (!matcher.compare(&pair)) {
+            context.message(matcher.error() + "; stopped");
+            return false;
+        }
+    *model = FsModel::start(matcher.comparisons());
+    std::vector<std::vector<uint64_t>> randomLevels;
+    if (!matcher.randomPairLevels(split, kRandomPairs, &randomLevels)) {
+        context.message(matcher.error() + "; stopped");
+        return false;
+    }
+    setRandomPairLevels(randomLevels, model);
+    // Each record has about one partner among the other side's records.
+    uint64_t others = split ? matcher.records() - split : matcher.records() - 1;
+    model->share = others > 1 ? 1.0 / others : 0.5;
+    matched->clear();
+    for (const Candidate& pair : pairs)
+        if (model->probability(model->weight(pair.pattern)) >= settings.threshold) matched->push_back(pair);
+    *candidateCount = pairs.size();
+    return true;
+}
+
+// The fitted weights, one line, for --explain.
+std::string weightsText(const FsModel& model, const std::vector<std::string>& names) {
+    std::string text = "weights (u from random pairs): ";
+    for (int c = 0; c < model.comparisons; ++c) {
+        if (c) text += "; ";
+        text += names[c];
+        for (int l = kLevels - 1; l >= 0; --l) {
+            if (c >= 2 && l == SOME) continue;  // --with values are never nearly close
+            char number[32];
+            std::snprintf(number, sizeof number, " %s %+.1f", levelName(static_cast<Level>(l)),
+                          model.weight(c, static_cast<Level>(l)));
+            text += number;
+        }
+    }
+    return text + "; prior " + decimals(model.share, 6);
+}
+
+// The width problems of a list, then its fields that could not be read.
+void reportProblems(const NameList& list, Warnings& warnings) {
+    for (const auto& problem : list.widthProblems) warnings.warn(list.where, problem.first, problem.second);
+    for (const auto& problem : list.problems)
+        warnings.warn(list.where, list.records[problem.first].line, problem.second + "; it counts as missing");
+}
+
+std::string counted(uint64_t n, const char* one, const char* many) {
+    return std::to_string(n) + " " + (n == 1 ? one : many);
+}
+
+}  // namespace
+
+const char kPersonHelp[] =
+    "\n"
+    "Matching people (--person, or any option of it):\n"
+    "The name is cleaned before it is compared: blanks trimmed and collapsed,\n"
+    "upper case, words split at blanks, hyphens and commas (Smith-Jones and Smith\n"
+    "Jones meet), dots, quotes and apostrophes dropped (O'Brien is OBRIEN). With one\n"
+    "field, \"Surname, Given\" puts the words before the comma last; the first word\n"
+    "is the given name, the others the surname (one word: a surname). With several\n"
+    "fields, the last holds the surname. Particles (van, de, von...) are not\n"
+    "compared on their own; the parts of a name are also compared as one word.\n"
+    "\n"
+    "Candidates: every name word's first Double Metaphone code and every --with\n"
+    "value is a key, and the records of a key meet in pairs; a key held by more\n"
+    "than 50 records pairs each only with the 8 next to it in the order of the\n"
+    "names, so that frequent keys cost a few pairs a record, not a square.\n"
+    "\n"
+    "Each pair's given names and surnames are compared word by word, also\n"
+    "crosswise (the given name of one with the surname of the other) when that\n"
+    "agrees better: exact; close (ovLevenshtein within a fifth of the letters,\n"
+    "ovGuthMatch 80 percent or more, or a shared code within two fifths); some (a\n"
+    "shared code, within half, 60 percent, an initial); different; or missing,\n"
+    "which counts neither way. --with fields: equal, close (one character off, a\n"
+    "date's day and month swapped), different or missing. A level weighs\n"
+    "log2(m/u) (Fellegi-Sunter): u is measured on 50,000 random pairs of the\n"
+    "input, m is set (a person's records agree exactly on a name 80 times in 100,\n"
+    "on a date 88). With about one partner per record, a pair whose probability\n"
+    "of being one person reaches --threshold (0.5) matches.\n"
+    "\n"
+    "group: a group joins another only when at least half of the pairs between\n"
+    "their records match, so weak chains do not join two people; columns group\n"
+    "and score (the probability of the group's weakest pair). link: columns\n"
+    "line_a, line_b, score and weight; --best keeps each A record's heaviest\n"
+    "pair, --one-to-one each B record's too. A file linked with itself pairs no\n"
+    "record with itself. --explain adds each comparison's level and weight.\n";
+
+bool wantsPersonMatching(const Options& options) { return options.person; }
+
+int runPersonGroup(CommandContext& context, const std::vector<std::string>& words) {
+    if (words.size() > 2) return context.usage("group takes one file at most: ovrin group [options] [FILE]");
+    PersonSettings settings;
+    int status = readSettings(context, &settings);
+    if (status != EXIT_DONE) return status;
+    const Options& options = context.options;
+    PersonMatcher matcher;
+    std::string problem;
+    if (!matcher.open(context, &problem)) return context.usage(problem);
+    PersonList people;
+    people.list.input = words.size() > 1 ? words[1] : "-";
+    status = readPersonList(context, settings.fieldsA, settings.with, &people);
+    if (status != EXIT_DONE) return status;
+    const NameList& list = people.list;
+    StringPool labels;
+    std::vector<uint32_t> truthOf;
+    if (!options.truth.empty() && !readTruth(context, list, options.truth, &labels, &truthOf, &problem))
+        return context.usage(problem);
+    if (!matcher.add(people)) {
+        context.message(matcher.error() + "; stopped");
+        return EXIT_FAULTS;
+    }
+    std::vector<Candidate> matched;
+    FsModel model;
+    uint64_t candidates = 0;
+    if (!scorePairs(context, matcher, 0, false, settings, &matched, &model, &candidates)) return EXIT_FAULTS;
+
+    std::vector<MatchedPair> edges;
+    for (const Candidate& c : matched) edges.push_back({c.x, c.y, model.weight(c.pattern)});
+    const size_t recordCount = list.records.size();
+    std::vector<uint32_t> groupOf = clusterPairs(recordCount, edges);
+    uint32_t groupCount = 0;
+    for (uint32_t g : groupOf) groupCount = std::max(groupCount, g);
+    // Each group's weakest pair within it: how sure the group is.
+    std::vector<const Candidate*> weakest(groupCount + 1, nullptr);
+    for (const Candidate& c : matched) {
+        uint32_t g = groupOf[c.x];
+        if (!g || g != groupOf[c.y]) continue;
+        if (!weakest[g] || model.weight(c.pattern) < model.weight(weakest[g]->pattern)) weakest[g] = &c;
+    }
+    std::vector<std::vector<uint32_t>> members(groupCount + 1);
+    for (uint32_t r = 0; r < recordCount; ++r)
+        if (groupOf[r]) members[groupOf[r]].push_back(r);
+
+    Warnings warnings(*context.console.err, "ovrin");
+    reportProblems(list, warnings);
+    std::vector<Column> columns = {{"group"}, {"score"}};
+    if (options.explain) columns.push_back({"explain"});
+    Output out(*context.console.out);
+    std::unique_ptr<RecordWriter> writer = makeWriter(out, writerSettings(context, columns, warnings));
+    std::vector<HeaderPart> header(1);
+    header[0].text = &list.headerText;
+    header[0].unclosedQuote = list.headerUnclosedQuote;
+    writer->start(list.bom, list.hasHeader ? &header : nullptr, list.headerEnd);
+    const std::vector<std::string> names = comparisonNames(settings.with);
+    std::vector<OutRecord> records;
+    std::vector<const OutRecord*> pointers;
+    uint64_t grouped = 0;
+    for (uint32_t r = 0; r < recordCount && !out.failed(); ++r) {
+        uint32_t g = groupOf[r];
+        if (g == 0 && !options.all) continue;
+        if (g != 0 && members[g][0] != r) continue;  // written with its group
+        records.clear();
+        if (g)
+            for (uint32_t m : members[g]) records.push_back(outRecord(list, list.records[m]));
+        else
+            records.push_back(outRecord(list, list.records[r]));
+        pointers.clear();
+        for (const OutRecord& record : records) pointers.push_back(&record);
+        std::string score, explanation;
+        Value values[3];
+        if (g) {
+            grouped += members[g].size();
+            score = decimals(model.probability(model.weight(weakest[g]->pattern)), 3);
+            explanation = "weakest pair: lines " + std::to_string(list.records[weakest[g]->x].line) + " and " +
+                          std::to_string(list.records[weakest[g]->y].line) + ": " +
+                          explainPair(model, *weakest[g], names);
+            values[0] = Value::of(static_cast<int64_t>(g));
+            values[1] = Value::of(score);
+            values[2] = Value::of(explanation);
+        }
+        Row row;
+        row.members = pointers.data();
+        row.memberCount = pointers.size();
+        row.values = values;
+        writer->row(row);
+    }
+    if (!out.flush()) return context.lostOutput(out);
+    context.message(counted(recordCount, "record", "records") + ": " + std::to_string(grouped) + " in " +
+                    counted(groupCount, "group", "groups") + ", " + std::to_string(recordCount - grouped) +
+                    " alone (" + std::to_string(list.withoutName) + " without a name); " +
+                    counted(candidates, "candidate pair", "candidate pairs") + ", " + std::to_string(matched.size()) +
+                    " matched");
+    if (options.explain) context.message(weightsText(model, names));
+    if (!options.truth.empty()) context.message(pairCountsText(countGroupPairs(groupOf, truthOf)));
+    return warnings.count() > 0 ? EXIT_FAULTS : EXIT_DONE;
+}
+
+int runPersonLink(CommandContext& context, const std::vector<std::string>& words) {
+    if (words.size() != 3) return context.usage("link needs two files: ovrin link [options] FILE_A FILE_B");
+    if (words[1] == "-" && words[2] == "-") return context.usage("only one of the two files can be stdin (-)");
+    PersonSettings settings;
+    int status = readSettings(context, &settings);
+    if (status != EXIT_DONE) return status;
+    const Options& options = context.options;
+    PersonMatcher matcher;
+    std::string problem;
+    if (!matcher.open(context, &problem)) return context.usage(problem);
+    PersonList a, b;
+    a.list.input = words[1];
+    b.list.input = words[2];
+    status = readPersonList(context, settings.fieldsA, settings.with, &a);
+    if (status == EXIT_DONE) status = readPersonList(context, settings.fieldsB, settings.with, &b);
+    if (status != EXIT_DONE) return status;
+    StringPool labels;
+    std::vector<uint32_t> truthOfA, truthOfB;
+    if (!options.truth.empty() && (!readTruth(context, a.list, options.truth, &labels, &truthOfA, &problem) ||
+                                   !readTruth(context, b.list, options.truth, &labels, &truthOfB, &problem)))
+        return context.usage(problem);
+    if (!matcher.add(a) || !matcher.add(b)) {
+        context.message(matcher.error() + "; stopped");
+        return EXIT_FAULTS;
+    }
+    const uint32_t split = static_cast<uint32_t>(a.list.records.size());
+    // The same file on both sides: no record is paired with itself.
+    bool sameFile = words[1] == words[2] && settings.fieldsA == settings.fieldsB;
+    std::vector<Candidate> matched;
+    FsModel model;
+    uint64_t candidates = 0;
+    if (!scorePairs(context, matcher, split, sameFile, settings, &matched, &model, &candidates)) return EXIT_FAULTS;
+
+    // The heaviest first; --best keeps each A record's first, --one-to-one
+    // also each B record's first.
+    std::stable_sort(matched.begin(), matched.end(), [&](const Candidate& x, const Candidate& y) {
+        return model.weight(x.pattern) > model.weight(y.pattern);
+    });
+    if (options.best || options.oneToOne) {
+        std::vector<bool> aTaken(split, false), bTaken(b.list.records.size(), false);
+        std::vector<Candidate> kept;
+        for (const Candidate& c : matched) {
+            if (aTaken[c.x] || (options.oneToOne && bTaken[c.y - split])) continue;
+            aTaken[c.x] = true;
+            bTaken[c.y - split] = true;
+            kept.push_back(c);
+        }
+        matched.swap(kept);
+    }
+    // Written in A's order, each A record's pairs heaviest first.
+    std::stable_sort(matched.begin(), matched.end(), [](const Candidate& x, const Candidate& y) { return x.x < y.x; });
+
+    Warnings warnings(*context.console.err, "ovrin");
+    reportProblems(a.list, warnings);
+    reportProblems(b.list, warnings);
+    std::vector<Column> columns = {{"line_a", true}, {"line_b", true}, {"score"}, {"weight"}};
+    if (options.explain) columns.push_back({"explain"});
+    Output out(*context.console.out);
+    std::unique_ptr<RecordWriter> writer = makeWriter(out, writerSettings(context, columns, warnings));
+    std::vector<HeaderPart> header(2);
+    header[0].text = &a.list.headerText;
+    header[1].text = &b.list.headerText;
+    header[0].unclosedQuote = a.list.headerUnclosedQuote;
+    header[1].unclosedQuote = b.list.headerUnclosedQuote;
+    std::vector<std::string> aNames, bNames;
+    if (distinguishColumns(a.list.headerFields, b.list.headerFields, &aNames, &bNames)) {
+        header[0].fields = &aNames;
+        header[1].fields = &bNames;
+    }
+    bool anyHeader = a.list.hasHeader || b.list.hasHeader;
+    writer->start(a.list.bom, anyHeader ? &header : nullptr, a.list.hasHeader ? a.list.headerEnd : b.list.headerEnd);
+
+    const std::vector<std::string> names = comparisonNames(settings.with);
+    std::vector<std::pair<uint32_t, uint32_t>> written;
+    OutRecord outA, outB;
+    Value values[5];
+    Row row;
+    row.recordCount = 2;
+    row.records[0] = &outA;
+    row.absentWidth[1] = b.list.width;
+    row.values = values;
+    uint64_t aMatched = 0;
+    size_t next = 0;
+    for (uint32_t r = 0; r < split && !out.failed(); ++r) {
+        const NameRecord& ra = a.list.records[r];
+        outA = outRecord(a.list, ra);
+        values[0] = Value::of(static_cast<int64_t>(ra.line));
+        if (next == matched.size() || matched[next].x != r) {
+            if (!options.all) continue;
+            row.records[1] = nullptr;
+            for (int v = 1; v < 5; ++v) values[v] = Value();
+            writer->row(row);
+            continue;
+        }
+        ++aMatched;
+        for (; next < matched.size() && matched[next].x == r; ++next) {
+            const Candidate& c = matched[next];
+            const NameRecord& rb = b.list.records[c.y - split];
+            outB = outRecord(b.list, rb);
+            row.records[1] = &outB;
+            double weight = model.weight(c.pattern);
+            std::string score = decimals(model.probability(weight), 3), weightText = decimals(weight, 1);
+            std::string explanation = options.explain ? explainPair(model, c, names) : std::string();
+            values[1] = Value::of(static_cast<int64_t>(rb.line));
+            values[2] = Value::of(score);
+            values[3] = Value::of(weightText);
+            values[4] = Value::of(explanation);
+            writer->row(row);
+            written.push_back({r, c.y - split});
+        }
+    }
+    if (!out.flush()) return context.lostOutput(out);
+    context.message("A: " + counted(split, "record", "records") + ", " + std::to_string(aMatched) + " matched; B: " +
+                    counted(b.list.records.size(), "record", "records") + "; " +
+                    counted(candidates, "candidate pair", "candidate pairs") + ", " +
+                    counted(written.size(), "pair", "pairs") + " written");
+    if (options.explain) context.message(weightsText(model, names));
+    if (!options.truth.empty()) context.message(pairCountsText(countLinkPairs(truthOfA, truthOfB, written)));
+    return warnings.count() > 0 ? EXIT_FAULTS : EXIT_DONE;
+}

@@ -1,0 +1,85 @@
+#include "person_list.h"
+
+#include <cerrno>
+#include <cstring>
+
+#include "../matching/levels.h"
+
+namespace {
+
+// As many as name_list.cpp notes: one more than are shown.
+const size_t kProblemsShown = 100;
+
+}  // namespace
+
+int readPersonList(const CommandContext& context, const std::vector<std::string>& nameFields,
+                   const std::vector<std::string>& withFields, PersonList* people) {
+    const Options& options = context.options;
+    NameList* list = &people->list;
+    list->where = list->input == "-" ? "stdin" : list->input;
+    std::string problem;
+    TableSettings settings;
+    settings.format = options.format;
+    settings.cp1252 = options.cp1252;
+    settings.header = options.header;
+    settings.selectors = nameFields;
+    settings.selectors.insert(settings.selectors.end(), withFields.begin(), withFields.end());
+    for (const std::string& selector : settings.selectors)
+        if (!checkSelector(selector, &problem)) return context.usage(problem);
+    NamedInput input;
+    if (!input.open(list->input, context.console.in))
+        return context.usage("cannot read " + list->input + ": " + std::strerror(errno));
+    TableReader table(input.source(), settings);
+    if (!table.start(&problem)) return context.usage(list->where + ": " + problem);
+    list->bom = table.bom();
+    list->hasHeader = table.hasHeader();
+    list->headerText = table.headerText();
+    list->headerEnd = table.headerEnd();
+    list->headerUnclosedQuote = table.headerUnclosedQuote();
+    list->headerFields = table.headerFields();
+
+    TableRecord record;
+    std::vector<std::string> texts(nameFields.size());
+    while (table.next(&record)) {
+        const Record& r = record.record;
+        NameRecord n;
+        n.offset = list->text.size();
+        n.size = static_cast<uint32_t>(r.size);
+        n.line = r.line;
+        n.end = r.end;
+        n.missing = static_cast<uint32_t>(record.missing);
+        n.unclosedQuote = record.unclosedQuote;
+        list->text.insert(list->text.end(), r.data, r.data + r.size);
+        std::string joined;
+        // An empty or absent field is missing, which the matching expects;
+        // a field it cannot read (invalid UTF-8, no Windows-1252 form) is
+        // missing too, but worth a warning.
+        for (const NameField& field : record.names)
+            if (!field.usable && field.problem.compare(0, 6, "empty ") != 0 &&
+                field.problem.compare(0, 9, "no field ") != 0 && list->problems.size() <= kProblemsShown)
+                list->problems.emplace_back(list->records.size(), field.problem);
+        for (size_t f = 0; f < nameFields.size(); ++f) {
+            const NameField& field = record.names[f];
+            texts[f].assign(field.usable ? field.text.data() : "", field.usable ? field.size : 0);
+            if (!texts[f].empty()) joined += (joined.empty() ? "" : " ") + texts[f];
+        }
+        people->names.push_back(personName(texts));
+        if (people->names.back().empty()) ++list->withoutName;
+        else n.name = list->names.add(joined);
+        std::vector<std::string> values;
+        for (size_t f = 0; f < withFields.size(); ++f) {
+            const NameField& field = record.names[nameFields.size() + f];
+            values.push_back(field.usable ? plainValue(field.text.data(), field.size) : std::string());
+        }
+        people->values.push_back(std::move(values));
+        list->records.push_back(n);
+    }
+    list->width = table.hasHeader() ? table.width() : table.firstWidth();
+    list->widthProblems = widthWarnings(table);
+    if (table.error() == RecordReader::READ_FAILED)
+        return context.usage("cannot read " + list->where + ": " + std::strerror(errno));
+    if (table.error() == RecordReader::RECORD_TOO_LONG)
+        return context.usage(list->where + ":" + std::to_string(table.errorLine()) +
+                             ": a record longer than 16 MiB; stopped there");
+    return EXIT_DONE;
+}

@@ -1,0 +1,25 @@
+// A whole input held in memory for the matching of people: every record as
+// it came (as NameList keeps it, for the writer) and, per record, its name
+// made of the words of several fields and the plain values of the --with
+// fields.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "../matching/person_name.h"
+#include "command_parts.h"
+#include "name_list.h"
+
+struct PersonList {
+    NameList list;                      // the records; each one's name is its name fields joined by a blank
+    std::vector<PersonName> names;      // per record
+    std::vector<std::vector<std::string>> values;  // per record, per --with field: its plain value
+};
+
+// Reads `people->list.input` with the name fields `nameFields` and the
+// --with fields `withFields` (numbers from 1 or header names). A field that
+// is empty or cannot be read counts as missing; one that cannot be read is
+// noted in `list.problems`. EXIT_DONE, or EXIT_USAGE after its message.
+int readPersonList(const CommandContext& context, const std::vector<std::string>& nameFields,
+                   const std::vector<std::string>& withFields, PersonList* people);

@@ -1,0 +1,39 @@
+// How well two values agree, on one scale for every comparison of a pair:
+// the given names, the surnames and each --with field.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+enum Level : uint8_t {
+    DIFFERENT = 0,
+    SOME = 1,   // names: a shared code, half the letters, or an initial
+    CLOSE = 2,  // names: an edit or two; other fields: one character off, a date's day and month swapped
+    EXACT = 3,
+    MISSING = 4,  // either value is empty: counts neither for nor against
+};
+const int kLevels = 4;  // the levels that carry a weight
+
+const char* levelName(Level level);
+
+// What the library answered about two different words.
+struct WordAnswers {
+    int32_t distance = 0;      // ovLevenshtein
+    int32_t guthPercent = 0;   // ovGuthMatch mode 2
+    bool codesAgree = false;   // a Double Metaphone code of one is a code of the other
+    size_t lengthA = 0, lengthB = 0;
+};
+
+// The level of two different words: CLOSE within a fifth of the longer's
+// letters, at 80 percent or more by Guth, or with a shared code within
+// two fifths; SOME with a shared code, within half, or at 60 percent.
+Level wordLevel(const WordAnswers& answers);
+
+// The form of a --with field's value that is compared: letters and digits
+// only, upper case ("1984-03-07" and "1984 03 07" both "19840307").
+std::string plainValue(const char* text, size_t size);
+
+// The level of two plain values: EXACT when equal, CLOSE when of one
+// length and one character apart, or dates of eight digits whose day and
+// month are swapped (year first or last); MISSING when one is empty.
+Level valueLevel(const std::string& a, const std::string& b);

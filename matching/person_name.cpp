@@ -1,0 +1,74 @@
+#include "person_name.h"
+
+namespace {
+
+// Upper case of a Windows-1252 byte: a to z, and the accented small letters
+// 0xE0 to 0xFE (but 0xF7, the division sign), which sit 0x20 above their
+// capitals; š, œ, ž and ÿ have their own places.
+unsigned char upper(unsigned char c) {
+    if (c >= 'a' && c <= 'z') return static_cast<unsigned char>(c - 32);
+    if (c >= 0xE0 && c <= 0xFE && c != 0xF7) return static_cast<unsigned char>(c - 32);
+    if (c == 0x9A || c == 0x9C || c == 0x9E) return static_cast<unsigned char>(c - 16);
+    if (c == 0xFF) return 0x9F;
+    return c;
+}
+
+bool isLetterOrDigit(unsigned char c) {
+    return (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == 0x8A || c == 0x8C || c == 0x8E ||
+           c == 0x9F || (c >= 0xC0 && c <= 0xDE && c != 0xD7) || c == 0xDF;
+}
+
+}  // namespace
+
+std::vector<std::string> cleanWords(const char* text, size_t size) {
+    std::vector<std::string> words;
+    std::string word;
+    for (size_t i = 0; i <= size; ++i) {
+        unsigned char c = i < size ? upper(static_cast<unsigned char>(text[i])) : ' ';
+        if (isLetterOrDigit(c)) {
+            word += static_cast<char>(c);
+        } else if (c == ' ' || c == '\t' || c == '-' || c == ',' || c == '/' || c == 0xA0 || c == 0x96 ||
+                   c == 0x97) {
+            if (!word.empty()) words.push_back(word);
+            word.clear();
+        }
+        // Anything else (apostrophes, dots, quotes, brackets) is dropped
+        // and joins what stands around it.
+    }
+    return words;
+}
+
+PersonName personName(const std::vector<std::string>& fields) {
+    PersonName name;
+    if (fields.size() != 1) {
+        for (size_t f = 0; f < fields.size(); ++f) {
+            std::vector<std::string> words = cleanWords(fields[f].data(), fields[f].size());
+            std::vector<std::string>& to = f + 1 == fields.size() ? name.surname : name.given;
+            to.insert(to.end(), words.begin(), words.end());
+        }
+        return name;
+    }
+    const std::string& text = fields[0];
+    size_t comma = text.find(',');
+    if (comma != std::string::npos) {
+        std::vector<std::string> before = cleanWords(text.data(), comma);
+        std::vector<std::string> after = cleanWords(text.data() + comma + 1, text.size() - comma - 1);
+        if (!before.empty() && !after.empty()) {
+            name.given = after;
+            name.surname = before;
+            return name;
+        }
+    }
+    std::vector<std::string> words = cleanWords(text.data(), text.size());
+    if (words.size() > 1) name.given.assign(words.begin(), words.begin() + 1);
+    if (!words.empty()) name.surname.assign(words.begin() + (words.size() > 1), words.end());
+    return name;
+}
+
+bool isParticle(const std::string& word) {
+    static const char* const kParticles[] = {"VAN", "VON", "DE", "DEN", "DER", "DI", "DA", "DEL", "DELLA", "LA",
+                                             "LE",  "DU",  "DOS", "DAS", "TER", "TEN", "Y",  "ST",  "AF"};
+    for (const char* p : kParticles)
+        if (word == p) return true;
+    return false;
+}

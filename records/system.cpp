@@ -1,0 +1,135 @@
+#include "system.h"
+
+#include <sys/stat.h>
+#include <sys/types.h>
+
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#include <windows.h>
+#include <shellapi.h>
+#else
+#include <unistd.h>
+#endif
+
+bool wantsCp1252(const std::vector<std::string>& arguments) {
+    bool cp1252 = false;
+    for (size_t i = 0; i < arguments.size() && arguments[i] != "--"; ++i) {
+        if (arguments[i] == "--encoding" && i + 1 < arguments.size()) cp1252 = arguments[i + 1] == "cp1252";
+        else if (arguments[i].compare(0, 11, "--encoding=") == 0) cp1252 = arguments[i] == "--encoding=cp1252";
+    }
+    return cp1252;
+}
+
+#ifdef _WIN32
+
+std::wstring widen(const std::string& utf8) {
+    int n = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
+    std::wstring wide(static_cast<size_t>(n), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), &wide[0], n);
+    return wide;
+}
+
+std::string narrow(const wchar_t* text, unsigned codePage) {
+    int n = WideCharToMultiByte(codePage, 0, text, -1, nullptr, 0, nullptr, nullptr);
+    if (n <= 1) return std::string();
+    std::string result(static_cast<size_t>(n), '\0');
+    WideCharToMultiByte(codePage, 0, text, -1, &result[0], n, nullptr, nullptr);
+    result.resize(static_cast<size_t>(n - 1));
+    return result;
+}
+
+std::string programFolder() {
+    wchar_t path[32768];
+    DWORD n = GetModuleFileNameW(nullptr, path, sizeof path / sizeof path[0]);
+    std::string folder = narrow(std::wstring(path, n).c_str(), CP_UTF8);
+    size_t slash = folder.find_last_of("\\/");
+    return slash == std::string::npos ? std::string() : folder.substr(0, slash + 1);
+}
+
+std::vector<std::string> programArguments(int, char**) {
+    int count = 0;
+    wchar_t** wide = CommandLineToArgvW(GetCommandLineW(), &count);
+    std::vector<std::string> arguments;
+    if (!wide) return arguments;
+    for (int i = 1; i < count; ++i) arguments.push_back(narrow(wide[i], CP_UTF8));
+    // With --encoding cp1252 the names on the command line are passed to the
+    // library as the code page's bytes, as they are natively.
+    if (wantsCp1252(arguments))
+        for (int i = 1; i < count; ++i) arguments[static_cast<size_t>(i - 1)] = narrow(wide[i], 1252);
+    LocalFree(wide);
+    return arguments;
+}
+
+void prepareStandardStreams() {
+    _setmode(_fileno(stdin), _O_BINARY);
+    _setmode(_fileno(stdout), _O_BINARY);
+    _setmode(_fileno(stderr), _O_BINARY);
+}
+
+namespace {
+
+HANDLE handleOf(FILE* stream) { return reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(stream))); }
+
+}  // namespace
+
+bool isConsole(FILE* stream) {
+    HANDLE handle = handleOf(stream);
+    DWORD mode;
+    return handle != INVALID_HANDLE_VALUE && GetConsoleMode(handle, &mode) != 0;
+}
+
+bool writeConsole(FILE* stream, const char* text, size_t size, bool cp1252) {
+    if (size == 0) return true;
+    UINT codePage = cp1252 ? 1252 : CP_UTF8;
+    int n = MultiByteToWideChar(codePage, 0, text, static_cast<int>(size), nullptr, 0);
+    std::wstring wide(static_cast<size_t>(n), L'\0');
+    MultiByteToWideChar(codePage, 0, text, static_cast<int>(size), &wide[0], n);
+    DWORD written = 0;
+    return wide.empty() || WriteConsoleW(handleOf(stream), wide.data(), static_cast<DWORD>(wide.size()), &written, nullptr);
+}
+
+bool readConsole(FILE* stream, bool cp1252, std::string* text, bool* ended) {
+    wchar_t wide[4096];
+    DWORD got = 0;
+    if (!ReadConsoleW(handleOf(stream), wide, 4096, &got, nullptr)) return false;
+    *ended = got == 0 || wide[0] == 0x1A;
+    *text = *ended ? std::string() : narrow(std::wstring(wide, got).c_str(), cp1252 ? 1252 : CP_UTF8);
+    return true;
+}
+
+FILE* openForReading(const std::string& path) { return _wfopen(widen(path).c_str(), L"rb"); }
+
+int64_t regularFileSize(FILE* file) {
+    struct _stat64 info;
+    if (_fstat64(_fileno(file), &info) != 0 || !(info.st_mode & _S_IFREG)) return -1;
+    return info.st_size;
+}
+
+bool isTerminal(FILE* file) { return _isatty(_fileno(file)) != 0; }
+
+#else
+
+std::vector<std::string> programArguments(int argc, char** argv) {
+    return std::vector<std::string>(argv + 1, argv + argc);
+}
+
+void prepareStandardStreams() {}
+
+bool isConsole(FILE*) { return false; }
+
+bool writeConsole(FILE*, const char*, size_t, bool) { return false; }
+
+bool readConsole(FILE*, bool, std::string*, bool*) { return false; }
+
+FILE* openForReading(const std::string& path) { return std::fopen(path.c_str(), "rb"); }
+
+int64_t regularFileSize(FILE* file) {
+    struct stat info;
+    if (fstat(fileno(file), &info) != 0 || !S_ISREG(info.st_mode)) return -1;
+    return info.st_size;
+}
+
+bool isTerminal(FILE* file) { return isatty(fileno(file)) != 0; }
+
+#endif

@@ -1,0 +1,112 @@
+// The pieces of the matching of people that need no library: the clean-up
+// of names, the levels of --with values, and groups that do not chain.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "../../matching/clusters.h"
+#include "../../matching/levels.h"
+#include "../../matching/person_name.h"
+
+namespace {
+
+std::string joinedWords(const std::vector<std::string>& words) {
+    std::string out;
+    for (const std::string& w : words) out += (out.empty() ? "" : "|") + w;
+    return out;
+}
+
+TEST(PersonName, CleanWords) {
+    const struct {
+        const char* text;
+        const char* words;
+    } cases[] = {
+        {"  anna   smith ", "ANNA|SMITH"},
+        {"O'Brien", "OBRIEN"},          // meets OBrien
+        {"Smith-Jones", "SMITH|JONES"},  // meets Smith Jones
+        {"J. R. R. Tolkien", "J|R|R|TOLKIEN"},
+        {"\"Smith\", (John)", "SMITH|JOHN"},
+        {"m\xFCller", "M\xDCLLER"},  // Windows-1252 ü to Ü
+        {" - , ", ""},
+    };
+    for (const auto& c : cases) EXPECT_EQ(joinedWords(cleanWords(c.text, std::strlen(c.text))), c.words) << c.text;
+}
+
+TEST(PersonName, GivenAndSurname) {
+    const struct {
+        std::vector<std::string> fields;
+        const char* given;
+        const char* surname;
+    } cases[] = {
+        {{"John Smith"}, "JOHN", "SMITH"},
+        {{"Smith, John"}, "JOHN", "SMITH"},
+        {{"  smith ,john  "}, "JOHN", "SMITH"},
+        {{"Smith"}, "", "SMITH"},
+        {{"Jose Garcia Lopez"}, "JOSE", "GARCIA|LOPEZ"},
+        {{"Smith,"}, "", "SMITH"},  // a comma with nothing after it is no order
+        {{"Jean", "de Vries"}, "JEAN", "DE|VRIES"},
+        {{"", "Smith"}, "", "SMITH"},
+        {{"Anna", ""}, "ANNA", ""},  // a missing surname does not take the given name's place
+        {{"Anna Maria", "Smith-Jones"}, "ANNA|MARIA", "SMITH|JONES"},
+    };
+    for (const auto& c : cases) {
+        PersonName name = personName(c.fields);
+        EXPECT_EQ(joinedWords(name.given), c.given) << c.fields[0];
+        EXPECT_EQ(joinedWords(name.surname), c.surname) << c.fields[0];
+    }
+}
+
+TEST(Levels, Values) {
+    const struct {
+        const char* a;
+        const char* b;
+        Level level;
+    } cases[] = {
+        {"1984-03-07", "1984 03 07", EXACT},
+        {"1984-03-07", "", MISSING},
+        {"", "", MISSING},
+        {"1984-03-07", "1984-03-08", CLOSE},  // one digit
+        {"1984-03-07", "1984-07-03", CLOSE},  // day and month swapped, year first
+        {"07/03/1984", "03/07/1984", CLOSE},  // and year last
+        {"1984-03-07", "1948-03-07", DIFFERENT},  // two digits
+        {"1984-03-07", "1984-03-7", DIFFERENT},
+        {"12345", "12346", CLOSE},
+        {"AB1 2CD", "ab12cd", EXACT},
+    };
+    for (const auto& c : cases) {
+        std::string a = plainValue(c.a, std::strlen(c.a)), b = plainValue(c.b, std::strlen(c.b));
+        EXPECT_EQ(valueLevel(a, b), c.level) << c.a << " " << c.b;
+    }
+}
+
+TEST(Levels, Words) {
+    WordAnswers smyth;  // Smith and Smyth: one edit in five, 80 percent
+    smyth.distance = 1, smyth.guthPercent = 80, smyth.codesAgree = true, smyth.lengthA = 5, smyth.lengthB = 5;
+    EXPECT_EQ(wordLevel(smyth), CLOSE);
+    WordAnswers meyer;  // Meyer and Maier: two in five, 40 percent, one code
+    meyer.distance = 2, meyer.guthPercent = 40, meyer.codesAgree = true, meyer.lengthA = 5, meyer.lengthB = 5;
+    EXPECT_EQ(wordLevel(meyer), CLOSE);
+    meyer.codesAgree = false;
+    EXPECT_EQ(wordLevel(meyer), SOME);
+    WordAnswers jones;  // Jones and Thomas: four edits, 36 percent
+    jones.distance = 4, jones.guthPercent = 36, jones.lengthA = 5, jones.lengthB = 6;
+    EXPECT_EQ(wordLevel(jones), DIFFERENT);
+}
+
+TEST(Clusters, WeakBridgeDoesNotChain) {
+    // Two people of two records each, one weak pair between them: two
+    // groups. Connected sets would make one.
+    std::vector<uint32_t> groups = clusterPairs(4, {{0, 1, 20}, {2, 3, 20}, {1, 2, 5}});
+    EXPECT_EQ(groups, (std::vector<uint32_t>{1, 1, 2, 2}));
+    // A third record that matches both of a pair joins them; a record
+    // matching one of three does not.
+    groups = clusterPairs(5, {{0, 1, 20}, {0, 2, 15}, {1, 2, 15}, {2, 3, 9}});
+    EXPECT_EQ(groups, (std::vector<uint32_t>{1, 1, 1, 0, 0}));
+    // Two records and their match: half of one pair is enough.
+    groups = clusterPairs(3, {{1, 2, 3}});
+    EXPECT_EQ(groups, (std::vector<uint32_t>{0, 1, 1}));
+}
+
+}  // namespace
