@@ -77,12 +77,15 @@ void store(char* at, Word word) {
 // short name, and no byte outside it is read or written.
 bool upperCaseLettersOnly(char* text, int32_t length) {
     if (length >= 8) {
+        // The last word is read before any store: read after the store of
+        // the word it overlaps, it would wait for that store to complete.
         const int32_t last = length - 8;
+        const uint64_t lastWord = upperCased(load<uint64_t>(text + last));
+        if (!allLetters(lastWord)) return false;
         for (int32_t at = 0; at < last; at += 8)
             if (!allLetters(upperCased(load<uint64_t>(text + at)))) return false;
-        if (!allLetters(upperCased(load<uint64_t>(text + last)))) return false;
         for (int32_t at = 0; at < last; at += 8) store(text + at, upperCased(load<uint64_t>(text + at)));
-        store(text + last, upperCased(load<uint64_t>(text + last)));
+        store(text + last, lastWord);
         return true;
     }
     if (length >= 4) {
