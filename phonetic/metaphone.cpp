@@ -158,21 +158,32 @@ static_assert(rowsInLetterOrder(), "the rows of each letter stand together, A to
 // Marks a code that a glance at the next character does not settle.
 constexpr Code BY_RULES = 0xFFFF;
 
+// The places a character can stand in, as far as the rows ask: after a
+// character of each distinct set of previous-character facts (found from
+// the facts, A to Z, digits and NUL alike), or at the first position.
+enum { kPlaces = 8, AT_FIRST = kPlaces - 1 };
+
 // The facts of each byte as a neighbour, where each character's rows lie,
-// and, derived from the rows, the code of every character at the first
-// position and after it by the character that follows it (BY_RULES where
-// the rows ask about more). Most characters are settled by that glance: a
-// vowel after the first gives nothing, P gives F before H, and so on; a
-// table read takes the place of a jump on the letter, which the processor
-// cannot foresee. Characters are looked up by slot: 0 for NUL, then A to
-// Z, then 0 to 9 (a prepared word holds nothing else).
+// and, derived from the rows, the code of every character by the class of
+// the character before it (or the first position) and the character after
+// it (BY_RULES where the rows ask about more: the character after next, the
+// end of the word beyond the next, the room left in the code). Most
+// characters are settled by that glance: a vowel after the first gives
+// nothing, P gives F before H, H after C is silent, and so on; a table read
+// takes the place of jumps on the letter, which the processor cannot
+// foresee. Characters are looked up by slot: 0 for NUL, then A to Z, then
+// 0 to 9 (a prepared word holds nothing else).
 struct RuleTables {
     uint32_t previous[256], next[256], after[256];
     int firstRule[256], ruleCount[256];
     uint8_t slot[256];
-    Code byNext[2][37][37];  // [0]: at the first position; [1]: after it
+    uint8_t place[256];           // the place after each byte
+    uint32_t placeFacts[kPlaces];  // the facts of each place after a byte
+    int placeCount = 0;
+    Code settled[kPlaces][37][37];
 
-    constexpr RuleTables() : previous(), next(), after(), firstRule(), ruleCount(), slot(), byNext() {
+    constexpr RuleTables()
+        : previous(), next(), after(), firstRule(), ruleCount(), slot(), place(), placeFacts(), settled() {
         setFacts(previous, "C", PREVIOUS_C);
         setFacts(previous, "D", PREVIOUS_D);
         setFacts(previous, "M", PREVIOUS_M);
@@ -197,14 +208,22 @@ struct RuleTables {
             ++ruleCount[c];
         }
 
+        for (int c = 0; c < 256; ++c) {
+            int k = 0;
+            while (k < placeCount && placeFacts[k] != previous[c]) ++k;
+            if (k == placeCount && placeCount < AT_FIRST) placeFacts[placeCount++] = previous[c];
+            place[c] = static_cast<uint8_t>(k);
+        }
+
         const char* characters = "ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
         for (int k = 0; characters[k]; ++k) slot[static_cast<unsigned char>(characters[k])] = static_cast<uint8_t>(k + 1);
-        for (int c = 0; characters[c]; ++c) {
-            const unsigned char current = static_cast<unsigned char>(characters[c]);
-            for (int place = 0; place < 2; ++place) {
-                byNext[place][c + 1][0] = settledCode(place == 0, current, 0);
+        for (int p = 0; p < kPlaces; ++p) {
+            const uint32_t holds = p == AT_FIRST ? uint32_t{FIRST} : NOT_FIRST | placeFacts[p];
+            for (int c = 0; characters[c]; ++c) {
+                const unsigned char current = static_cast<unsigned char>(characters[c]);
+                settled[p][c + 1][0] = settledCode(holds, current, 0);
                 for (int n = 0; characters[n]; ++n)
-                    byNext[place][c + 1][n + 1] = settledCode(place == 0, current, static_cast<unsigned char>(characters[n]));
+                    settled[p][c + 1][n + 1] = settledCode(holds, current, static_cast<unsigned char>(characters[n]));
             }
         }
     }
@@ -213,15 +232,14 @@ struct RuleTables {
         for (int k = 0; letters[k]; ++k) table[static_cast<unsigned char>(letters[k])] |= fact;
     }
 
-    // The code of `current` before `following`, at the first position or
-    // after it, if the rows settle it without the character before (there
-    // is none at the first position) or the one after next: each row is
-    // passed over while a fact the glance settles fails, and the first row
-    // left answers unless it also asks about another fact.
-    constexpr Code settledCode(bool atFirst, unsigned char current, unsigned char following) const {
-        const uint32_t holds = (atFirst ? uint32_t{FIRST} : uint32_t{NOT_FIRST}) | next[following] |
-                               (following ? 0u : uint32_t{LAST});
-        const uint32_t settled = kNextFacts | FIRST | NOT_FIRST | LAST | (atFirst ? kPreviousFacts : 0u) |
+    // The code of `current` before `following`, where the facts of the
+    // position and the character before are `holds`, if the rows settle it
+    // without the character after next: each row is passed over while a
+    // fact the glance settles fails, and the first row left answers unless
+    // it also asks about another fact.
+    constexpr Code settledCode(uint32_t holds, unsigned char current, unsigned char following) const {
+        holds |= next[following] | (following ? 0u : uint32_t{LAST});
+        const uint32_t settled = kPreviousFacts | kNextFacts | FIRST | NOT_FIRST | LAST |
                                  (following ? 0u : kAfterNextFacts | NEXT_LAST | NEXT_THREE_NED);
         for (int k = firstRule[current]; k < firstRule[current] + ruleCount[current]; ++k) {
             if (kRules[k].when & settled & ~holds) continue;
@@ -231,6 +249,7 @@ struct RuleTables {
     }
 };
 constexpr RuleTables kRuleTables;
+static_assert(kRuleTables.placeCount < AT_FIRST, "each set of previous-character facts has its place");
 
 // The code of the character at position i of the word by its rows, from
 // every fact of the position; `roomForTwo` tells whether the code holds
@@ -254,15 +273,6 @@ Code codeByRules(const Word& word, int i, bool roomForTwo) {
     for (int k = first; k < first + kRuleTables.ruleCount[current]; ++k)
         if ((facts & kRules[k].when) == kRules[k].when) return codeOf(kRules[k].code);
     return 0;
-}
-
-// The code of the character at position i: from the table of settled codes
-// where a glance at the next character settles it, else by the rows.
-Code letterCode(const Word& word, int i, bool roomForTwo) {
-    const uint8_t* slot = kRuleTables.slot;
-    const Code settled = kRuleTables.byNext[i > 0][slot[static_cast<unsigned char>(word.text[i])]]
-                                           [slot[static_cast<unsigned char>(word.text[i + 1])]];
-    return settled != BY_RULES ? settled : codeByRules(word, i, roomForTwo);
 }
 
 // Upper-cases the argument's text in place (a-z only) and copies its letters
@@ -302,12 +312,20 @@ Word prepareName(char* text, char* prepared) {
 // Writes the Metaphone code of the prepared word into `code` (room for
 // `limit` characters and a NUL, zero-filled).
 void encodeWord(const Word& word, int limit, char* code) {
+    const uint8_t* slot = kRuleTables.slot;
     int codeLength = 0;
+    unsigned char previous = 0;
+    uint8_t place = AT_FIRST;
     for (int i = 0; i < word.length && codeLength < limit; ++i) {
-        const char current = word.text[i];
+        const unsigned char current = static_cast<unsigned char>(word.text[i]);
+        // From the table where a glance at the characters around settles
+        // the code, else by the rows.
+        Code sound = kRuleTables.settled[place][slot[current]][slot[static_cast<unsigned char>(word.text[i + 1])]];
+        if (sound == BY_RULES) sound = codeByRules(word, i, codeLength < limit - 1);
         // A doubled character gives nothing, except CC (as in ACCEPT: KS).
-        if (i > 0 && current == word.text[i - 1] && current != 'C') continue;
-        const Code sound = letterCode(word, i, codeLength < limit - 1);
+        if (current == previous && current != 'C') sound = 0;
+        previous = current;
+        place = kRuleTables.place[current];
         // Both bytes are stored: a code of two characters comes only where
         // both fit, and the second byte of one lands at most on the place
         // of the closing NUL, which is written last.
