@@ -78,7 +78,62 @@ int32_t editDistanceByBits(const char* pattern, int32_t patternLength, const cha
     return distance;
 }
 
+namespace {
+
+uint64_t loadWord(const char* at) {
+    uint64_t word;
+    std::memcpy(&word, at, sizeof word);
+    return word;
+}
+
+// Of two words that differ, the number of equal bytes before the first
+// that differs, in memory order (from the low end), and after the last.
+#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_BIG_ENDIAN__
+int32_t equalBytesBefore(uint64_t differ) { return __builtin_clzll(differ) / 8; }
+int32_t equalBytesAfter(uint64_t differ) { return __builtin_ctzll(differ) / 8; }
+#else
+int32_t equalBytesBefore(uint64_t differ) { return __builtin_ctzll(differ) / 8; }
+int32_t equalBytesAfter(uint64_t differ) { return __builtin_clzll(differ) / 8; }
+#endif
+
+// How many of the first `most` letters of `a` and `b` agree before the
+// first that differs; eight a step.
+int32_t commonPrefix(const char* a, const char* b, int32_t most) {
+    int32_t i = 0;
+    for (; i + 8 <= most; i += 8) {
+        const uint64_t differ = loadWord(a + i) ^ loadWord(b + i);
+        if (differ) return i + equalBytesBefore(differ);
+    }
+    while (i < most && a[i] == b[i]) ++i;
+    return i;
+}
+
+// How many of the last `most` letters of `a` (m letters) and `b` (n) agree
+// after the last that differs; eight a step.
+int32_t commonSuffix(const char* a, int32_t m, const char* b, int32_t n, int32_t most) {
+    int32_t k = 0;
+    for (; k + 8 <= most; k += 8) {
+        const uint64_t differ = loadWord(a + m - k - 8) ^ loadWord(b + n - k - 8);
+        if (differ) return k + equalBytesAfter(differ);
+    }
+    while (k < most && a[m - 1 - k] == b[n - 1 - k]) ++k;
+    return k;
+}
+
+}  // namespace
+
 int32_t editDistance(const char* a, int32_t m, const char* b, int32_t n, unsigned char* matrix) {
+    // Letters that both names begin or end with change no distance: left
+    // out, they shorten the loop, and names of a sorted list, or names
+    // that sound alike, often share a few.
+    const int32_t prefix = commonPrefix(a, b, m < n ? m : n);
+    a += prefix;
+    b += prefix;
+    m -= prefix;
+    n -= prefix;
+    const int32_t suffix = commonSuffix(a, m, b, n, m < n ? m : n);
+    m -= suffix;
+    n -= suffix;
     if (m == 0) return n;
     if (n == 0) return m;
     // The pattern is the longer name when it fits a word, so that the loop,
