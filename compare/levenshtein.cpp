@@ -31,7 +31,83 @@ int32_t fillMatrixByRows(const char* a, int32_t m, const char* b, int32_t n, uns
     return matrix[m * width + n];
 }
 
+namespace {
+
+// The columns of the matrix, one 64-bit word each: bit i of `plus` and
+// `minus` holds whether the cell in row i + 1 is one more, or one less, than
+// the cell above it. `matches(c)` gives the rows whose pattern letter is c.
+// Bits above the pattern's last row never carry into it, so they may hold
+// anything.
+template <typename Matches>
+int32_t distanceByColumns(Matches matches, int32_t patternLength, const char* text, int32_t textLength) {
+    // The column of text position 0 is 0, 1, 2, ...: every vertical step +1.
+    uint64_t plus = ~uint64_t{0}, minus = 0;
+    const uint64_t lastRow = uint64_t{1} << (patternLength - 1);
+    int32_t distance = patternLength;  // the cell of the last row
+    for (int32_t j = 0; j < textLength; ++j) {
+        const uint64_t equal = matches(text[j]);
+        const uint64_t x = equal | minus;
+        // The rows where the diagonal gives the cell its value, through the
+        // carries of an addition: a match starts a run of vertical +1 steps
+        // that the diagonal passes down.
+        const uint64_t diagonal = (((x & plus) + plus) ^ plus) | x;
+        uint64_t horizontalPlus = minus | ~(diagonal | plus);
+        uint64_t horizontalMinus = plus & diagonal;
+        distance += (horizontalPlus & lastRow) != 0;
+        distance -= (horizontalMinus & lastRow) != 0;
+        // Row 0 grows by one each column: its horizontal step is +1.
+        horizontalPlus = (horizontalPlus << 1) | 1;
+        horizontalMinus <<= 1;
+        plus = horizontalMinus | ~(diagonal | horizontalPlus);
+        minus = horizontalPlus & diagonal;
+    }
+    return distance;
+}
+
+template <typename Word>
+Word loadBytes(const char* at) {
+    Word word;
+    std::memcpy(&word, at, sizeof word);
+    return word;
+}
+
+// One to eight letters as one word, letter k in byte k (bits 8k to 8k + 7),
+// the bytes above them 0, which no letter is: two loads of four or two
+// bytes that overlap, so that nothing past the letters is read.
+uint64_t lettersAsWord(const char* letters, int32_t length) {
+    if (length >= 4)
+        return loadBytes<uint32_t>(letters) | uint64_t{loadBytes<uint32_t>(letters + length - 4)} << (8 * (length - 4));
+    if (length >= 2)
+        return loadBytes<uint16_t>(letters) | uint64_t{loadBytes<uint16_t>(letters + length - 2)} << (8 * (length - 2));
+    return static_cast<unsigned char>(letters[0]);
+}
+
+constexpr bool kLittleEndian =
+#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_BIG_ENDIAN__
+    false;
+#else
+    true;
+#endif
+
+}  // namespace
+
 int32_t editDistanceByBits(const char* pattern, int32_t patternLength, const char* text, int32_t textLength) {
+    if (patternLength <= 8 && kLittleEndian) {
+        // A pattern of up to eight letters is one word of bytes: the rows of
+        // a letter are the bytes equal to it, found eight at a time, with
+        // no table to clear and fill.
+        const uint64_t letters = lettersAsWord(pattern, patternLength);
+        const uint64_t ones = 0x0101010101010101u, low7 = 0x7F7F7F7F7F7F7F7Fu;
+        return distanceByColumns(
+            [letters, ones, low7](char c) {
+                const uint64_t differ = letters ^ (static_cast<unsigned char>(c) * ones);
+                // The high bit of each byte that is 0, then those eight bits
+                // gathered into the low byte by one multiplication.
+                const uint64_t zero = ~(((differ & low7) + low7) | differ | low7);
+                return (zero * 0x0002040810204081u) >> 56;
+            },
+            patternLength, text, textLength);
+    }
     // matches[c]: bit i set where letter i of the pattern is c. Letters are
     // looked up by their low five bits, A to Z being 1 to 26.
     uint64_t matches[32];
@@ -52,39 +128,10 @@ int32_t editDistanceByBits(const char* pattern, int32_t patternLength, const cha
             matches[pattern[at] & 31] |= uint64_t{1} << k;
         }
     }
-    // The column of text position 0 is 0, 1, 2, ...: every vertical step +1.
-    // Bits above the pattern's last never carry into it, so they may hold
-    // anything.
-    uint64_t plus = ~uint64_t{0}, minus = 0;
-    const uint64_t lastRow = uint64_t{1} << (patternLength - 1);
-    int32_t distance = patternLength;  // the cell of the last row
-    for (int32_t j = 0; j < textLength; ++j) {
-        const uint64_t equal = matches[text[j] & 31];
-        const uint64_t x = equal | minus;
-        // The rows where the diagonal gives the cell its value, through the
-        // carries of an addition: a match starts a run of vertical +1 steps
-        // that the diagonal passes down.
-        const uint64_t diagonal = (((x & plus) + plus) ^ plus) | x;
-        uint64_t horizontalPlus = minus | ~(diagonal | plus);
-        uint64_t horizontalMinus = plus & diagonal;
-        distance += (horizontalPlus & lastRow) != 0;
-        distance -= (horizontalMinus & lastRow) != 0;
-        // Row 0 grows by one each column: its horizontal step is +1.
-        horizontalPlus = (horizontalPlus << 1) | 1;
-        horizontalMinus <<= 1;
-        plus = horizontalMinus | ~(diagonal | horizontalPlus);
-        minus = horizontalPlus & diagonal;
-    }
-    return distance;
+    return distanceByColumns([&matches](char c) { return matches[c & 31]; }, patternLength, text, textLength);
 }
 
 namespace {
-
-uint64_t loadWord(const char* at) {
-    uint64_t word;
-    std::memcpy(&word, at, sizeof word);
-    return word;
-}
 
 // Of two words that differ, the number of equal bytes before the first
 // that differs, in memory order (from the low end), and after the last.
@@ -101,7 +148,7 @@ int32_t equalBytesAfter(uint64_t differ) { return __builtin_clzll(differ) / 8; }
 int32_t commonPrefix(const char* a, const char* b, int32_t most) {
     int32_t i = 0;
     for (; i + 8 <= most; i += 8) {
-        const uint64_t differ = loadWord(a + i) ^ loadWord(b + i);
+        const uint64_t differ = loadBytes<uint64_t>(a + i) ^ loadBytes<uint64_t>(b + i);
         if (differ) return i + equalBytesBefore(differ);
     }
     while (i < most && a[i] == b[i]) ++i;
@@ -113,7 +160,7 @@ int32_t commonPrefix(const char* a, const char* b, int32_t most) {
 int32_t commonSuffix(const char* a, int32_t m, const char* b, int32_t n, int32_t most) {
     int32_t k = 0;
     for (; k + 8 <= most; k += 8) {
-        const uint64_t differ = loadWord(a + m - k - 8) ^ loadWord(b + n - k - 8);
+        const uint64_t differ = loadBytes<uint64_t>(a + m - k - 8) ^ loadBytes<uint64_t>(b + n - k - 8);
         if (differ) return k + equalBytesAfter(differ);
     }
     while (k < most && a[m - 1 - k] == b[n - 1 - k]) ++k;
