@@ -117,7 +117,7 @@ def peers_table(native_runs, php_runs, php_header):
         ratio = statistics.median(ratios)
         met = "met" if ratio <= PEER_TARGET else "missed"
         lines.append(f"| {function} | {statistics.median(ours):.1f} | {label} | {statistics.median(theirs):.1f} | "
-                     f"{ratio:.2f} | <= {PEER_TARGET:g} {met} |")
+                     f"{ratio:.3f} | <= {PEER_TARGET:g} {met} |")
     lines.append("")
     lines.append(f"Medians over {len(native_runs)} runs; in each run the native benchmark and then the PHP script, "
                  f"and the ratio taken within the run. PHP: {php_header}.")
