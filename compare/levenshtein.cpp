@@ -89,25 +89,27 @@ constexpr bool kLittleEndian =
     true;
 #endif
 
+// The rows of a pattern of up to eight letters, held as one word of bytes
+// (lettersAsWord), whose letter is c: the bytes equal to c, found eight at
+// a time, with no table to clear and fill.
+struct MatchesInWord {
+    uint64_t letters;
+    uint64_t operator()(char c) const {
+        const uint64_t ones = 0x0101010101010101u, low7 = 0x7F7F7F7F7F7F7F7Fu;
+        const uint64_t differ = letters ^ (static_cast<unsigned char>(c) * ones);
+        // The high bit of each byte that is 0, then those eight bits
+        // gathered into the low byte by one multiplication.
+        const uint64_t zero = ~(((differ & low7) + low7) | differ | low7);
+        return (zero * 0x0002040810204081u) >> 56;
+    }
+};
+
 }  // namespace
 
 int32_t editDistanceByBits(const char* pattern, int32_t patternLength, const char* text, int32_t textLength) {
-    if (patternLength <= 8 && kLittleEndian) {
-        // A pattern of up to eight letters is one word of bytes: the rows of
-        // a letter are the bytes equal to it, found eight at a time, with
-        // no table to clear and fill.
-        const uint64_t letters = lettersAsWord(pattern, patternLength);
-        const uint64_t ones = 0x0101010101010101u, low7 = 0x7F7F7F7F7F7F7F7Fu;
-        return distanceByColumns(
-            [letters, ones, low7](char c) {
-                const uint64_t differ = letters ^ (static_cast<unsigned char>(c) * ones);
-                // The high bit of each byte that is 0, then those eight bits
-                // gathered into the low byte by one multiplication.
-                const uint64_t zero = ~(((differ & low7) + low7) | differ | low7);
-                return (zero * 0x0002040810204081u) >> 56;
-            },
-            patternLength, text, textLength);
-    }
+    if (patternLength <= 8 && kLittleEndian)
+        return distanceByColumns(MatchesInWord{lettersAsWord(pattern, patternLength)}, patternLength, text,
+                                 textLength);
     // matches[c]: bit i set where letter i of the pattern is c. Letters are
     // looked up by their low five bits, A to Z being 1 to 26.
     uint64_t matches[32];
