@@ -162,7 +162,8 @@ TEST(Levenshtein, BitParallelDistanceAgreesWithTheMatrix) {
     }
     for (int32_t m : {63, 64, 65, 66, 200, 255}) {
         for (int32_t n : {0, 1, 17, 64, 65, 130, 255}) {
-            std::string a = random(static_cast<size_t>(m), alphabets[m % 3 + 1]), b = random(static_cast<size_t>(n), alphabets[n % 3 + 1]);
+            const std::string a = random(static_cast<size_t>(m), alphabets[m % 3 + 1]);
+            const std::string b = random(static_cast<size_t>(n), alphabets[n % 3 + 1]);
             std::vector<unsigned char> matrix((a.size() + 1) * (b.size() + 1), 0xEE);
             ASSERT_EQ(editDistance(a.data(), m, b.data(), n, matrix.data()), byRows(a, b)) << a << " / " << b;
             ASSERT_EQ(editDistance(b.data(), n, a.data(), m, matrix.data()), byRows(b, a)) << b << " / " << a;
