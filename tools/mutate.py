@@ -79,7 +79,7 @@ SLIPS = [
      "if (differ) return i + equalBytesBefore(differ) + 1;", "Levenshtein: the common beginning one letter too long"),
     ("compare/levenshtein.cpp", "while (k < most && a[m - 1 - k] == b[n - 1 - k]) ++k;",
      "while (k < most && a[m - 1 - k] == b[n - 2 - k]) ++k;", "Levenshtein: the common ending compared one letter off"),
-    ("compare/levenshtein.cpp", "if (patternLength <= 8 && kLittleEndian) {", "if (patternLength <= 9 && kLittleEndian) {",
+    ("compare/levenshtein.cpp", "if (patternLength <= 8 && kLittleEndian)", "if (patternLength <= 9 && kLittleEndian)",
      "Levenshtein: a pattern of nine letters taken as one word of eight"),
     ("phonetic/metaphone.cpp", "const uint32_t holds = p == AT_FIRST ? uint32_t{FIRST} : NOT_FIRST | placeFacts[p];",
      "const uint32_t holds = p == AT_FIRST ? uint32_t{FIRST} : NOT_FIRST;",
