@@ -85,8 +85,13 @@ int main(int argc, char** argv) {
     std::vector<char*> args(argv, argv + argc);
     std::string repetitions = "--benchmark_repetitions=5";
     std::string aggregates = "--benchmark_report_aggregates_only=true";
+    // The repetitions of all functions in a random order, so that a spell
+    // of other work on the machine falls on several functions, not on one:
+    // the ratios of one run, to the floor and to the peer, stay fair.
+    std::string interleaving = "--benchmark_enable_random_interleaving=true";
     args.insert(args.begin() + 1, &repetitions[0]);
     args.insert(args.begin() + 2, &aggregates[0]);
+    args.insert(args.begin() + 3, &interleaving[0]);
     int count = static_cast<int>(args.size());
     benchmark::Initialize(&count, args.data());
     MedianReporter reporter;
