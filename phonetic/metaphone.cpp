@@ -155,7 +155,7 @@ constexpr bool rowsInLetterOrder() {
 }
 static_assert(rowsInLetterOrder(), "the rows of each letter stand together, A to Z");
 
-// Marks a code that a glance at the next character does not settle.
+// Marks a code that a glance at the characters around does not settle.
 constexpr Code BY_RULES = 0xFFFF;
 
 // The places a character can stand in, as far as the rows ask: after a
