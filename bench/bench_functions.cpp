@@ -1,18 +1,21 @@
 // ns per call of each script function through WILExtender2, against the
 // floor (copy + strlen + upper-case of each name, no library call), over the
-// shipped list of proper names. Prints the median of the repetitions and the
-// ratio to the floor for each function.
+// shipped list of proper names, and of the peer beside ovLevenshtein (a plain
+// bit-parallel edit distance, bench/peer_levenshtein.h) over the same pairs.
+// Prints the median of the repetitions and the ratio to the floor for each.
 //   bench_functions [NAMES_FILE] [benchmark flags]
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <map>
 #include <string>
 #include <vector>
 
 #include "../extender/exports.h"
 #include "bench_calls.h"
+#include "peer_levenshtein.h"
 
 namespace {
 
@@ -21,6 +24,29 @@ std::vector<std::string> names;
 void benchFunction(benchmark::State& state, const BenchFunction* function) {
     for (auto _ : state) benchmark::DoNotOptimize(runBenchPass(WILExtender2, *function, names));
     state.SetItemsProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(names.size()));
+    state.counters["ns_per_call"] = benchmark::Counter(
+        static_cast<double>(state.iterations()) * static_cast<double>(names.size()),
+        benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+}
+
+const char kPeerLevenshtein[] = "peerLevenshtein";
+
+// The peer's pass: the pairs and the host's fresh copies of ovLevenshtein's
+// pass, the distance called directly.
+void benchPeerLevenshtein(benchmark::State& state) {
+    char first[256], second[256];
+    const size_t count = names.size();
+    for (auto _ : state) {
+        uint32_t checksum = 0;
+        for (size_t i = 0; i < count; ++i) {
+            const std::string& name = names[i];
+            const std::string& next = names[i + 1 < count ? i + 1 : 0];
+            std::memcpy(first, name.c_str(), name.size() + 1);
+            std::memcpy(second, next.c_str(), next.size() + 1);
+            checksum += static_cast<uint32_t>(peerLevenshtein(first, second));
+        }
+        benchmark::DoNotOptimize(checksum);
+    }
     state.counters["ns_per_call"] = benchmark::Counter(
         static_cast<double>(state.iterations()) * static_cast<double>(names.size()),
         benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
@@ -54,12 +80,18 @@ int main(int argc, char** argv) {
     }
     for (size_t i = 0; i < kBenchFunctionCount; ++i)
         benchmark::RegisterBenchmark(kBenchFunctions[i].name, benchFunction, &kBenchFunctions[i]);
+    benchmark::RegisterBenchmark(kPeerLevenshtein, benchPeerLevenshtein);
 
     std::vector<char*> args(argv, argv + argc);
     std::string repetitions = "--benchmark_repetitions=5";
     std::string aggregates = "--benchmark_report_aggregates_only=true";
+    // The repetitions of all functions in a random order, so that a spell
+    // of other work on the machine falls on several functions, not on one:
+    // the ratios of one run, to the floor and to the peer, stay fair.
+    std::string interleaving = "--benchmark_enable_random_interleaving=true";
     args.insert(args.begin() + 1, &repetitions[0]);
     args.insert(args.begin() + 2, &aggregates[0]);
+    args.insert(args.begin() + 3, &interleaving[0]);
     int count = static_cast<int>(args.size());
     benchmark::Initialize(&count, args.data());
     MedianReporter reporter;
@@ -68,8 +100,11 @@ int main(int argc, char** argv) {
 
     double floor = reporter.medians.count("floor") ? reporter.medians["floor"] : 0;
     std::printf("\n%zu names from %s\n%-20s %12s %10s\n", names.size(), path, "function", "ns/call", "x floor");
-    for (size_t i = 0; i < kBenchFunctionCount; ++i) {
-        auto found = reporter.medians.find(kBenchFunctions[i].name);
+    std::vector<const char*> rows;
+    for (size_t i = 0; i < kBenchFunctionCount; ++i) rows.push_back(kBenchFunctions[i].name);
+    rows.push_back(kPeerLevenshtein);
+    for (const char* row : rows) {
+        auto found = reporter.medians.find(row);
         if (found == reporter.medians.end()) continue;
         std::printf("%-20s %12.1f %10.2f\n", found->first.c_str(), found->second,
                     floor > 0 ? found->second / floor : 0.0);

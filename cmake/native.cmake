@@ -150,7 +150,8 @@ endif()
 # Benchmarks (not part of the tests but for a smoke run).
 find_package(benchmark QUIET)
 if(benchmark_FOUND AND NOT OVRIN_FUZZ)
-  add_executable(bench_functions ${CMAKE_SOURCE_DIR}/bench/bench_functions.cpp)
+  add_executable(bench_functions ${CMAKE_SOURCE_DIR}/bench/bench_functions.cpp
+    ${CMAKE_SOURCE_DIR}/bench/peer_levenshtein.cpp)
   target_link_libraries(bench_functions PRIVATE ovrin_bench_calls benchmark::benchmark)
   target_compile_definitions(bench_functions PRIVATE OVRIN_NAMES_FILE="${CMAKE_SOURCE_DIR}/data/names.txt")
   add_test(NAME bench_smoke COMMAND bench_functions --benchmark_min_time=0.001 --benchmark_repetitions=1)

@@ -11,3 +11,9 @@ int32_t keepLettersAToZ(char* text);
 
 // The same, also telling in `dropped` whether any byte was left out.
 int32_t keepLettersAToZ(char* text, bool& dropped);
+
+// Upper-cases `text` (of `length` bytes) in place as CharUpperA does and
+// then keeps its letters A to Z as keepLettersAToZ does, in one pass, eight
+// bytes a step for a text of letters only; CharUpperA itself is called only
+// on the part from the first byte above 0x7F on. Answers the reduced length.
+int32_t upperCaseAndKeepLettersAToZ(char* text, int32_t length);

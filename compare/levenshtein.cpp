@@ -3,17 +3,10 @@
 
 #include <cstring>
 
-// x86 processors fill the matrix with SSE2 (the 32-bit DLL after asking the
-// processor); others cell by cell.
-#if defined(__x86_64__) || defined(__i386__)
-#define OV_VECTOR_FILL 1
-#include <emmintrin.h>
-#endif
-
 #include "../extender/script_functions.h"
 #include "letters.h"
 
-void fillMatrixByCells(const char* a, int32_t m, const char* b, int32_t n, unsigned char* matrix) {
+int32_t fillMatrixByRows(const char* a, int32_t m, const char* b, int32_t n, unsigned char* matrix) {
     const int32_t width = n + 1;
     for (int32_t i = 0; i <= m; ++i) matrix[i * width] = static_cast<unsigned char>(i);
     for (int32_t j = 0; j <= n; ++j) matrix[j] = static_cast<unsigned char>(j);
@@ -35,178 +28,181 @@ void fillMatrixByCells(const char* a, int32_t m, const char* b, int32_t n, unsig
             aboveLeft = up;
         }
     }
+    return matrix[m * width + n];
 }
-
-#ifdef OV_VECTOR_FILL
-
-// The 32-bit DLL is built for processors without SSE2, so only these
-// routines use it, after the processor has been asked. Its callers keep the
-// stack aligned to 4 bytes only, so the entry routine realigns it for the
-// 16-byte values it may keep there.
-#if defined(__i386__)
-#define OV_SSE2 __attribute__((target("sse2"), force_align_arg_pointer))
-#define OV_SSE2_INLINE __attribute__((target("sse2"), always_inline)) inline
-#else
-#define OV_SSE2
-#define OV_SSE2_INLINE inline
-#endif
 
 namespace {
 
-// Writes sixteen cells at `at`, as far as the matrix reaches. Lanes past the
-// row's end land in the next row, which overwrites them in turn.
-OV_SSE2_INLINE void storeCells(unsigned char* at, const unsigned char* end, __m128i cells) {
-    if (end - at >= 16) {
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(at), cells);
-        return;
+// The columns of the matrix, one 64-bit word each: bit i of `plus` and
+// `minus` holds whether the cell in row i + 1 is one more, or one less, than
+// the cell above it. `matches(c)` gives the rows whose pattern letter is c.
+// Bits above the pattern's last row never carry into it, so they may hold
+// anything.
+template <typename Matches>
+int32_t distanceByColumns(Matches matches, int32_t patternLength, const char* text, int32_t textLength) {
+    // The column of text position 0 is 0, 1, 2, ...: every vertical step +1.
+    uint64_t plus = ~uint64_t{0}, minus = 0;
+    const uint64_t lastRow = uint64_t{1} << (patternLength - 1);
+    int32_t distance = patternLength;  // the cell of the last row
+    for (int32_t j = 0; j < textLength; ++j) {
+        const uint64_t equal = matches(text[j]);
+        const uint64_t x = equal | minus;
+        // The rows where the diagonal gives the cell its value, through the
+        // carries of an addition: a match starts a run of vertical +1 steps
+        // that the diagonal passes down.
+        const uint64_t diagonal = (((x & plus) + plus) ^ plus) | x;
+        uint64_t horizontalPlus = minus | ~(diagonal | plus);
+        uint64_t horizontalMinus = plus & diagonal;
+        distance += (horizontalPlus & lastRow) != 0;
+        distance -= (horizontalMinus & lastRow) != 0;
+        // Row 0 grows by one each column: its horizontal step is +1.
+        horizontalPlus = (horizontalPlus << 1) | 1;
+        horizontalMinus <<= 1;
+        plus = horizontalMinus | ~(diagonal | horizontalPlus);
+        minus = horizontalPlus & diagonal;
     }
-    // The last rows: as many bytes as are left, in two stores of equal
-    // size that may overlap (a call to memcpy would cost more than the row).
-    alignas(16) unsigned char last[16];
-    _mm_store_si128(reinterpret_cast<__m128i*>(last), cells);
-    const size_t count = static_cast<size_t>(end - at);
-    if (count >= 8) {
-        std::memcpy(at, last, 8);
-        std::memcpy(at + count - 8, last + count - 8, 8);
-    } else if (count >= 4) {
-        std::memcpy(at, last, 4);
-        std::memcpy(at + count - 4, last + count - 4, 4);
-    } else if (count >= 2) {
-        std::memcpy(at, last, 2);
-        std::memcpy(at + count - 2, last + count - 2, 2);
-    } else if (count == 1) {
-        at[0] = last[0];
-    }
+    return distance;
 }
 
-// 1 in the lanes whose column letter is `letter`, 0 elsewhere.
-OV_SSE2_INLINE __m128i matchesOf(char letter, __m128i columnLetters) {
-    return _mm_and_si128(_mm_cmpeq_epi8(_mm_set1_epi8(letter), columnLetters), _mm_set1_epi8(1));
+template <typename Word>
+Word loadBytes(const char* at) {
+    Word word;
+    std::memcpy(&word, at, sizeof word);
+    return word;
 }
 
-// Rows of up to 16 cells (n < 16, most names) and up to 240 rows: one
-// vector each, kept in a register from row to row. Each lane j holds the
-// cell's level, 240 + j - cell, which such a matrix keeps within a byte.
-// A cell is at most its left neighbour + 1 exactly when its level is at
-// least its neighbour's, so the pull of the cells to the left is a running
-// maximum of levels: in steps that reach 1, 2, 4 and 8 lanes back, of which
-// `Steps` reach column n from column 1. The cell above + 1 has its level
-// - 1, the cell above-left + cost that level + 1 - cost, and the zeros a
-// shift moves in are below every level. Lanes past column n hold values of
-// no use, which never reach a column up to n.
-template <int Steps>
-OV_SSE2_INLINE void fillNarrow(const char* a, int32_t m, __m128i columnLetters, int32_t width, unsigned char* matrix) {
-    const unsigned char* end = matrix + (m + 1) * width;
-    const __m128i base = _mm_setr_epi8(-16, -15, -14, -13, -12, -11, -10, -9, -8, -7, -6, -5, -4, -3, -2, -1);
-    __m128i levels = _mm_set1_epi8(-16);  // row 0: cell j = j, level 240
-    storeCells(matrix, end, _mm_sub_epi8(base, levels));
-    for (int32_t i = 1; i <= m; ++i) {
-        const __m128i fromDiagonal = _mm_add_epi8(_mm_slli_si128(levels, 1), matchesOf(a[i - 1], columnLetters));
-        levels = _mm_max_epu8(_mm_subs_epu8(levels, _mm_set1_epi8(1)), fromDiagonal);
-        if (Steps >= 1) levels = _mm_max_epu8(levels, _mm_slli_si128(levels, 1));
-        if (Steps >= 2) levels = _mm_max_epu8(levels, _mm_slli_si128(levels, 2));
-        if (Steps >= 3) levels = _mm_max_epu8(levels, _mm_slli_si128(levels, 4));
-        if (Steps >= 4) levels = _mm_max_epu8(levels, _mm_slli_si128(levels, 8));
-        storeCells(matrix + i * width, end, _mm_sub_epi8(base, levels));
-    }
+// One to eight letters as one word, letter k in byte k (bits 8k to 8k + 7),
+// the bytes above them 0, which no letter is: two loads of four or two
+// bytes that overlap, so that nothing past the letters is read.
+uint64_t lettersAsWord(const char* letters, int32_t length) {
+    if (length >= 4)
+        return loadBytes<uint32_t>(letters) | uint64_t{loadBytes<uint32_t>(letters + length - 4)} << (8 * (length - 4));
+    if (length >= 2)
+        return loadBytes<uint16_t>(letters) | uint64_t{loadBytes<uint16_t>(letters + length - 2)} << (8 * (length - 2));
+    return static_cast<unsigned char>(letters[0]);
 }
 
-// Rows of 16 cells or more, or more than 240 rows, in pieces of 16 columns
-// held in `row`, the row above until each piece is replaced. Each cell is held as its headroom, 255 -
-// cell: the least of candidates is the greatest headroom, adding is a
-// subtraction that stops at 0 (a candidate of 255 or more, never below a
-// real cell), and the zeros a shift moves in read as such candidates. Each
-// piece also takes the last cell of the piece before as the cell left of
-// its first.
-OV_SSE2_INLINE void fillWide(const char* a, int32_t m, const unsigned char* columnLetters, int32_t width,
-                             unsigned char* matrix) {
-    const unsigned char* end = matrix + (m + 1) * width;
-    const int32_t pieces = (width + 15) / 16;
-    const __m128i one = _mm_set1_epi8(1), ones = _mm_set1_epi8(-1);
-    alignas(16) unsigned char row[256];
-    for (int32_t k = 0; k < pieces; ++k) {
-        const __m128i lanes = _mm_setr_epi8(0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15);
-        const __m128i cells = _mm_add_epi8(lanes, _mm_set1_epi8(static_cast<char>(16 * k)));
-        _mm_store_si128(reinterpret_cast<__m128i*>(row + 16 * k), _mm_xor_si128(cells, ones));
-        storeCells(matrix + 16 * k, end, cells);
+constexpr bool kLittleEndian =
+#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_BIG_ENDIAN__
+    false;
+#else
+    true;
+#endif
+
+// The rows of a pattern of up to eight letters, held as one word of bytes
+// (lettersAsWord), whose letter is c: the bytes equal to c, found eight at
+// a time, with no table to clear and fill.
+struct MatchesInWord {
+    uint64_t letters;
+    uint64_t operator()(char c) const {
+        const uint64_t ones = 0x0101010101010101u, low7 = 0x7F7F7F7F7F7F7F7Fu;
+        const uint64_t differ = letters ^ (static_cast<unsigned char>(c) * ones);
+        // The high bit of each byte that is 0, then those eight bits
+        // gathered into the low byte by one multiplication.
+        const uint64_t zero = ~(((differ & low7) + low7) | differ | low7);
+        return (zero * 0x0002040810204081u) >> 56;
     }
-    for (int32_t i = 1; i <= m; ++i) {
-        const char letter = a[i - 1];
-        __m128i aboveBefore = _mm_setzero_si128(), before = _mm_setzero_si128();
-        for (int32_t k = 0; k < pieces; ++k) {
-            __m128i* piece = reinterpret_cast<__m128i*>(row + 16 * k);
-            const __m128i above = _mm_load_si128(piece);
-            const __m128i letters = _mm_load_si128(reinterpret_cast<const __m128i*>(columnLetters + 16 * k));
-            const __m128i cost = _mm_sub_epi8(one, matchesOf(letter, letters));
-            const __m128i diagonal = _mm_or_si128(_mm_slli_si128(above, 1), _mm_srli_si128(aboveBefore, 15));
-            __m128i cells = _mm_max_epu8(_mm_subs_epu8(above, one), _mm_subs_epu8(diagonal, cost));
-            cells = _mm_max_epu8(cells, _mm_subs_epu8(_mm_srli_si128(before, 15), one));
-            cells = _mm_max_epu8(cells, _mm_subs_epu8(_mm_slli_si128(cells, 1), one));
-            cells = _mm_max_epu8(cells, _mm_subs_epu8(_mm_slli_si128(cells, 2), _mm_set1_epi8(2)));
-            cells = _mm_max_epu8(cells, _mm_subs_epu8(_mm_slli_si128(cells, 4), _mm_set1_epi8(4)));
-            cells = _mm_max_epu8(cells, _mm_subs_epu8(_mm_slli_si128(cells, 8), _mm_set1_epi8(8)));
-            _mm_store_si128(piece, cells);
-            storeCells(matrix + i * width + 16 * k, end, _mm_xor_si128(cells, ones));
-            aboveBefore = above;
-            before = cells;
+};
+
+}  // namespace
+
+int32_t editDistanceByBits(const char* pattern, int32_t patternLength, const char* text, int32_t textLength) {
+    if (patternLength <= 8 && kLittleEndian)
+        return distanceByColumns(MatchesInWord{lettersAsWord(pattern, patternLength)}, patternLength, text,
+                                 textLength);
+    // matches[c]: bit i set where letter i of the pattern is c. Letters are
+    // looked up by their low five bits, A to Z being 1 to 26.
+    uint64_t matches[32];
+    for (int k = 0; k < 32; k += 2) {
+        matches[k] = matches[k + 1] = 0;
+        // Kept as stores: as one memset of this size the compiler would use
+        // a string instruction whose start-up alone costs about as much as
+        // the distance of two short names.
+        __asm__("" : : "r"(matches));
+    }
+    // Eight letters a step, however many of the last eight there are: the
+    // loop then ends where the processor foresees it for most names. A
+    // place past the pattern reads the byte after it, whose bits lie above
+    // the last row, where they never carry into it.
+    for (int32_t i = 0; i < patternLength; i += 8) {
+        for (int32_t k = i; k < i + 8; ++k) {
+            const int32_t at = k < patternLength ? k : patternLength;
+            matches[pattern[at] & 31] |= uint64_t{1} << k;
         }
     }
+    return distanceByColumns([&matches](char c) { return matches[c & 31]; }, patternLength, text, textLength);
+}
+
+namespace {
+
+// Of two words that differ, the number of equal bytes before the first
+// that differs, in memory order (from the low end), and after the last.
+#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_BIG_ENDIAN__
+int32_t equalBytesBefore(uint64_t differ) { return __builtin_clzll(differ) / 8; }
+int32_t equalBytesAfter(uint64_t differ) { return __builtin_ctzll(differ) / 8; }
+#else
+int32_t equalBytesBefore(uint64_t differ) { return __builtin_ctzll(differ) / 8; }
+int32_t equalBytesAfter(uint64_t differ) { return __builtin_clzll(differ) / 8; }
+#endif
+
+// How many of the first `most` letters of `a` and `b` agree before the
+// first that differs; eight a step.
+int32_t commonPrefix(const char* a, const char* b, int32_t most) {
+    int32_t i = 0;
+    for (; i + 8 <= most; i += 8) {
+        const uint64_t differ = loadBytes<uint64_t>(a + i) ^ loadBytes<uint64_t>(b + i);
+        if (differ) return i + equalBytesBefore(differ);
+    }
+    while (i < most && a[i] == b[i]) ++i;
+    return i;
+}
+
+// How many of the last `most` letters of `a` (m letters) and `b` (n) agree
+// after the last that differs; eight a step.
+int32_t commonSuffix(const char* a, int32_t m, const char* b, int32_t n, int32_t most) {
+    int32_t k = 0;
+    for (; k + 8 <= most; k += 8) {
+        const uint64_t differ = loadBytes<uint64_t>(a + m - k - 8) ^ loadBytes<uint64_t>(b + n - k - 8);
+        if (differ) return k + equalBytesAfter(differ);
+    }
+    while (k < most && a[m - 1 - k] == b[n - 1 - k]) ++k;
+    return k;
 }
 
 }  // namespace
 
-OV_SSE2 void fillMatrixByVectors(const char* a, int32_t m, const char* b, int32_t n, unsigned char* matrix) {
-    // Lane j holds the letter of column j (b's letter j - 1); lane 0 and the
-    // lanes past column n hold 0, a byte no letter is.
-    alignas(16) unsigned char columnLetters[256];
-    const int32_t width = n + 1;
-    const int32_t pieces = (width + 15) / 16;
-    for (int32_t k = 0; k < pieces; ++k)
-        _mm_store_si128(reinterpret_cast<__m128i*>(columnLetters + 16 * k), _mm_setzero_si128());
-    for (int32_t j = 0; j < n; ++j) columnLetters[j + 1] = static_cast<unsigned char>(b[j]);
-    if (pieces > 1 || m > 240) {
-        fillWide(a, m, columnLetters, width, matrix);
-        return;
-    }
-    // As few steps to the left as reach column n from column 1.
-    const __m128i letters = _mm_load_si128(reinterpret_cast<const __m128i*>(columnLetters));
-    if (n <= 1) fillNarrow<0>(a, m, letters, width, matrix);
-    else if (n <= 2) fillNarrow<1>(a, m, letters, width, matrix);
-    else if (n <= 4) fillNarrow<2>(a, m, letters, width, matrix);
-    else if (n <= 8) fillNarrow<3>(a, m, letters, width, matrix);
-    else fillNarrow<4>(a, m, letters, width, matrix);
-}
-
-bool vectorFillAvailable() {
-#if defined(__x86_64__)
-    return true;
-#else
-    __builtin_cpu_init();
-    return __builtin_cpu_supports("sse2");
-#endif
-}
-
-#else
-
-void fillMatrixByVectors(const char* a, int32_t m, const char* b, int32_t n, unsigned char* matrix) {
-    fillMatrixByCells(a, m, b, n, matrix);
-}
-
-bool vectorFillAvailable() { return false; }
-
-#endif
-
 int32_t editDistance(const char* a, int32_t m, const char* b, int32_t n, unsigned char* matrix) {
-    if (vectorFillAvailable()) fillMatrixByVectors(a, m, b, n, matrix);
-    else fillMatrixByCells(a, m, b, n, matrix);
-    return matrix[m * (n + 1) + n];
+    // Letters that both names begin or end with change no distance: left
+    // out, they shorten the loop, and names of a sorted list, or names
+    // that sound alike, often share a few.
+    const int32_t prefix = commonPrefix(a, b, m < n ? m : n);
+    a += prefix;
+    b += prefix;
+    m -= prefix;
+    n -= prefix;
+    const int32_t suffix = commonSuffix(a, m, b, n, m < n ? m : n);
+    m -= suffix;
+    n -= suffix;
+    if (m == 0) return n;
+    if (n == 0) return m;
+    // The pattern is the longer name when it fits a word, so that the loop,
+    // whose steps wait on each other, runs over the shorter.
+    const bool aIsLonger = m >= n;
+    const char* longer = aIsLonger ? a : b;
+    const char* shorter = aIsLonger ? b : a;
+    const int32_t longLength = aIsLonger ? m : n, shortLength = aIsLonger ? n : m;
+    if (longLength <= MAX_BIT_PARALLEL_LENGTH) return editDistanceByBits(longer, longLength, shorter, shortLength);
+    if (shortLength <= MAX_BIT_PARALLEL_LENGTH) return editDistanceByBits(shorter, shortLength, longer, longLength);
+    return fillMatrixByRows(a, m, b, n, matrix);
 }
 
 // ovLevenshtein(name1, name2): the edit distance of the two names after both
 // are upper-cased and reduced to their letters A to Z in place. An empty name
 // gives the other's full length as passed, untouched; a name longer than 255
 // bytes gives -1, untouched. Neutral result: -1 (wrong types). A refused
-// matrix block gives message 913, the names already reduced.
+// matrix block gives message 913, the names already reduced. The block is
+// taken whatever the names' lengths, as (m + 1) * (n + 1) zero-filled bytes,
+// though only names of more than 64 letters each fill it.
 void ovLevenshtein(CallResult* result, int32_t argCount, HostValue* args) {
     setIntegerResult(result, -1);
     normalizeArgTypes(argCount, args);
@@ -226,10 +222,8 @@ void ovLevenshtein(CallResult* result, int32_t argCount, HostValue* args) {
     }
     if (length1 > MAX_LEVENSHTEIN_LENGTH || length2 > MAX_LEVENSHTEIN_LENGTH) return;
 
-    CharUpperA(name1);
-    CharUpperA(name2);
-    int32_t m = keepLettersAToZ(name1);
-    int32_t n = keepLettersAToZ(name2);
+    int32_t m = upperCaseAndKeepLettersAToZ(name1, length1);
+    int32_t n = upperCaseAndKeepLettersAToZ(name2, length2);
     unsigned char* matrix = static_cast<unsigned char*>(allocScratch(result, (m + 1) * (n + 1)));
     if (!matrix) return;
     setIntegerResult(result, editDistance(name1, m, name2, n, matrix));

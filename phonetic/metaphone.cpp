@@ -41,122 +41,166 @@ constexpr Code codeOf(const char* text) {
     return text[0] == '\0' ? 0 : static_cast<Code>(static_cast<unsigned char>(text[0]) | static_cast<unsigned char>(text[1]) << 8);
 }
 
-// What the rules test about a position, as bits: its neighbours (one
-// outside the word is in no set) and its place in the word.
+// What the rows test about a position, as bits. "Next" is the character
+// at i + 1, "after next" the one at i + 2; a neighbour outside the word is
+// in no set. Each name spells out the condition it stands for.
 enum : uint32_t {
     PREVIOUS_C = 1u << 0,
     PREVIOUS_D = 1u << 1,
     PREVIOUS_M = 1u << 2,
     PREVIOUS_S = 1u << 3,
-    PREVIOUS_HUSHES = 1u << 4,  // C, S, P, T or G: H is silent after these
+    PREVIOUS_CSPTG = 1u << 4,  // previous is C, S, P, T or G
     NEXT_C = 1u << 5,
     NEXT_G = 1u << 6,
     NEXT_H = 1u << 7,
     NEXT_I = 1u << 8,
     NEXT_N = 1u << 9,
-    NEXT_SOFTENS = 1u << 10,  // E, I or Y: C, G and D soften before these
-    NEXT_VOWEL = 1u << 11,    // A, E, I, O or U (Y is not a vowel here)
-    AFTER_A = 1u << 12,       // after: the character after next
-    AFTER_A_OR_O = 1u << 13,
-    AFTER_H = 1u << 14,
-    AFTER_SOFTENS = 1u << 15,
-    AFTER_NO_VOWEL = 1u << 16,  // there is one, and it is not A, E, I, O or U
-    FIRST = 1u << 17,
-    NOT_FIRST = 1u << 18,
+    NEXT_EIY = 1u << 10,    // next is E, I or Y
+    NEXT_AEIOU = 1u << 11,  // next is A, E, I, O or U (Y is not a vowel here)
+    AFTER_NEXT_A = 1u << 12,
+    AFTER_NEXT_A_OR_O = 1u << 13,
+    AFTER_NEXT_H = 1u << 14,
+    AFTER_NEXT_EIY = 1u << 15,
+    AFTER_NEXT_NOT_AEIOU = 1u << 16,  // after next exists and is not A, E, I, O or U
+    FIRST = 1u << 17,                 // i = 0
+    NOT_FIRST = 1u << 18,             // i > 0
     LAST = 1u << 19,
-    NEXT_LAST = 1u << 20,
-    ENDS_NED = 1u << 21,  // the next three are N, E, D, and that D is last
+    NEXT_LAST = 1u << 20,        // next is last
+    NEXT_THREE_NED = 1u << 21,   // the next three are N, E, D, and that D is last
+    ROOM_FOR_TWO = 1u << 22,     // the code holds fewer than L - 1 characters
+    ALWAYS = 0,                  // the row of "otherwise" and "always"
 };
-constexpr uint32_t kPreviousFacts = PREVIOUS_C | PREVIOUS_D | PREVIOUS_M | PREVIOUS_S | PREVIOUS_HUSHES;
-constexpr uint32_t kNextFacts = NEXT_C | NEXT_G | NEXT_H | NEXT_I | NEXT_N | NEXT_SOFTENS | NEXT_VOWEL;
-constexpr uint32_t kAfterFacts = AFTER_A | AFTER_A_OR_O | AFTER_H | AFTER_SOFTENS | AFTER_NO_VOWEL;
+constexpr uint32_t kPreviousFacts = PREVIOUS_C | PREVIOUS_D | PREVIOUS_M | PREVIOUS_S | PREVIOUS_CSPTG;
+constexpr uint32_t kNextFacts = NEXT_C | NEXT_G | NEXT_H | NEXT_I | NEXT_N | NEXT_EIY | NEXT_AEIOU;
+constexpr uint32_t kAfterNextFacts =
+    AFTER_NEXT_A | AFTER_NEXT_A_OR_O | AFTER_NEXT_H | AFTER_NEXT_EIY | AFTER_NEXT_NOT_AEIOU;
 
-// The rows of each letter, tested in order: the first whose facts all hold
-// gives the code. A character without rows (a digit) gives nothing. A
-// doubled character gives nothing whatever its rows say (encodeWord), and
-// so does the second character of a code that does not fit (X: KS).
+// One row of the rules: a letter, the conditions that must all hold, the code.
 struct Rule {
     char letter;
     uint32_t when;
     const char* code;
 };
 
+// The rules, letter by letter and row by row in the order they are tested;
+// the first row of a letter whose conditions all hold gives the code, and a
+// character with no row that holds (a vowel after the first position, a
+// digit) gives nothing. The numbers count the rows of each letter. Two
+// steps come before the rows (encodeWord): a doubled character other than
+// C gives nothing, and the vowel rows are the step that codes a vowel at the
+// first position as itself.
 constexpr Rule kRules[] = {
-    {'A', FIRST, "A"}, {'A', 0, ""},
-    {'B', LAST | PREVIOUS_M, ""}, {'B', 0, "B"},
-    {'C', PREVIOUS_S | NEXT_SOFTENS, ""},
-    {'C', NEXT_I | AFTER_A, "X"},
-    {'C', NEXT_SOFTENS, "S"},
-    {'C', PREVIOUS_S | NEXT_H, "K"},
-    {'C', NEXT_H | FIRST | AFTER_NO_VOWEL, "K"},
-    {'C', NEXT_H, "X"},
-    {'C', 0, "K"},
-    {'D', NEXT_G | AFTER_SOFTENS, "J"}, {'D', 0, "T"},
-    {'E', FIRST, "E"}, {'E', 0, ""},
-    {'F', 0, "F"},
-    {'G', NEXT_H | AFTER_NO_VOWEL, ""},
-    {'G', NOT_FIRST | NEXT_N | NEXT_LAST, ""},
-    {'G', NOT_FIRST | ENDS_NED, ""},
-    {'G', PREVIOUS_D | NEXT_SOFTENS, ""},
-    {'G', NEXT_SOFTENS, "J"},
-    {'G', 0, "K"},
-    {'H', LAST, ""}, {'H', PREVIOUS_HUSHES, ""}, {'H', NEXT_VOWEL, "H"}, {'H', 0, ""},
-    {'I', FIRST, "I"}, {'I', 0, ""},
-    {'J', 0, "J"},
-    {'K', PREVIOUS_C, ""}, {'K', 0, "K"},
-    {'L', 0, "L"},
-    {'M', 0, "M"},
-    {'N', 0, "N"},
-    {'O', FIRST, "O"}, {'O', 0, ""},
-    {'P', NEXT_H, "F"}, {'P', 0, "P"},
-    {'Q', 0, "K"},
-    {'R', 0, "R"},
-    {'S', NEXT_I | AFTER_A_OR_O, "X"}, {'S', NEXT_H, "X"}, {'S', 0, "S"},
-    {'T', NEXT_I | AFTER_A_OR_O, "X"}, {'T', NEXT_H, "0"}, {'T', NEXT_C | AFTER_H, ""}, {'T', 0, "T"},
-    {'U', FIRST, "U"}, {'U', 0, ""},
-    {'V', 0, "F"},
-    {'W', NEXT_VOWEL, "W"}, {'W', 0, ""},
-    {'X', 0, "KS"},
-    {'Y', NEXT_VOWEL, "Y"}, {'Y', 0, ""},
-    {'Z', 0, "S"},
+    // letter  conditions                                       code
+    {'A', FIRST,                                                "A"},   // initial vowel
+    {'B', LAST | PREVIOUS_M,                                    ""},    // B1
+    {'B', ALWAYS,                                               "B"},   // B2
+    {'C', PREVIOUS_S | NEXT_EIY,                                ""},    // C1
+    {'C', NEXT_I | AFTER_NEXT_A,                                "X"},   // C2
+    {'C', NEXT_EIY,                                             "S"},   // C3
+    {'C', PREVIOUS_S | NEXT_H,                                  "K"},   // C4
+    {'C', NEXT_H | FIRST | AFTER_NEXT_NOT_AEIOU,                "K"},   // C5
+    {'C', NEXT_H,                                               "X"},   // C6
+    {'C', ALWAYS,                                               "K"},   // C7
+    {'D', NEXT_G | AFTER_NEXT_EIY,                              "J"},   // D1
+    {'D', ALWAYS,                                               "T"},   // D2
+    {'E', FIRST,                                                "E"},   // initial vowel
+    {'F', ALWAYS,                                               "F"},
+    {'G', NEXT_H | AFTER_NEXT_NOT_AEIOU,                        ""},    // G1
+    {'G', NOT_FIRST | NEXT_N | NEXT_LAST,                       ""},    // G2
+    {'G', NOT_FIRST | NEXT_THREE_NED,                           ""},    // G3
+    {'G', PREVIOUS_D | NEXT_EIY,                                ""},    // G4
+    {'G', NEXT_EIY,                                             "J"},   // G5
+    {'G', ALWAYS,                                               "K"},   // G6
+    {'H', LAST,                                                 ""},    // H1
+    {'H', PREVIOUS_CSPTG,                                       ""},    // H2
+    {'H', NEXT_AEIOU,                                           "H"},   // H3
+    {'H', ALWAYS,                                               ""},    // H4
+    {'I', FIRST,                                                "I"},   // initial vowel
+    {'J', ALWAYS,                                               "J"},
+    {'K', PREVIOUS_C,                                           ""},    // K1
+    {'K', ALWAYS,                                               "K"},   // K2
+    {'L', ALWAYS,                                               "L"},
+    {'M', ALWAYS,                                               "M"},
+    {'N', ALWAYS,                                               "N"},
+    {'O', FIRST,                                                "O"},   // initial vowel
+    {'P', NEXT_H,                                               "F"},   // P1
+    {'P', ALWAYS,                                               "P"},   // P2
+    {'Q', ALWAYS,                                               "K"},
+    {'R', ALWAYS,                                               "R"},
+    {'S', NEXT_I | AFTER_NEXT_A_OR_O,                           "X"},   // S1
+    {'S', NEXT_H,                                               "X"},   // S2
+    {'S', ALWAYS,                                               "S"},   // S3
+    {'T', NEXT_I | AFTER_NEXT_A_OR_O,                           "X"},   // T1
+    {'T', NEXT_H,                                               "0"},   // T2
+    {'T', NEXT_C | AFTER_NEXT_H,                                ""},    // T3
+    {'T', ALWAYS,                                               "T"},   // T4
+    {'U', FIRST,                                                "U"},   // initial vowel
+    {'V', ALWAYS,                                               "F"},
+    {'W', NEXT_AEIOU,                                           "W"},   // W1
+    {'W', ALWAYS,                                               ""},    // W2
+    {'X', ROOM_FOR_TWO,                                         "KS"},  // X1
+    {'X', ALWAYS,                                               "K"},   // X2
+    {'Y', NEXT_AEIOU,                                           "Y"},   // Y1
+    {'Y', ALWAYS,                                               ""},    // Y2
+    {'Z', ALWAYS,                                               "S"},
 };
 constexpr int kRuleCount = sizeof kRules / sizeof kRules[0];
 
-// Marks a code that a glance at the next character does not settle.
+// The rows of a letter must stand together, letters in order: each
+// letter's rows are found from its first row and their count.
+constexpr bool rowsInLetterOrder() {
+    for (int k = 1; k < kRuleCount; ++k)
+        if (kRules[k].letter < kRules[k - 1].letter) return false;
+    return true;
+}
+static_assert(rowsInLetterOrder(), "the rows of each letter stand together, A to Z");
+
+// Marks a code that a glance at the characters around does not settle.
 constexpr Code BY_RULES = 0xFFFF;
 
+// The places a character can stand in, as far as the rows ask: after a
+// character of each distinct set of previous-character facts (found from
+// the facts, A to Z, digits and NUL alike), or at the first position.
+enum { kPlaces = 8, AT_FIRST = kPlaces - 1 };
+
 // The facts of each byte as a neighbour, where each character's rows lie,
-// and, derived from the rows, the code of every character at the first
-// position and after it by the character that follows it (BY_RULES where
-// the rows ask about more). Most characters are settled by that glance: a
-// vowel after the first gives nothing, P gives F before H, and so on; a
-// table read takes the place of a jump on the letter, which the processor
-// cannot foresee. Characters are looked up by slot: 0 for NUL, then A to
-// Z, then 0 to 9 (a prepared word holds nothing else).
+// and, derived from the rows, the code of every character by the class of
+// the character before it (or the first position) and the character after
+// it (BY_RULES where the rows ask about more: the character after next, the
+// end of the word beyond the next, the room left in the code). Most
+// characters are settled by that glance: a vowel after the first gives
+// nothing, P gives F before H, H after C is silent, and so on; a table read
+// takes the place of jumps on the letter, which the processor cannot
+// foresee. Characters are looked up by slot: 0 for NUL, then A to Z, then
+// 0 to 9 (a prepared word holds nothing else).
 struct RuleTables {
     uint32_t previous[256], next[256], after[256];
     int firstRule[256], ruleCount[256];
     uint8_t slot[256];
-    Code byNext[2][37][37];  // [0]: at the first position; [1]: after it
+    uint8_t place[256];           // the place after each byte
+    uint32_t placeFacts[kPlaces];  // the facts of each place after a byte
+    int placeCount = 0;
+    Code settled[kPlaces][37][37];
 
-    constexpr RuleTables() : previous(), next(), after(), firstRule(), ruleCount(), slot(), byNext() {
+    constexpr RuleTables()
+        : previous(), next(), after(), firstRule(), ruleCount(), slot(), place(), placeFacts(), settled() {
         setFacts(previous, "C", PREVIOUS_C);
         setFacts(previous, "D", PREVIOUS_D);
         setFacts(previous, "M", PREVIOUS_M);
         setFacts(previous, "S", PREVIOUS_S);
-        setFacts(previous, "CSPTG", PREVIOUS_HUSHES);
+        setFacts(previous, "CSPTG", PREVIOUS_CSPTG);
         setFacts(next, "C", NEXT_C);
         setFacts(next, "G", NEXT_G);
         setFacts(next, "H", NEXT_H);
         setFacts(next, "I", NEXT_I);
         setFacts(next, "N", NEXT_N);
-        setFacts(next, "EIY", NEXT_SOFTENS);
-        setFacts(next, "AEIOU", NEXT_VOWEL);
-        setFacts(after, "A", AFTER_A);
-        setFacts(after, "AO", AFTER_A_OR_O);
-        setFacts(after, "H", AFTER_H);
-        setFacts(after, "EIY", AFTER_SOFTENS);
-        setFacts(after, "BCDFGHJKLMNPQRSTVWXYZ0123456789", AFTER_NO_VOWEL);
+        setFacts(next, "EIY", NEXT_EIY);
+        setFacts(next, "AEIOU", NEXT_AEIOU);
+        setFacts(after, "A", AFTER_NEXT_A);
+        setFacts(after, "AO", AFTER_NEXT_A_OR_O);
+        setFacts(after, "H", AFTER_NEXT_H);
+        setFacts(after, "EIY", AFTER_NEXT_EIY);
+        setFacts(after, "BCDFGHJKLMNPQRSTVWXYZ0123456789", AFTER_NEXT_NOT_AEIOU);
 
         for (int k = kRuleCount - 1; k >= 0; --k) {
             const unsigned char c = static_cast<unsigned char>(kRules[k].letter);
@@ -164,14 +208,22 @@ struct RuleTables {
             ++ruleCount[c];
         }
 
+        for (int c = 0; c < 256; ++c) {
+            int k = 0;
+            while (k < placeCount && placeFacts[k] != previous[c]) ++k;
+            if (k == placeCount && placeCount < AT_FIRST) placeFacts[placeCount++] = previous[c];
+            place[c] = static_cast<uint8_t>(k);
+        }
+
         const char* characters = "ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
         for (int k = 0; characters[k]; ++k) slot[static_cast<unsigned char>(characters[k])] = static_cast<uint8_t>(k + 1);
-        for (int c = 0; characters[c]; ++c) {
-            const unsigned char current = static_cast<unsigned char>(characters[c]);
-            for (int place = 0; place < 2; ++place) {
-                byNext[place][c + 1][0] = settledCode(place == 0, current, 0);
+        for (int p = 0; p < kPlaces; ++p) {
+            const uint32_t holds = p == AT_FIRST ? uint32_t{FIRST} : NOT_FIRST | placeFacts[p];
+            for (int c = 0; characters[c]; ++c) {
+                const unsigned char current = static_cast<unsigned char>(characters[c]);
+                settled[p][c + 1][0] = settledCode(holds, current, 0);
                 for (int n = 0; characters[n]; ++n)
-                    byNext[place][c + 1][n + 1] = settledCode(place == 0, current, static_cast<unsigned char>(characters[n]));
+                    settled[p][c + 1][n + 1] = settledCode(holds, current, static_cast<unsigned char>(characters[n]));
             }
         }
     }
@@ -180,16 +232,15 @@ struct RuleTables {
         for (int k = 0; letters[k]; ++k) table[static_cast<unsigned char>(letters[k])] |= fact;
     }
 
-    // The code of `current` before `following`, at the first position or
-    // after it, if the rows settle it without the character before (there
-    // is none at the first position) or the one after next: each row is
-    // passed over while a fact the glance settles fails, and the first row
-    // left answers unless it also asks about another fact.
-    constexpr Code settledCode(bool atFirst, unsigned char current, unsigned char following) const {
-        const uint32_t holds = (atFirst ? uint32_t{FIRST} : uint32_t{NOT_FIRST}) | next[following] |
-                               (following ? 0u : uint32_t{LAST});
-        const uint32_t settled = kNextFacts | FIRST | NOT_FIRST | LAST | (atFirst ? kPreviousFacts : 0u) |
-                                 (following ? 0u : kAfterFacts | NEXT_LAST | ENDS_NED);
+    // The code of `current` before `following`, where the facts of the
+    // position and the character before are `holds`, if the rows settle it
+    // without the character after next: each row is passed over while a
+    // fact the glance settles fails, and the first row left answers unless
+    // it also asks about another fact.
+    constexpr Code settledCode(uint32_t holds, unsigned char current, unsigned char following) const {
+        holds |= next[following] | (following ? 0u : uint32_t{LAST});
+        const uint32_t settled = kPreviousFacts | kNextFacts | FIRST | NOT_FIRST | LAST |
+                                 (following ? 0u : kAfterNextFacts | NEXT_LAST | NEXT_THREE_NED);
         for (int k = firstRule[current]; k < firstRule[current] + ruleCount[current]; ++k) {
             if (kRules[k].when & settled & ~holds) continue;
             return kRules[k].when & ~settled ? BY_RULES : codeOf(kRules[k].code);
@@ -198,10 +249,12 @@ struct RuleTables {
     }
 };
 constexpr RuleTables kRuleTables;
+static_assert(kRuleTables.placeCount < AT_FIRST, "each set of previous-character facts has its place");
 
 // The code of the character at position i of the word by its rows, from
-// every fact of the position.
-Code codeByRules(const Word& word, int i) {
+// every fact of the position; `roomForTwo` tells whether the code holds
+// fewer than L - 1 characters.
+Code codeByRules(const Word& word, int i, bool roomForTwo) {
     // The word ends in a NUL: the next character reads as NUL at the end,
     // and so does the one after it, read only while the next one is inside.
     const char* text = word.text;
@@ -213,21 +266,13 @@ Code codeByRules(const Word& word, int i) {
     facts |= i == 0 ? uint32_t{FIRST} : uint32_t{NOT_FIRST};
     if (i + 1 == word.length) facts |= LAST;
     if (i + 2 == word.length) facts |= NEXT_LAST;
-    if (i + 4 == word.length && next == 'N' && afterNext == 'E' && text[i + 3] == 'D') facts |= ENDS_NED;
+    if (i + 4 == word.length && next == 'N' && afterNext == 'E' && text[i + 3] == 'D') facts |= NEXT_THREE_NED;
+    if (roomForTwo) facts |= ROOM_FOR_TWO;
 
     const int first = kRuleTables.firstRule[current];
     for (int k = first; k < first + kRuleTables.ruleCount[current]; ++k)
         if ((facts & kRules[k].when) == kRules[k].when) return codeOf(kRules[k].code);
     return 0;
-}
-
-// The code of the character at position i: from the table of settled codes
-// where a glance at the next character settles it, else by the rows.
-Code letterCode(const Word& word, int i) {
-    const uint8_t* slot = kRuleTables.slot;
-    const Code settled = kRuleTables.byNext[i > 0][slot[static_cast<unsigned char>(word.text[i])]]
-                                           [slot[static_cast<unsigned char>(word.text[i + 1])]];
-    return settled != BY_RULES ? settled : codeByRules(word, i);
 }
 
 // Upper-cases the argument's text in place (a-z only) and copies its letters
@@ -267,21 +312,26 @@ Word prepareName(char* text, char* prepared) {
 // Writes the Metaphone code of the prepared word into `code` (room for
 // `limit` characters and a NUL, zero-filled).
 void encodeWord(const Word& word, int limit, char* code) {
+    const uint8_t* slot = kRuleTables.slot;
     int codeLength = 0;
+    unsigned char previous = 0;
+    uint8_t place = AT_FIRST;
     for (int i = 0; i < word.length && codeLength < limit; ++i) {
-        const char current = word.text[i];
+        const unsigned char current = static_cast<unsigned char>(word.text[i]);
+        // From the table where a glance at the characters around settles
+        // the code, else by the rows.
+        Code sound = kRuleTables.settled[place][slot[current]][slot[static_cast<unsigned char>(word.text[i + 1])]];
+        if (sound == BY_RULES) sound = codeByRules(word, i, codeLength < limit - 1);
         // A doubled character gives nothing, except CC (as in ACCEPT: KS).
-        if (i > 0 && current == word.text[i - 1] && current != 'C') continue;
-        const Code sound = letterCode(word, i);
-        // Both bytes are stored: the second lands at most on the place of
-        // the closing NUL, which is written last. Where only one more
-        // character fits, a code of two (X: KS) keeps its first (K), so the
-        // code never exceeds its limit.
+        if (current == previous && current != 'C') sound = 0;
+        previous = current;
+        place = kRuleTables.place[current];
+        // Both bytes are stored: a code of two characters comes only where
+        // both fit, and the second byte of one lands at most on the place
+        // of the closing NUL, which is written last.
         code[codeLength] = static_cast<char>(sound & 0xFF);
         code[codeLength + 1] = static_cast<char>(sound >> 8);
-        const int added = ((sound & 0xFF) != 0) + ((sound >> 8) != 0);
-        const int room = limit - codeLength;
-        codeLength += added < room ? added : room;
+        codeLength += ((sound & 0xFF) != 0) + ((sound >> 8) != 0);
     }
     code[codeLength] = '\0';
 }

@@ -2,6 +2,7 @@
 """Turns the outputs of the two benchmarks into the Speed table and chart.
 
     tools/bench_chart.py NATIVE_OUTPUT DLL_OUTPUT [--svg FILE] [--readme FILE]
+    tools/bench_chart.py --peers NATIVE_OUTPUT PHP_OUTPUT [--readme FILE]
 
 Each output file holds one or more runs of its benchmark (bench_functions
 natively, bench_dll.exe through ovrin.dll under Wine); each run ends in a
@@ -11,6 +12,13 @@ floor measured in the same run. The markdown table goes to stdout, or
 between the speed-table markers of the README; the SVG chart shows ns per
 call on a logarithmic scale, native and DLL side by side. Standard library
 only.
+
+With --peers, the table of the functions beside their fastest peers:
+ovSoundex and ovMetaphone beside PHP's built-in soundex() and metaphone()
+(bench/peers.php, whose runs follow the native runs one for one), and
+ovLevenshtein beside the plain bit-parallel routine of the native
+benchmark. The ratio ours / peer is taken within each run, then the median
+over the runs; PHP's figure is net of its own loop.
 """
 
 import math
@@ -18,10 +26,22 @@ import re
 import statistics
 import sys
 
-ROW = re.compile(r"^(floor|ov\w+)\s+([0-9.]+)\s+([0-9.]+)\s*$")
+ROW = re.compile(r"^(floor|ov\w+|peer\w+)\s+([0-9.]+)\s+([0-9.]+)\s*$")
+PHP_ROW = re.compile(r"^php_(\w+) ([0-9.]+)(?: ([0-9.-]+))?\s*$")
 SERVICES = re.compile(r"^GlobalAlloc\+GlobalFree ([0-9.]+), CharUpperA ([0-9.]+), lstrcmpA ([0-9.]+), LoadStringA ([0-9.]+)")
 BEGIN = "<!-- speed table: tools/bench.sh writes it -->"
 END = "<!-- end of speed table -->"
+PEERS_BEGIN = "<!-- peers table: tools/bench.sh writes it -->"
+PEERS_END = "<!-- end of peers table -->"
+
+# ours / peer each function is held to, and the peer beside it: a PHP
+# function, or a row of the native benchmark.
+PEER_TARGET = 0.8
+PEERS = [
+    ("ovSoundex", "php", "soundex", "PHP `soundex()`, net of its loop"),
+    ("ovMetaphone", "php", "metaphone", "PHP `metaphone($name, 4)`, net of its loop"),
+    ("ovLevenshtein", "native", "peerLevenshtein", "plain bit-parallel C++ (`bench/peer_levenshtein.cpp`)"),
+]
 
 # The ratio to the floor each function is held to natively.
 TARGETS = {
@@ -52,6 +72,69 @@ def read_runs(path):
     return runs, services
 
 
+def read_php_runs(path):
+    """The runs of bench/peers.php: a list of {function: (ns, net)}, and its header line."""
+    runs, header = [], ""
+    with open(path, encoding="utf-8") as lines:
+        for line in lines:
+            if line.startswith("# run"):
+                runs.append({})
+            elif line.startswith("# ") and "PHP" in line:
+                header = line[2:].strip()
+            match = PHP_ROW.match(line)
+            if match and runs:
+                net = float(match.group(3)) if match.group(3) else float(match.group(2))
+                runs[-1][match.group(1)] = (float(match.group(2)), net)
+    runs = [run for run in runs if run]
+    if not runs:
+        sys.exit(f"bench_chart: no PHP figures in {path}")
+    return runs, header
+
+
+def peers_table(native_runs, php_runs, php_header):
+    lines = [
+        "| function | ns/call | peer | peer ns/call | ours / peer | target |",
+        "|---|---:|---|---:|---:|---:|",
+    ]
+    for function, source, peer, label in PEERS:
+        ours, theirs, ratios = [], [], []
+        for index, run in enumerate(native_runs):
+            if function not in run:
+                continue
+            if source == "php":
+                if index >= len(php_runs) or peer not in php_runs[index]:
+                    continue
+                peer_ns = php_runs[index][peer][1]
+            elif peer in run:
+                peer_ns = run[peer][0]
+            else:
+                continue
+            ours.append(run[function][0])
+            theirs.append(peer_ns)
+            ratios.append(run[function][0] / peer_ns)
+        if not ratios:
+            continue
+        ratio = statistics.median(ratios)
+        met = "met" if ratio <= PEER_TARGET else "missed"
+        lines.append(f"| {function} | {statistics.median(ours):.1f} | {label} | {statistics.median(theirs):.1f} | "
+                     f"{ratio:.3f} | <= {PEER_TARGET:g} {met} |")
+    lines.append("")
+    lines.append(f"Medians over {len(native_runs)} runs; in each run the native benchmark and then the PHP script, "
+                 f"and the ratio taken within the run. PHP: {php_header}.")
+    return "\n".join(lines)
+
+
+def replace_between(path, begin, end, text):
+    with open(path, encoding="utf-8") as src:
+        readme = src.read()
+    if begin not in readme or end not in readme:
+        sys.exit(f"bench_chart: {path} has no markers {begin}")
+    head, rest = readme.split(begin, 1)
+    _, tail = rest.split(end, 1)
+    with open(path, "w", encoding="utf-8") as out:
+        out.write(f"{head}{begin}\n{text}\n{end}{tail}")
+
+
 def medians(runs):
     """function -> (median ns, median ratio), in the order of the first run."""
     result = {}
@@ -68,6 +151,8 @@ def table(native, dll, native_runs, dll_runs):
         "|---|---:|---:|---:|---:|---:|---:|",
     ]
     for function, (ns, ratio) in native.items():
+        if function.startswith("peer"):
+            continue
         target = TARGETS.get(function)
         met = "" if target is None else (f"<= {target:g} " + ("met" if ratio <= target else "missed"))
         dll_ns, dll_ratio = dll.get(function, (float("nan"), float("nan")))
@@ -80,7 +165,7 @@ def table(native, dll, native_runs, dll_runs):
 
 
 def svg(native, dll):
-    functions = list(native)
+    functions = [function for function in native if not function.startswith("peer")]
     width, left, right, top, row, bar = 760, 150, 70, 46, 30, 11
     height = top + row * len(functions) + 40
     lo, hi = 5.0, 10 ** math.ceil(math.log10(max(max(v[0] for v in native.values()),
@@ -127,10 +212,13 @@ def svg(native, dll):
 
 
 def main(argv):
-    args, svg_path, readme_path = [], None, None
+    args, svg_path, readme_path, peers = [], None, None, False
     i = 1
     while i < len(argv):
-        if argv[i] == "--svg" and i + 1 < len(argv):
+        if argv[i] == "--peers":
+            peers = True
+            i += 1
+        elif argv[i] == "--svg" and i + 1 < len(argv):
             svg_path = argv[i + 1]
             i += 2
         elif argv[i] == "--readme" and i + 1 < len(argv):
@@ -141,6 +229,15 @@ def main(argv):
             i += 1
     if len(args) != 2:
         sys.exit(__doc__)
+    if peers:
+        native_runs, _ = read_runs(args[0])
+        php_runs, php_header = read_php_runs(args[1])
+        text = peers_table(native_runs, php_runs, php_header)
+        if readme_path:
+            replace_between(readme_path, PEERS_BEGIN, PEERS_END, text)
+        else:
+            print(text)
+        return
     native_runs, _ = read_runs(args[0])
     dll_runs, services = read_runs(args[1])
     native, dll = medians(native_runs), medians(dll_runs)
@@ -153,14 +250,7 @@ def main(argv):
         with open(svg_path, "w", encoding="utf-8") as out:
             out.write(svg(native, dll))
     if readme_path:
-        with open(readme_path, encoding="utf-8") as src:
-            readme = src.read()
-        if BEGIN not in readme or END not in readme:
-            sys.exit(f"bench_chart: {readme_path} has no speed-table markers")
-        head, rest = readme.split(BEGIN, 1)
-        _, tail = rest.split(END, 1)
-        with open(readme_path, "w", encoding="utf-8") as out:
-            out.write(f"{head}{BEGIN}\n{text}\n{END}{tail}")
+        replace_between(readme_path, BEGIN, END, text)
     else:
         print(text)
 

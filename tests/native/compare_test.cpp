@@ -1,6 +1,7 @@
 // The comparisons beyond the table of cases: a refused matrix block, the
-// edit distance against a naive reference over many random names, and the
-// Guth walk over random names in buffers of their exact size.
+// edit distance against a naive reference over many random names, the
+// Guth walk over random names in buffers of their exact size, and the
+// consonant and vowel tests on a name amid other bytes.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -14,6 +15,7 @@
 #include <vector>
 
 #include "../../compare/guth_match.h"
+#include "../../compare/letters.h"
 #include "../../compare/levenshtein.h"
 #include "../../extender/exports.h"
 #include "../../extender/script_functions.h"
@@ -131,40 +133,67 @@ TEST(Levenshtein, AgreesWithTheReferenceOnRandomLetters) {
     EXPECT_EQ(editDistance(allA.data(), 255, allB.data(), 255, matrix.data()), 255);
 }
 
-// The vector fill leaves exactly the matrix of the cell-by-cell fill, at
-// every length from 0 to 255 on either side: narrow rows with each number of
-// left steps, rows of several pieces, and the last rows, which reach the end
-// of the matrix. Both fill matrices of their exact size, so the sanitizers
-// catch a write past the end.
-TEST(Levenshtein, VectorFillLeavesTheMatrixOfTheCellFill) {
-    if (!vectorFillAvailable()) GTEST_SKIP() << "no SSE2 on this processor";
+// The word-at-a-time distance agrees with the full matrix at every pattern
+// length from 1 to 64 (the last row in the word's top bit) against texts of
+// every length up to 255, and editDistance agrees with the matrix on both
+// sides of the 64-letter edge, where it leaves the word for the rows.
+TEST(Levenshtein, BitParallelDistanceAgreesWithTheMatrix) {
     std::mt19937 rng(1655);
     const char* alphabets[] = {"A", "AB", "ABC", "ABCDEFGHIJKLMNOPQRSTUVWXYZ"};
-    auto compare = [&](const std::string& a, const std::string& b) {
-        const int32_t m = static_cast<int32_t>(a.size()), n = static_cast<int32_t>(b.size());
-        std::vector<unsigned char> byCells((a.size() + 1) * (b.size() + 1), 0xEE);
-        std::vector<unsigned char> byVectors(byCells.size(), 0xEE);
-        fillMatrixByCells(a.data(), m, b.data(), n, byCells.data());
-        fillMatrixByVectors(a.data(), m, b.data(), n, byVectors.data());
-        return byCells == byVectors;
+    auto byRows = [](const std::string& a, const std::string& b) {
+        std::vector<unsigned char> matrix((a.size() + 1) * (b.size() + 1), 0xEE);
+        return fillMatrixByRows(a.data(), static_cast<int32_t>(a.size()), b.data(), static_cast<int32_t>(b.size()),
+                                matrix.data());
     };
-    for (int32_t length = 0; length <= 255; ++length) {
-        for (int round = 0; round < 6; ++round) {
+    auto random = [&](size_t length, const char* alphabet) {
+        std::string text(length, ' ');
+        for (char& c : text) c = alphabet[std::uniform_int_distribution<size_t>(0, std::strlen(alphabet) - 1)(rng)];
+        return text;
+    };
+    for (int32_t length = 1; length <= MAX_BIT_PARALLEL_LENGTH; ++length) {
+        for (int round = 0; round < 8; ++round) {
             const char* alphabet = alphabets[round % 4];
-            std::string fixed(static_cast<size_t>(length), ' ');
-            for (char& c : fixed) c = alphabet[std::uniform_int_distribution<size_t>(0, std::strlen(alphabet) - 1)(rng)];
-            std::string other = randomText(rng, alphabet, round < 3 ? 20 : 255);
-            ASSERT_TRUE(compare(fixed, other)) << fixed << " / " << other;
-            ASSERT_TRUE(compare(other, fixed)) << other << " / " << fixed;
+            std::string pattern = random(static_cast<size_t>(length), alphabet);
+            std::string text = randomText(rng, alphabet, round < 4 ? 20 : 255);
+            ASSERT_EQ(editDistanceByBits(pattern.data(), length, text.data(), static_cast<int32_t>(text.size())),
+                      byRows(pattern, text))
+                << pattern << " / " << text;
         }
     }
-    // Cells of 255: the largest count a byte holds, where headroom runs out.
-    std::string allA(255, 'A'), allB(255, 'B');
-    EXPECT_TRUE(compare(allA, allB));
-    EXPECT_TRUE(compare(allA, "B"));
-    EXPECT_TRUE(compare("B", allA));
-    EXPECT_TRUE(compare(allA, ""));
-    EXPECT_TRUE(compare("", allB));
+    for (int32_t m : {63, 64, 65, 66, 200, 255}) {
+        for (int32_t n : {0, 1, 17, 64, 65, 130, 255}) {
+            const std::string a = random(static_cast<size_t>(m), alphabets[m % 3 + 1]);
+            const std::string b = random(static_cast<size_t>(n), alphabets[n % 3 + 1]);
+            std::vector<unsigned char> matrix((a.size() + 1) * (b.size() + 1), 0xEE);
+            ASSERT_EQ(editDistance(a.data(), m, b.data(), n, matrix.data()), byRows(a, b)) << a << " / " << b;
+            ASSERT_EQ(editDistance(b.data(), n, a.data(), m, matrix.data()), byRows(b, a)) << b << " / " << a;
+        }
+    }
+    // A cell of 255, the largest count a byte holds, and the edges of the word.
+    std::string allA(255, 'A'), allB(255, 'B'), sixtyFourA(64, 'A');
+    EXPECT_EQ(byRows(allA, allB), 255);
+    EXPECT_EQ(editDistanceByBits(sixtyFourA.data(), 64, allB.data(), 255), 255);
+    EXPECT_EQ(editDistanceByBits(sixtyFourA.data(), 64, allA.data(), 255), 191);
+    EXPECT_EQ(editDistanceByBits("A", 1, "B", 1), 1);
+}
+
+// The one-pass upper-casing and reduction leaves the whole buffer, bytes
+// past the new end included, as CharUpperA and the reduction leave it: for
+// names of letters only (the word-at-a-time path, at every length around
+// its word sizes), with other bytes, and with bytes above 0x7F, from which
+// on CharUpperA does the upper-casing. Each text sits in a buffer of exactly
+// its size.
+TEST(Levenshtein, OnePassReductionLeavesTheBufferOfUpperCaseThenReduce) {
+    std::mt19937 rng(5521);
+    const char* alphabets[] = {"abcxyzABCXYZ", "aZ`{@[-' 1", "aBz\xe9\xff\x9a\xe0Q ", "mM"};
+    for (int round = 0; round < 4000; ++round) {
+        const std::string text = randomText(rng, alphabets[round % 4], round % 100 == 0 ? 255 : 20);
+        ExactString expected(text), got(text);
+        CharUpperA(expected.bytes.get());
+        const int32_t kept = keepLettersAToZ(expected.bytes.get());
+        ASSERT_EQ(upperCaseAndKeepLettersAToZ(got.bytes.get(), static_cast<int32_t>(text.size())), kept) << text;
+        ASSERT_EQ(std::memcmp(got.bytes.get(), expected.bytes.get(), text.size() + 1), 0) << text;
+    }
 }
 
 TEST(Levenshtein, ScriptCallAgreesWithTheReferenceOnRandomNames) {
@@ -183,6 +212,31 @@ TEST(Levenshtein, ScriptCallAgreesWithTheReferenceOnRandomNames) {
         ASSERT_EQ(std::string(y.bytes.get()), lettersOf(b));
     }
     EXPECT_EQ(platform_test::liveBlocks(), live);
+}
+
+int32_t callCharTest(int32_t function, char* name, int32_t position) {
+    HostValue args[3] = {stringArg(name), integerArg(position), integerArg(1)};
+    HostValue out{};
+    WILExtender2(0, 0, 0, function, seeResult, 0, 0, args, 3, &out);
+    return seenInt;
+}
+
+// A name in the middle of the host's memory: the byte before it is a
+// consonant, a vowel or Y, and positions 0 and below must not reach it (nor
+// a position past the end the byte after the NUL).
+TEST(CharTests, PositionsOutsideTheNameReadNothingAroundIt) {
+    const int32_t isConsonant = 62, isVowel = 63;
+    for (const char* around : {"bXb", "aXa", "yXy", "BXB"}) {
+        SCOPED_TRACE(around);
+        char buffer[] = {around[0], '-', '\0', around[2], '\0'};
+        char* name = buffer + 1;
+        for (int32_t position : {0, -1, 2, 3}) {
+            EXPECT_EQ(callCharTest(isConsonant, name, position), 0) << position;
+            EXPECT_EQ(callCharTest(isVowel, name, position), 0) << position;
+        }
+        name[0] = around[0];  // the name's own first letter is found
+        EXPECT_EQ(callCharTest(around[0] == 'b' || around[0] == 'B' ? isConsonant : isVowel, name, 1), 1);
+    }
 }
 
 GuthResult guthByCall(const std::string& a, const std::string& b, int32_t mode) {
