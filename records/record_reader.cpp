@@ -34,6 +34,36 @@ bool RecordReader::fill() {
     return true;
 }
 
+namespace {
+
+// Where the first LF or CR lies in [from, to), or SIZE_MAX; the bytes up
+// to `capacity` may be read. Eight bytes a step: a byte equal to LF or CR
+// turns a zero byte of the XOR, and the lowest byte the carry test flags is
+// the first such (bytes are little-endian on every target). A name is
+// shorter than a word, so a whole word is read even past `to` and what
+// lies there is ignored.
+size_t findLineEnd(const char* base, size_t from, size_t to, size_t capacity) {
+    const uint64_t ones = 0x0101010101010101ull, highs = 0x8080808080808080ull;
+    for (size_t i = from; i < to; i += 8) {
+        if (i + 8 > capacity) {
+            for (; i < to; ++i)
+                if (base[i] == '\n' || base[i] == '\r') return i;
+            return SIZE_MAX;
+        }
+        uint64_t v;
+        std::memcpy(&v, base + i, 8);
+        uint64_t lf = v ^ (ones * '\n'), cr = v ^ (ones * '\r');
+        uint64_t hits = ((lf - ones) & ~lf & highs) | ((cr - ones) & ~cr & highs);
+        if (hits) {
+            size_t at = i + static_cast<size_t>(__builtin_ctzll(hits)) / 8;
+            return at < to ? at : SIZE_MAX;
+        }
+    }
+    return SIZE_MAX;
+}
+
+}  // namespace
+
 bool RecordReader::next(Record* record) {
     if (error_ != NONE) return false;
     for (;;) {
@@ -41,13 +71,18 @@ bool RecordReader::next(Record* record) {
         size_t found = SIZE_MAX;  // where the line end begins
         size_t i = scan_;
         if (format_ == TextFormat::TSV) {
-            for (; i < end_; ++i) {
-                char c = base[i];
-                if (c == '\n' || c == '\r') {
-                    found = i;
-                    break;
-                }
+            found = findLineEnd(base, i, end_, buffer_.size());
+            if (found != SIZE_MAX && base[found] == '\n') {
+                // The common record: a line of TSV that ends with LF.
+                record->data = base + begin_;
+                record->size = found - begin_;
+                record->end = LineEnd::LF;
+                record->line = line_++;
+                unclosedQuote_ = false;
+                begin_ = scan_ = found + 1;
+                return true;
             }
+            if (found == SIZE_MAX) i = end_;
         } else {
             // A quote opens a quoted text only at the start of a field (or
             // right after the quote that closed one: a doubled quote), as
@@ -195,6 +230,12 @@ bool sameIgnoringAsciiCase(const std::string& a, const std::string& b) {
     return true;
 }
 
+// Out of line, so that the common path of decodeNames stays short.
+__attribute__((noinline)) void unusable(NameField* name, const std::string& problem, size_t field) {
+    name->problem = problem + std::to_string(field + 1);
+    name->usable = false;
+}
+
 std::string countedRecords(uint64_t n) { return std::to_string(n) + (n == 1 ? " record has" : " records have"); }
 
 }  // namespace
@@ -283,7 +324,9 @@ bool TableReader::start(std::string* problem) {
 }
 
 bool TableReader::next(TableRecord* record) {
-    Record r;
+    // Read in place: a copy of a record just written field by field would
+    // wait for those stores.
+    Record& r = record->record;
     if (hasPending_) {
         r = pending_;
         hasPending_ = false;
@@ -292,7 +335,6 @@ bool TableReader::next(TableRecord* record) {
     }
     if (r.end == LineEnd::NONE) r.end = lastEnd_;
     lastEnd_ = r.end;
-    record->record = r;
     record->unclosedQuote = reader_.unclosedQuote();
     size_t n = splitFields(r, settings_.format, splitCount_, fields_.data(), scratch_);
     record->fields = n;
@@ -311,38 +353,35 @@ bool TableReader::next(TableRecord* record) {
 
 void TableReader::decodeNames(const Field* fields, size_t count, TableRecord* record) {
     if (record->names.size() != selected_.size()) record->names.resize(selected_.size());
+    NameField* names = record->names.data();
     for (size_t k = 0; k < selected_.size(); ++k) {
-        NameField& name = record->names[k];
+        NameField& name = names[k];
         size_t f = selected_[k];
-        name.usable = false;
-        if (f >= count) {
-            name.problem = "no field " + std::to_string(f + 1);
-            continue;
-        }
-        const Field& field = fields[f];
-        if (field.size == 0) {
-            name.problem = "empty name in field " + std::to_string(f + 1);
-            continue;
-        }
-        if (name.text.size() < field.size + 1) name.text.resize(field.size + 1);
-        EncodingProblem encoding;
-        size_t length;
-        if (!settings_.cp1252) {
-            length = utf8ToCp1252(field.data, field.size, name.text.data(), &encoding);
-        } else if (std::memchr(field.data, '\0', field.size)) {
-            encoding.kind = EncodingProblem::NUL_BYTE;
-            length = SIZE_MAX;
+        if (f < count && fields[f].size > 0) {
+            const Field& field = fields[f];
+            if (name.text.size() <= field.size) name.text.resize(field.size + 1);
+            char* text = name.text.data();
+            EncodingProblem encoding;
+            size_t length;
+            if (!settings_.cp1252) {
+                length = utf8ToCp1252(field.data, field.size, text, &encoding);
+            } else if (std::memchr(field.data, '\0', field.size)) {
+                encoding.kind = EncodingProblem::NUL_BYTE;
+                length = SIZE_MAX;
+            } else {
+                std::memcpy(text, field.data, field.size);
+                length = field.size;
+            }
+            if (length != SIZE_MAX) {
+                text[length] = '\0';
+                name.size = length;
+                name.usable = true;
+                continue;
+            }
+            unusable(&name, describeProblem(encoding) + " in field ", f);
         } else {
-            std::memcpy(name.text.data(), field.data, field.size);
-            length = field.size;
+            unusable(&name, f < count ? "empty name in field " : "no field ", f);
         }
-        if (length == SIZE_MAX) {
-            name.problem = describeProblem(encoding) + " in field " + std::to_string(f + 1);
-            continue;
-        }
-        name.text[length] = '\0';
-        name.size = length;
-        name.usable = true;
     }
 }
 

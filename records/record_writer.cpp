@@ -96,6 +96,13 @@ public:
     }
 
     void row(const Row& row) override {
+        if (row.recordCount == 1 && row.records[0] && !row.members) {
+            // map's every line: one record and its results.
+            putRecord(*row.records[0]);
+            putValues(row.values);
+            putLineEnd(out_, row.records[0]->end);
+            return;
+        }
         if (row.members) {
             for (size_t m = 0; m < row.memberCount; ++m) {
                 putRecord(*row.members[m]);
