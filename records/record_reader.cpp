@@ -34,37 +34,7 @@ bool RecordReader::fill() {
     return true;
 }
 
-namespace {
-
-// Where the first LF or CR lies in [from, to), or SIZE_MAX; the bytes up
-// to `capacity` may be read. Eight bytes a step: a byte equal to LF or CR
-// turns a zero byte of the XOR, and the lowest byte the carry test flags is
-// the first such (bytes are little-endian on every target). A name is
-// shorter than a word, so a whole word is read even past `to` and what
-// lies there is ignored.
-size_t findLineEnd(const char* base, size_t from, size_t to, size_t capacity) {
-    const uint64_t ones = 0x0101010101010101ull, highs = 0x8080808080808080ull;
-    for (size_t i = from; i < to; i += 8) {
-        if (i + 8 > capacity) {
-            for (; i < to; ++i)
-                if (base[i] == '\n' || base[i] == '\r') return i;
-            return SIZE_MAX;
-        }
-        uint64_t v;
-        std::memcpy(&v, base + i, 8);
-        uint64_t lf = v ^ (ones * '\n'), cr = v ^ (ones * '\r');
-        uint64_t hits = ((lf - ones) & ~lf & highs) | ((cr - ones) & ~cr & highs);
-        if (hits) {
-            size_t at = i + static_cast<size_t>(__builtin_ctzll(hits)) / 8;
-            return at < to ? at : SIZE_MAX;
-        }
-    }
-    return SIZE_MAX;
-}
-
-}  // namespace
-
-bool RecordReader::next(Record* record) {
+bool RecordReader::nextSlow(Record* record) {
     if (error_ != NONE) return false;
     for (;;) {
         const char* base = buffer_.data();
@@ -72,16 +42,6 @@ bool RecordReader::next(Record* record) {
         size_t i = scan_;
         if (format_ == TextFormat::TSV) {
             found = findLineEnd(base, i, end_, buffer_.size());
-            if (found != SIZE_MAX && base[found] == '\n') {
-                // The common record: a line of TSV that ends with LF.
-                record->data = base + begin_;
-                record->size = found - begin_;
-                record->end = LineEnd::LF;
-                record->line = line_++;
-                unclosedQuote_ = false;
-                begin_ = scan_ = found + 1;
-                return true;
-            }
             if (found == SIZE_MAX) i = end_;
         } else {
             // A quote opens a quoted text only at the start of a field (or
