@@ -79,6 +79,15 @@ std::string commandFormText(const FunctionRow& row) {
     return text;
 }
 
+TableSettings tableSettings(const Options& options, const std::vector<std::string>& selectors) {
+    TableSettings settings;
+    settings.format = options.format;
+    settings.cp1252 = options.cp1252;
+    settings.header = options.header;
+    settings.selectors = selectors;
+    return settings;
+}
+
 bool parseInt32(const std::string& text, int32_t* value) {
     size_t i = 0;
     bool negative = false;

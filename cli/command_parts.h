@@ -46,6 +46,9 @@ std::string commandFormText(const FunctionRow& row);
 // The command word of a function: its name without "ov", lower case.
 std::string commandWord(const FunctionRow& row);
 
+// How map, group and link read their input, as the options say.
+TableSettings tableSettings(const Options& options, const std::vector<std::string>& selectors);
+
 // Reads a 32-bit integer written in decimal, with an optional sign.
 bool parseInt32(const std::string& text, int32_t* value);
 

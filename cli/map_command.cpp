@@ -78,6 +78,29 @@ int readPlan(CommandContext& context, const std::vector<std::string>& words, Map
     return EXIT_DONE;
 }
 
+// Calls the function with the names of a record and the plan's integers, in
+// the order of its parameters; the library may rewrite the names in place.
+// False when the answer is no result to write (an error, or a type map
+// cannot write).
+bool callFor(const CommandContext& context, const MapPlan& plan, TableRecord& record,
+             std::vector<HostValue>& arguments, CallOutcome* outcome) {
+    const FunctionRow& row = *plan.row;
+    size_t nextName = 0;
+    size_t nextInteger = 0;
+    for (int i = 0; i < row.paramCount; ++i) {
+        HostValue& v = arguments[static_cast<size_t>(i)];
+        if (row.paramType(i) == PARAM_STRING) {
+            v.type = TYPE_STRING;
+            v.stringValue = record.names[nextName++].text.data();
+        } else {
+            v.type = TYPE_INTEGER;
+            v.intValue = plan.integers[nextInteger++];
+        }
+    }
+    callFunction(context.library, row.id, arguments.data(), row.paramCount, outcome);
+    return outcome->delivered && outcome->flag == 0 && (outcome->type == TYPE_STRING || outcome->type == TYPE_INTEGER);
+}
+
 // The library's answer for one record, as the values of the result
 // columns: an integer in the first; a text split at its TABs, the last
 // column taking whatever remains.
@@ -135,12 +158,7 @@ int runMap(CommandContext& context, const std::vector<std::string>& words) {
     if (!input.open(plan.input, context.console.in))
         return context.usage("cannot read " + plan.input + ": " + std::strerror(errno));
     ByteSource& source = input.source();
-    TableSettings settings;
-    settings.format = options.format;
-    settings.cp1252 = options.cp1252;
-    settings.header = options.header;
-    settings.selectors = plan.selectors;
-    TableReader table(source, settings);
+    TableReader table(source, tableSettings(options, plan.selectors));
     std::string problem;
     if (!table.start(&problem)) return context.usage(problem);
 
@@ -188,28 +206,12 @@ int runMap(CommandContext& context, const std::vector<std::string>& words) {
             warnings.warn(where, r.line, record.names[k].problem + "; result left empty");
             passed = false;
         }
-        if (passed) {
-            size_t nextName = 0;
-            size_t nextInteger = 0;
-            for (int i = 0; i < row.paramCount; ++i) {
-                HostValue& v = arguments[static_cast<size_t>(i)];
-                if (row.paramType(i) == PARAM_STRING) {
-                    v.type = TYPE_STRING;
-                    v.stringValue = record.names[nextName++].text.data();
-                } else {
-                    v.type = TYPE_INTEGER;
-                    v.intValue = plan.integers[nextInteger++];
-                }
-            }
-            callFunction(context.library, row.id, arguments.data(), row.paramCount, &outcome);
-            if (!outcome.delivered || outcome.flag != 0 ||
-                (outcome.type != TYPE_STRING && outcome.type != TYPE_INTEGER)) {
-                std::string what = !outcome.delivered ? "no result"
-                                   : outcome.flag != 0 ? context.toConsole(outcome.text)
-                                                       : "a value of type " + std::to_string(outcome.type);
-                warnings.warn(where, r.line, displayName(row.name) + " answered " + what + "; result left empty");
-                passed = false;
-            }
+        if (passed && !callFor(context, plan, record, arguments, &outcome)) {
+            std::string what = !outcome.delivered ? "no result"
+                               : outcome.flag != 0 ? context.toConsole(outcome.text)
+                                                   : "a value of type " + std::to_string(outcome.type);
+            warnings.warn(where, r.line, displayName(row.name) + " answered " + what + "; result left empty");
+            passed = false;
         }
         if (passed) {
             resultValues(outcome, columnCount, values.data());

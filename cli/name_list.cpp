@@ -3,14 +3,14 @@
 #include <cerrno>
 #include <cstring>
 
+#include "../records/warnings.h"
 
 namespace {
 
-const uint64_t kWarningsShown = 100;
-
-// Notes a problem of the record being read.
+// Notes a problem of the record being read; only as many are kept as can
+// be shown.
 void note(NameList* list, const std::string& problem) {
-    if (list->problems.size() <= kWarningsShown) list->problems.emplace_back(list->records.size(), problem);
+    if (list->problems.size() <= Warnings::kShown) list->problems.emplace_back(list->records.size(), problem);
 }
 
 }  // namespace
@@ -77,12 +77,7 @@ int readNameList(const CommandContext& context, const std::string& selector, Nam
     int64_t size = source->knownSize();
     if (size > 0 && static_cast<uint64_t>(size) < SIZE_MAX / 2) list->text.reserve(static_cast<size_t>(size));
 
-    TableSettings settings;
-    settings.format = options.format;
-    settings.cp1252 = options.cp1252;
-    settings.header = options.header;
-    settings.selectors.push_back(selector);
-    TableReader table(*source, settings);
+    TableReader table(*source, tableSettings(options, {selector}));
     if (!table.start(&problem)) return context.usage(list->where + ": " + problem);
     list->bom = table.bom();
     list->hasHeader = table.hasHeader();

@@ -89,8 +89,14 @@ size_t utf8SequenceLength(const char* text, size_t left, uint32_t* codePoint) {
 
 size_t utf8ToCp1252(const char* text, size_t size, char* out, EncodingProblem* problem) {
     const unsigned char* s = reinterpret_cast<const unsigned char*>(text);
-    size_t n = 0;
+    // Most names are ASCII, 0x01 to 0x7F: copied by a loop that tests
+    // nothing else.
     size_t i = 0;
+    while (i < size && static_cast<unsigned char>(s[i] - 1) < 0x7F) {
+        out[i] = static_cast<char>(s[i]);
+        ++i;
+    }
+    size_t n = i;
     while (i < size) {
         unsigned char b = s[i];
         if (b < 0x80) {

@@ -34,20 +34,15 @@ bool RecordReader::fill() {
     return true;
 }
 
-bool RecordReader::next(Record* record) {
+bool RecordReader::nextSlow(Record* record) {
     if (error_ != NONE) return false;
     for (;;) {
         const char* base = buffer_.data();
         size_t found = SIZE_MAX;  // where the line end begins
         size_t i = scan_;
         if (format_ == TextFormat::TSV) {
-            for (; i < end_; ++i) {
-                char c = base[i];
-                if (c == '\n' || c == '\r') {
-                    found = i;
-                    break;
-                }
-            }
+            found = findLineEnd(base, i, end_, buffer_.size());
+            if (found == SIZE_MAX) i = end_;
         } else {
             // A quote opens a quoted text only at the start of a field (or
             // right after the quote that closed one: a doubled quote), as
@@ -195,6 +190,12 @@ bool sameIgnoringAsciiCase(const std::string& a, const std::string& b) {
     return true;
 }
 
+// Out of line, so that the common path of decodeNames stays short.
+__attribute__((noinline)) void unusable(NameField* name, const std::string& problem, size_t field) {
+    name->problem = problem + std::to_string(field + 1);
+    name->usable = false;
+}
+
 std::string countedRecords(uint64_t n) { return std::to_string(n) + (n == 1 ? " record has" : " records have"); }
 
 }  // namespace
@@ -283,7 +284,9 @@ bool TableReader::start(std::string* problem) {
 }
 
 bool TableReader::next(TableRecord* record) {
-    Record r;
+    // Read in place: a copy of a record just written field by field would
+    // wait for those stores.
+    Record& r = record->record;
     if (hasPending_) {
         r = pending_;
         hasPending_ = false;
@@ -292,7 +295,6 @@ bool TableReader::next(TableRecord* record) {
     }
     if (r.end == LineEnd::NONE) r.end = lastEnd_;
     lastEnd_ = r.end;
-    record->record = r;
     record->unclosedQuote = reader_.unclosedQuote();
     size_t n = splitFields(r, settings_.format, splitCount_, fields_.data(), scratch_);
     record->fields = n;
@@ -311,38 +313,35 @@ bool TableReader::next(TableRecord* record) {
 
 void TableReader::decodeNames(const Field* fields, size_t count, TableRecord* record) {
     if (record->names.size() != selected_.size()) record->names.resize(selected_.size());
+    NameField* names = record->names.data();
     for (size_t k = 0; k < selected_.size(); ++k) {
-        NameField& name = record->names[k];
+        NameField& name = names[k];
         size_t f = selected_[k];
-        name.usable = false;
-        if (f >= count) {
-            name.problem = "no field " + std::to_string(f + 1);
-            continue;
-        }
-        const Field& field = fields[f];
-        if (field.size == 0) {
-            name.problem = "empty name in field " + std::to_string(f + 1);
-            continue;
-        }
-        if (name.text.size() < field.size + 1) name.text.resize(field.size + 1);
-        EncodingProblem encoding;
-        size_t length;
-        if (!settings_.cp1252) {
-            length = utf8ToCp1252(field.data, field.size, name.text.data(), &encoding);
-        } else if (std::memchr(field.data, '\0', field.size)) {
-            encoding.kind = EncodingProblem::NUL_BYTE;
-            length = SIZE_MAX;
+        if (f < count && fields[f].size > 0) {
+            const Field& field = fields[f];
+            if (name.text.size() <= field.size) name.text.resize(field.size + 1);
+            char* text = name.text.data();
+            EncodingProblem encoding;
+            size_t length;
+            if (!settings_.cp1252) {
+                length = utf8ToCp1252(field.data, field.size, text, &encoding);
+            } else if (std::memchr(field.data, '\0', field.size)) {
+                encoding.kind = EncodingProblem::NUL_BYTE;
+                length = SIZE_MAX;
+            } else {
+                std::memcpy(text, field.data, field.size);
+                length = field.size;
+            }
+            if (length != SIZE_MAX) {
+                text[length] = '\0';
+                name.size = length;
+                name.usable = true;
+                continue;
+            }
+            unusable(&name, describeProblem(encoding) + " in field ", f);
         } else {
-            std::memcpy(name.text.data(), field.data, field.size);
-            length = field.size;
+            unusable(&name, f < count ? "empty name in field " : "no field ", f);
         }
-        if (length == SIZE_MAX) {
-            name.problem = describeProblem(encoding) + " in field " + std::to_string(f + 1);
-            continue;
-        }
-        name.text[length] = '\0';
-        name.size = length;
-        name.usable = true;
     }
 }
 

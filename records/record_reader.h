@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <utility>
 #include <vector>
@@ -29,6 +30,32 @@ struct Record {
 // its first field; answers whether there was one.
 bool skipByteOrderMark(Record* record);
 
+// Where the first LF or CR lies in [from, to), or SIZE_MAX; the bytes up
+// to `capacity` may be read. Eight bytes a step: a byte equal to LF or CR
+// turns a zero byte of the XOR, and the lowest byte the carry test flags is
+// the first such (bytes are little-endian on every target). A name is
+// shorter than a word, so a whole word is read even past `to` and what
+// lies there is ignored.
+inline size_t findLineEnd(const char* base, size_t from, size_t to, size_t capacity) {
+    const uint64_t ones = 0x0101010101010101ull, highs = 0x8080808080808080ull;
+    for (size_t i = from; i < to; i += 8) {
+        if (i + 8 > capacity) {
+            for (; i < to; ++i)
+                if (base[i] == '\n' || base[i] == '\r') return i;
+            return SIZE_MAX;
+        }
+        uint64_t v;
+        std::memcpy(&v, base + i, 8);
+        uint64_t lf = v ^ (ones * '\n'), cr = v ^ (ones * '\r');
+        uint64_t hits = ((lf - ones) & ~lf & highs) | ((cr - ones) & ~cr & highs);
+        if (hits) {
+            size_t at = i + static_cast<size_t>(__builtin_ctzll(hits)) / 8;
+            return at < to ? at : SIZE_MAX;
+        }
+    }
+    return SIZE_MAX;
+}
+
 class RecordReader {
 public:
     enum Error { NONE, READ_FAILED, RECORD_TOO_LONG };
@@ -39,7 +66,25 @@ public:
 
     // The next record, valid until the next call; false at the end of the
     // input and on an error.
-    bool next(Record* record);
+    bool next(Record* record) {
+        // The common record, a line of TSV that ends with LF, without a
+        // call (map over a million names: a tenth less time outside the
+        // library).
+        if (format_ == TextFormat::TSV && error_ == NONE && scan_ == begin_) {
+            const char* base = buffer_.data();
+            size_t found = findLineEnd(base, begin_, end_, buffer_.size());
+            if (found != SIZE_MAX && base[found] == '\n') {
+                record->data = base + begin_;
+                record->size = found - begin_;
+                record->end = LineEnd::LF;
+                record->line = line_++;
+                unclosedQuote_ = false;
+                begin_ = scan_ = found + 1;
+                return true;
+            }
+        }
+        return nextSlow(record);
+    }
 
     Error error() const { return error_; }
     // The record ended inside a quoted CSV text, which only the end of the
@@ -49,6 +94,7 @@ public:
     uint64_t line() const { return line_; }
 
 private:
+    bool nextSlow(Record* record);
     bool fill();
 
     ByteSource& source_;

@@ -5,23 +5,14 @@
 
 #include "encoding.h"
 
-void putField(Output& out, char separator, TextFormat format, const char* text, size_t size, bool toUtf8) {
+void putFieldOtherwise(Output& out, char separator, TextFormat format, const char* text, size_t size, bool toUtf8) {
     out.put(separator);
-    bool plain = true;
-    for (size_t i = 0; i < size && plain; ++i) {
-        unsigned char c = static_cast<unsigned char>(text[i]);
-        plain = c >= 0x20 && c < 0x7F && c != '"' && c != ',';
-    }
-    if (plain) {
-        out.put(text, size);
-        return;
-    }
     if (format == TextFormat::TSV) {
         for (size_t i = 0; i < size; ++i) {
             char c = text[i];
             if (c == '\t' || c == '\r' || c == '\n') c = ' ';
             if (toUtf8 && (c & 0x80)) {
-                char utf8[3];
+                char utf8[16];  // 3 used; room for the word copies of Output::put
                 out.put(utf8, cp1252ToUtf8(&c, 1, utf8));
             } else {
                 out.put(c);
@@ -36,21 +27,13 @@ void putField(Output& out, char separator, TextFormat format, const char* text, 
         char c = text[i];
         if (c == '"') out.put('"');
         if (toUtf8 && (c & 0x80)) {
-            char utf8[3];
+            char utf8[16];  // 3 used; room for the word copies of Output::put
             out.put(utf8, cp1252ToUtf8(&c, 1, utf8));
         } else {
             out.put(c);
         }
     }
     if (quote) out.put('"');
-}
-
-void putLineEnd(Output& out, LineEnd end) {
-    switch (end) {
-    case LineEnd::CRLF: out.put("\r\n", 2); break;
-    case LineEnd::CR: out.put('\r'); break;
-    default: out.put('\n'); break;
-    }
 }
 
 namespace {
@@ -96,6 +79,13 @@ public:
     }
 
     void row(const Row& row) override {
+        if (row.recordCount == 1 && row.records[0] && !row.members) {
+            // map's every line: one record and its results.
+            putRecord(*row.records[0]);
+            putValues(row.values);
+            putLineEnd(out_, row.records[0]->end);
+            return;
+        }
         if (row.members) {
             for (size_t m = 0; m < row.memberCount; ++m) {
                 putRecord(*row.members[m]);
@@ -275,7 +265,7 @@ private:
             if (c < 0x80) {
                 escaped(c);
             } else {
-                char utf8[3];
+                char utf8[16];  // 3 used; room for the word copies of Output::put
                 out_.put(utf8, cp1252ToUtf8(data + i, 1, utf8));
             }
         }

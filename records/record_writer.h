@@ -91,7 +91,24 @@ std::unique_ptr<RecordWriter> makeWriter(Output& out, const WriterSettings& sett
 // Writes `separator`, then one field of Windows-1252 text, turned into
 // UTF-8 when `toUtf8` is set. CSV fields are quoted when they need it; in
 // TSV, control characters that would break the row (TAB, CR, LF) become
-// blanks.
-void putField(Output& out, char separator, TextFormat format, const char* text, size_t size, bool toUtf8);
+// blanks. Printable ASCII without quote or comma, as codes are, goes out
+// as it is without a call.
+void putFieldOtherwise(Output& out, char separator, TextFormat format, const char* text, size_t size, bool toUtf8);
+inline void putField(Output& out, char separator, TextFormat format, const char* text, size_t size, bool toUtf8) {
+    bool plain = true;
+    for (size_t i = 0; i < size && plain; ++i) {
+        unsigned char c = static_cast<unsigned char>(text[i]);
+        plain = c >= 0x20 && c < 0x7F && c != '"' && c != ',';
+    }
+    if (!plain) {
+        putFieldOtherwise(out, separator, format, text, size, toUtf8);
+        return;
+    }
+    out.put(separator);
+    out.put(text, size);
+}
 
-void putLineEnd(Output& out, LineEnd end);
+inline void putLineEnd(Output& out, LineEnd end) {
+    if (end == LineEnd::CRLF) out.put("\r\n", 2);
+    else out.put(end == LineEnd::CR ? '\r' : '\n');
+}

@@ -99,7 +99,18 @@ public:
                 return;
             }
         }
-        std::memcpy(buffer_.data() + used_, data, size);
+        char* to = buffer_.data() + used_;
+        // Names and codes are short: two overlapping fixed-size copies are
+        // plain moves, where a call of memcpy costs more than the copy.
+        if (size >= 8 && size <= 16) {
+            std::memcpy(to, data, 8);
+            std::memcpy(to + size - 8, data + size - 8, 8);
+        } else if (size >= 4 && size < 8) {
+            std::memcpy(to, data, 4);
+            std::memcpy(to + size - 4, data + size - 4, 4);
+        } else {
+            std::memcpy(to, data, size);
+        }
         used_ += size;
     }
     void put(const std::string& text) { put(text.data(), text.size()); }

@@ -11,7 +11,9 @@
 
 class Warnings {
 public:
-    Warnings(ByteSink& err, std::string program, uint64_t shown = 100)
+    static const uint64_t kShown = 100;
+
+    Warnings(ByteSink& err, std::string program, uint64_t shown = kShown)
         : err_(err), program_(std::move(program)), shown_(shown) {}
 
     void warn(const std::string& where, uint64_t line, const std::string& what);

@@ -31,13 +31,13 @@ TEST(HelpExamples, EveryFunctionHasOneAndItHolds) {
     }
 }
 
-// The examples in the help of group and link, run from the source folder:
+// The examples in the help of map, group and link, run from the source folder:
 // the lines shown are the first lines of the output.
-TEST(HelpExamples, GroupAndLinkShowTheirFirstLines) {
+TEST(HelpExamples, MapGroupAndLinkShowTheirFirstLines) {
     Library library;
     std::string error;
     ASSERT_TRUE(openLibrary(nullptr, &library, &error)) << error;
-    for (const char* command : {"group", "link"}) {
+    for (const char* command : {"map", "group", "link"}) {
         std::string help = commandHelp(command);
         size_t at = help.find("Example:\n  $ ovrin ");
         ASSERT_NE(at, std::string::npos) << command;

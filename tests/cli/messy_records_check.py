@@ -13,9 +13,13 @@ same record rules:
     ends as its input record did, and map and link keep the input order;
   - under a header every line is as wide as the header line, except a
     record that is itself wider than the header;
+  - JSON (group --all --json, link --all --best --json, in UTF-8 and in
+    Windows-1252) is valid UTF-8 and valid JSON on every line, with one
+    record object for each input record;
   - exit status 0 or 1, and nothing a sanitizer reports.
   messy_records_check.py PATH_TO_OVRIN SOURCE_DIR
 """
+import json
 import os
 import random
 import subprocess
@@ -170,6 +174,35 @@ def check(label, data, csv, header, command):
             return fail("record %d has %d fields, not %d" % (number + 1, field_count(record, csv), fields + added))
 
 
+def check_json(label, data, csv, command, cp1252):
+    fmt = ["--csv"] if csv else []
+    enc = ["--encoding", "cp1252"] if cp1252 else []
+    with tempfile.NamedTemporaryFile(delete=False) as f:
+        f.write(data)
+        path = f.name
+    try:
+        if command == "group":
+            status, out, err = run(enc + ["group", "--all", "--json"] + fmt + [path])
+        else:
+            b_path = os.path.join(WORK, "b.csv" if csv else "b.tsv")
+            status, out, err = run(enc + ["link", "--all", "--best", "--json"] + fmt + [path, b_path])
+    finally:
+        os.unlink(path)
+    where = "%s: %s --json%s%s" % (label, command, " --csv" if csv else "", " cp1252" if cp1252 else "")
+    if status not in (0, 1) or b"Sanitizer" in err or b"runtime error:" in err:
+        return failures.append("%s: exit status %d: %s" % (where, status, err[:300]))
+    try:
+        text = out.decode("utf-8")
+        objects = [json.loads(line) for line in text.split("\n") if line]
+    except ValueError as e:
+        return failures.append("%s: not UTF-8 JSON: %s" % (where, e))
+    body = data[3:] if data.startswith(b"\xef\xbb\xbf") and not cp1252 else data
+    want = len(records(body, csv))
+    got = sum(len(o["records"]) for o in objects) if command == "group" else len(objects)
+    if got != want:
+        failures.append("%s: %d records in, %d out" % (where, want, got))
+
+
 def shapes(rng):
     names = [b"Meyer", b"Maier", b"Smith", b"M\xc3\xbcller", b"Mueller", b"Lee", b"\xc3\x91\xc3\xba\xc3\xb1ez"]
     pick = lambda: rng.choice(names)
@@ -207,6 +240,10 @@ for label, data in shapes(rng):
             for header in (False, True):
                 check(label, data, csv, header, command)
                 count += 1
+            if command != "map":
+                for cp1252 in (False, True):
+                    check_json(label, data, csv, command, cp1252)
+                    count += 1
 for name in ("b.tsv", "b.csv"):
     os.unlink(os.path.join(WORK, name))
 os.rmdir(WORK)
