@@ -31,6 +31,7 @@ bool setPerson(Options& o, const std::string&, std::string*) { return o.person =
 bool setThreshold(Options& o, const std::string& value, std::string*) { return o.threshold = value, o.person = true; }
 bool setExplain(Options& o, const std::string&, std::string*) { return o.explain = true, o.person = true; }
 bool setOneToOne(Options& o, const std::string&, std::string*) { return o.oneToOne = true, o.person = true; }
+bool setPairs(Options& o, const std::string&, std::string*) { return o.pairs = true, o.person = true; }
 
 // The values of --key, --limit and --confirm are read by the matching.
 bool setKey(Options& o, const std::string& value, std::string*) { return o.key = value, true; }
@@ -101,7 +102,8 @@ const std::vector<OptionRow> kOptions = {
      "one JSON object a line for each pair, in UTF-8: {\"a\":{\"line\":1,\"name\":\"Meyer\",\"record\":"
      "\"Meyer\"},\"b\":{...},\"key\":\"MR\",\"guth_percent\":40,\"levenshtein\":2}"},
     {"--person", nullptr, MATCHING, nullptr, nullptr, setPerson,
-     "match people, not single names (implied by --with, --field-b, --threshold, --explain and --one-to-one): "
+     "match people, not single names (implied by --with, --field-b, --threshold, --explain, --one-to-one and "
+     "--pairs): "
      "--field names the fields whose words make the name, given names first and the surname last (in link, "
      "of both files); see \"Matching people\" below"},
     {"--field-b", nullptr, COMMAND_LINK, "N|NAME[,N|NAME]", "a field number or a header name", setFieldB,
@@ -115,6 +117,10 @@ const std::vector<OptionRow> kOptions = {
      "a column that shows each comparison of the pair, its level and its weight"},
     {"--one-to-one", nullptr, COMMAND_LINK, nullptr, nullptr, setOneToOne,
      "each record of A and of B in one pair at most: the heaviest pairs first"},
+    {"--pairs", nullptr, COMMAND_GROUP, nullptr, nullptr, setPairs,
+     "write the matched pairs instead of the groups: both records of each pair (their columns named a.NAME and "
+     "b.NAME under a header), line_a, line_b, the group that holds both (empty where the groups kept them "
+     "apart), score and weight, the heaviest pairs of each record first"},
     {"--truth", nullptr, MATCHING, "N|NAME", "a field number or a header name", setTruth,
      "the field that holds each record's true entity (in both files of link): after the output, stderr gets "
      "the pairs found, how many of them are true and how many true pairs there are, with pairwise precision, "

@@ -40,6 +40,7 @@ struct Options {
     std::string threshold;               // --threshold as written
     bool explain = false;                // --explain
     bool oneToOne = false;               // --one-to-one
+    bool pairs = false;                  // --pairs: group writes its matched pairs
     bool help = false;  // --help, -h
 };
 

@@ -103,6 +103,59 @@ std::string counted(uint64_t n, const char* one, const char* many) {
     return std::to_string(n) + " " + (n == 1 ? one : many);
 }
 
+// group --pairs: each matched pair with both its records, as link writes
+// them, and the group that holds both; in the order of the first record,
+// each record's heaviest pairs first.
+int writeGroupPairs(CommandContext& context, const NameList& list, std::vector<Candidate> matched,
+                    const FsModel& model, const std::vector<uint32_t>& groupOf, const std::vector<std::string>& names,
+                    Warnings& warnings) {
+    const Options& options = context.options;
+    std::stable_sort(matched.begin(), matched.end(), [&](const Candidate& x, const Candidate& y) {
+        if (x.x != y.x) return x.x < y.x;
+        return model.weight(x.pattern) > model.weight(y.pattern);
+    });
+    std::vector<Column> columns = {{"line_a", true}, {"line_b", true}, {"group"}, {"score"}, {"weight"}};
+    if (options.explain) columns.push_back({"explain"});
+    Output out(*context.console.out);
+    std::unique_ptr<RecordWriter> writer = makeWriter(out, writerSettings(context, columns, warnings));
+    std::vector<HeaderPart> header(2);
+    header[0].text = header[1].text = &list.headerText;
+    header[0].unclosedQuote = header[1].unclosedQuote = list.headerUnclosedQuote;
+    std::vector<std::string> aNames, bNames;
+    if (distinguishColumns(list.headerFields, list.headerFields, &aNames, &bNames)) {
+        header[0].fields = &aNames;
+        header[1].fields = &bNames;
+    }
+    writer->start(list.bom, list.hasHeader ? &header : nullptr, list.headerEnd);
+    OutRecord outA, outB;
+    Value values[6];
+    Row row;
+    row.recordCount = 2;
+    row.records[0] = &outA;
+    row.records[1] = &outB;
+    row.values = values;
+    for (const Candidate& c : matched) {
+        if (out.failed()) break;
+        const NameRecord& ra = list.records[c.x];
+        const NameRecord& rb = list.records[c.y];
+        outA = outRecord(list, ra);
+        outB = outRecord(list, rb);
+        double weight = model.weight(c.pattern);
+        uint32_t group = groupOf[c.x] && groupOf[c.x] == groupOf[c.y] ? groupOf[c.x] : 0;
+        std::string score = decimals(model.probability(weight), 3), weightText = decimals(weight, 1);
+        std::string explanation = options.explain ? explainPair(model, c, names) : std::string();
+        values[0] = Value::of(static_cast<int64_t>(ra.line));
+        values[1] = Value::of(static_cast<int64_t>(rb.line));
+        values[2] = group ? Value::of(static_cast<int64_t>(group)) : Value();
+        values[3] = Value::of(score);
+        values[4] = Value::of(weightText);
+        values[5] = Value::of(explanation);
+        writer->row(row);
+    }
+    if (!out.flush()) return context.lostOutput(out);
+    return EXIT_DONE;
+}
+
 }  // namespace
 
 const char kPersonHelp[] =
@@ -135,7 +188,8 @@ const char kPersonHelp[] =
     "\n"
     "group: a group joins another only when at least half of the pairs between\n"
     "their records match, so weak chains do not join two people; columns group\n"
-    "and score (the probability of the group's weakest pair). link: columns\n"
+    "and score (the probability of the group's weakest pair); --pairs writes the\n"
+    "matched pairs instead, with the group that holds both. link: columns\n"
     "line_a, line_b, score and weight; --best keeps each A record's heaviest\n"
     "pair, --one-to-one each B record's too. A file linked with itself pairs no\n"
     "record with itself. --explain adds each comparison's level and weight.\n";
@@ -148,6 +202,8 @@ int runPersonGroup(CommandContext& context, const std::vector<std::string>& word
     int status = readSettings(context, &settings);
     if (status != EXIT_DONE) return status;
     const Options& options = context.options;
+    if (options.pairs && options.all)
+        return context.usage("--pairs writes pairs, so --all has no records alone to add: give one of the two");
     PersonMatcher matcher;
     std::string problem;
     if (!matcher.open(context, &problem)) return context.usage(problem);
@@ -188,48 +244,53 @@ int runPersonGroup(CommandContext& context, const std::vector<std::string>& word
 
     Warnings warnings(*context.console.err, "ovrin");
     reportProblems(list, warnings);
-    std::vector<Column> columns = {{"group"}, {"score"}};
-    if (options.explain) columns.push_back({"explain"});
-    Output out(*context.console.out);
-    std::unique_ptr<RecordWriter> writer = makeWriter(out, writerSettings(context, columns, warnings));
-    std::vector<HeaderPart> header(1);
-    header[0].text = &list.headerText;
-    header[0].unclosedQuote = list.headerUnclosedQuote;
-    writer->start(list.bom, list.hasHeader ? &header : nullptr, list.headerEnd);
     const std::vector<std::string> names = comparisonNames(settings.with);
-    std::vector<OutRecord> records;
-    std::vector<const OutRecord*> pointers;
     uint64_t grouped = 0;
-    for (uint32_t r = 0; r < recordCount && !out.failed(); ++r) {
-        uint32_t g = groupOf[r];
-        if (g == 0 && !options.all) continue;
-        if (g != 0 && members[g][0] != r) continue;  // written with its group
-        records.clear();
-        if (g)
-            for (uint32_t m : members[g]) records.push_back(outRecord(list, list.records[m]));
-        else
-            records.push_back(outRecord(list, list.records[r]));
-        pointers.clear();
-        for (const OutRecord& record : records) pointers.push_back(&record);
-        std::string score, explanation;
-        Value values[3];
-        if (g) {
-            grouped += members[g].size();
-            score = decimals(model.probability(model.weight(weakest[g]->pattern)), 3);
-            explanation = "weakest pair: lines " + std::to_string(list.records[weakest[g]->x].line) + " and " +
-                          std::to_string(list.records[weakest[g]->y].line) + ": " +
-                          explainPair(model, *weakest[g], names);
-            values[0] = Value::of(static_cast<int64_t>(g));
-            values[1] = Value::of(score);
-            values[2] = Value::of(explanation);
+    for (uint32_t g = 1; g <= groupCount; ++g) grouped += members[g].size();
+    if (options.pairs) {
+        status = writeGroupPairs(context, list, matched, model, groupOf, names, warnings);
+        if (status != EXIT_DONE) return status;
+    } else {
+        std::vector<Column> columns = {{"group"}, {"score"}};
+        if (options.explain) columns.push_back({"explain"});
+        Output out(*context.console.out);
+        std::unique_ptr<RecordWriter> writer = makeWriter(out, writerSettings(context, columns, warnings));
+        std::vector<HeaderPart> header(1);
+        header[0].text = &list.headerText;
+        header[0].unclosedQuote = list.headerUnclosedQuote;
+        writer->start(list.bom, list.hasHeader ? &header : nullptr, list.headerEnd);
+        std::vector<OutRecord> records;
+        std::vector<const OutRecord*> pointers;
+        for (uint32_t r = 0; r < recordCount && !out.failed(); ++r) {
+            uint32_t g = groupOf[r];
+            if (g == 0 && !options.all) continue;
+            if (g != 0 && members[g][0] != r) continue;  // written with its group
+            records.clear();
+            if (g)
+                for (uint32_t m : members[g]) records.push_back(outRecord(list, list.records[m]));
+            else
+                records.push_back(outRecord(list, list.records[r]));
+            pointers.clear();
+            for (const OutRecord& record : records) pointers.push_back(&record);
+            std::string score, explanation;
+            Value values[3];
+            if (g) {
+                score = decimals(model.probability(model.weight(weakest[g]->pattern)), 3);
+                explanation = "weakest pair: lines " + std::to_string(list.records[weakest[g]->x].line) + " and " +
+                              std::to_string(list.records[weakest[g]->y].line) + ": " +
+                              explainPair(model, *weakest[g], names);
+                values[0] = Value::of(static_cast<int64_t>(g));
+                values[1] = Value::of(score);
+                values[2] = Value::of(explanation);
+            }
+            Row row;
+            row.members = pointers.data();
+            row.memberCount = pointers.size();
+            row.values = values;
+            writer->row(row);
         }
-        Row row;
-        row.members = pointers.data();
-        row.memberCount = pointers.size();
-        row.values = values;
-        writer->row(row);
+        if (!out.flush()) return context.lostOutput(out);
     }
-    if (!out.flush()) return context.lostOutput(out);
     context.message(counted(recordCount, "record", "records") + ": " + std::to_string(grouped) + " in " +
                     counted(groupCount, "group", "groups") + ", " + std::to_string(recordCount - grouped) +
                     " alone (" + std::to_string(list.withoutName) + " without a name); " +

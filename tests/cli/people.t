@@ -39,6 +39,27 @@ $ ovrin link --csv --one-to-one --explain --field given,surname --with dob input
 ! ovrin: A: 12 records, 8 matched; B: 12 records; 22 candidate pairs, 8 pairs written
 ! ovrin: weights (u from random pairs): given exact +2.6 close -0.0 some -1.4 different -4.4; surname exact +2.7 close +2.7 some +2.7 different -4.6; dob exact +2.4 close +0.5 different -4.3; prior 0.083333
 
+# --pairs writes the matched pairs behind the groups above, each with both
+# records and the group that holds both, each record's heaviest pairs
+# first; Brien Peter and Obrien are in one group without a pair of their own.
+$ ovrin group --csv --pairs --field given,surname --with dob inputs/person_records.csv
+> a.id,a.given,a.surname,a.dob,b.id,b.given,b.surname,b.dob,line_a,line_b,group,score,weight
+> 1,Anna,Smith-Jones,1984-03-07,3,ANNA,Smith Jones,1984-07-03,2,4,1,0.907,6.6
+> 2,Peter,O'Brien,1950-11-23,7,Peter,Obrien,1950-11-28,3,8,2,0.907,6.6
+> 2,Peter,O'Brien,1950-11-23,4,Brien,Peter,1950-11-23,3,5,2,0.731,4.8
+> 8,Maria,Garcia,1977-01-15,11,Mary,Garcia,1977-01-15,9,12,3,0.731,4.8
+> 9,John,Taylor,1962-09-09,10,Jon,Tailor,1962-09-09,10,11,4,0.568,3.7
+! ovrin: 12 records: 9 in 4 groups, 3 alone (0 without a name); 11 candidate pairs, 5 matched
+$ ovrin group --pairs --json
+< Smith, John
+< John Smith
+< Jon Smyth
+> {"a":{"line":1,"name":"Smith, John","record":"Smith, John"},"b":{"line":2,"name":"John Smith","record":"John Smith"},"group":1,"score":"0.999","weight":"10.2"}
+! ovrin: 3 records: 2 in 1 group, 1 alone (0 without a name); 3 candidate pairs, 1 matched
+$ ovrin group --pairs --all inputs/person_records.csv
+! ovrin: --pairs writes pairs, so --all has no records alone to add: give one of the two
+? 2
+
 # One field: "Surname, Given", blanks and case are cleaned away.
 $ ovrin group --person --all
 < Smith, John
