@@ -144,6 +144,7 @@ bool PersonMatcher::wordLevel(uint32_t a, uint32_t b, Level* level) {
     answers.codesAgree = !codes_[0][a].empty() &&
                          (codes_[0][a] == codes_[0][b] || codes_[0][a] == codes_[1][b] ||
                           codes_[1][a] == codes_[0][b] || codes_[1][a] == codes_[1][b]);
+    answers.transposed = oneTransposition(words_.data(a), words_.size(a), words_.data(b), words_.size(b));
     *level = ::wordLevel(answers);
     levels_.emplace(id, static_cast<uint8_t>(*level));
     return true;

@@ -14,9 +14,19 @@ const char* levelName(Level level) {
 Level wordLevel(const WordAnswers& a) {
     double longer = static_cast<double>(a.lengthA > a.lengthB ? a.lengthA : a.lengthB);
     double share = longer > 0 ? a.distance / longer : 1.0;  // of the letters that differ
-    if (share <= 0.2 || a.guthPercent >= 80 || (a.codesAgree && share <= 0.4)) return CLOSE;
+    if (share <= 0.2 || a.guthPercent >= 80 || (a.codesAgree && share <= 0.4) || a.transposed) return CLOSE;
     if (a.codesAgree || share <= 0.5 || a.guthPercent >= 60) return SOME;
     return DIFFERENT;
+}
+
+bool oneTransposition(const char* a, size_t aSize, const char* b, size_t bSize) {
+    if (aSize != bSize) return false;
+    size_t i = 0;
+    while (i < aSize && a[i] == b[i]) ++i;
+    if (i + 1 >= aSize || a[i] != b[i + 1] || a[i + 1] != b[i] || a[i] == a[i + 1]) return false;
+    for (i += 2; i < aSize; ++i)
+        if (a[i] != b[i]) return false;
+    return true;
 }
 
 std::string plainValue(const char* text, size_t size) {

@@ -21,13 +21,19 @@ struct WordAnswers {
     int32_t distance = 0;      // ovLevenshtein
     int32_t guthPercent = 0;   // ovGuthMatch mode 2
     bool codesAgree = false;   // a Double Metaphone code of one is a code of the other
+    bool transposed = false;   // the same letters with two neighbours swapped (TOMSAZ, TOMASZ)
     size_t lengthA = 0, lengthB = 0;
 };
 
 // The level of two different words: CLOSE within a fifth of the longer's
 // letters, at 80 percent or more by Guth, or with a shared code within
-// two fifths; SOME with a shared code, within half, or at 60 percent.
+// two fifths, or one swap of neighbouring letters, the typing slip that
+// the distance counts twice; SOME with a shared code, within half, or at
+// 60 percent.
 Level wordLevel(const WordAnswers& answers);
+
+// Whether two words differ only by one swap of neighbouring letters.
+bool oneTransposition(const char* a, size_t aSize, const char* b, size_t bSize);
 
 // The form of a --with field's value that is compared: letters and digits
 // only, upper case ("1984-03-07" and "1984 03 07" both "19840307").

@@ -93,6 +93,26 @@ TEST(Levels, Words) {
     WordAnswers jones;  // Jones and Thomas: four edits, 36 percent
     jones.distance = 4, jones.guthPercent = 36, jones.lengthA = 5, jones.lengthB = 6;
     EXPECT_EQ(wordLevel(jones), DIFFERENT);
+    WordAnswers tomasz;  // Tomsaz and Tomasz: two edits in six, no shared code
+    tomasz.distance = 2, tomasz.guthPercent = 66, tomasz.lengthA = 6, tomasz.lengthB = 6;
+    EXPECT_EQ(wordLevel(tomasz), SOME);
+    tomasz.transposed = true;
+    EXPECT_EQ(wordLevel(tomasz), CLOSE);
+}
+
+TEST(Levels, OneTransposition) {
+    struct Case {
+        const char* a;
+        const char* b;
+        bool swapped;
+    } cases[] = {
+        {"TOMSAZ", "TOMASZ", true},  {"OTMASZ", "TOMASZ", true},   {"TOMASZ", "TOMAZS", true},
+        {"TOMASZ", "TOMASZ", false}, {"TOMSZA", "TOMASZ", false},  // a rotation, not a swap
+        {"TOMSAX", "TOMASZ", false}, {"TOMASZ", "TOMASZA", false}, {"ANNA", "ANAN", true},
+        {"ANNA", "ANNA", false},     {"AB", "BA", true},           {"A", "A", false},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(oneTransposition(c.a, std::strlen(c.a), c.b, std::strlen(c.b)), c.swapped) << c.a << " " << c.b;
 }
 
 TEST(Clusters, WeakBridgeDoesNotChain) {
