@@ -79,24 +79,11 @@ int readNameList(const CommandContext& context, const std::string& selector, Nam
 
     TableReader table(*source, tableSettings(options, {selector}));
     if (!table.start(&problem)) return context.usage(list->where + ": " + problem);
-    list->bom = table.bom();
-    list->hasHeader = table.hasHeader();
-    list->headerText = table.headerText();
-    list->headerEnd = table.headerEnd();
-    list->headerUnclosedQuote = table.headerUnclosedQuote();
-    list->headerFields = table.headerFields();
+    takeHeader(table, list);
 
     TableRecord record;
     while (table.next(&record)) {
-        const Record& r = record.record;
-        NameRecord n;
-        n.offset = list->text.size();
-        n.size = static_cast<uint32_t>(r.size);
-        n.line = r.line;
-        n.end = r.end;
-        n.missing = static_cast<uint32_t>(record.missing);
-        n.unclosedQuote = record.unclosedQuote;
-        list->text.insert(list->text.end(), r.data, r.data + r.size);
+        NameRecord n = keepRecord(record, list);
         if (record.unclosedQuote) note(list, "a quote is not closed before the end of the input");
         const NameField& name = record.names[0];
         if (name.usable) {
@@ -107,6 +94,32 @@ int readNameList(const CommandContext& context, const std::string& selector, Nam
         }
         list->records.push_back(n);
     }
+    return finishList(context, table, list);
+}
+
+void takeHeader(const TableReader& table, NameList* list) {
+    list->bom = table.bom();
+    list->hasHeader = table.hasHeader();
+    list->headerText = table.headerText();
+    list->headerEnd = table.headerEnd();
+    list->headerUnclosedQuote = table.headerUnclosedQuote();
+    list->headerFields = table.headerFields();
+}
+
+NameRecord keepRecord(const TableRecord& record, NameList* list) {
+    const Record& r = record.record;
+    NameRecord n;
+    n.offset = list->text.size();
+    n.size = static_cast<uint32_t>(r.size);
+    n.line = r.line;
+    n.end = r.end;
+    n.missing = static_cast<uint32_t>(record.missing);
+    n.unclosedQuote = record.unclosedQuote;
+    list->text.insert(list->text.end(), r.data, r.data + r.size);
+    return n;
+}
+
+int finishList(const CommandContext& context, const TableReader& table, NameList* list) {
     list->width = table.hasHeader() ? table.width() : table.firstWidth();
     list->widthProblems = widthWarnings(table);
     if (table.error() == RecordReader::READ_FAILED)

@@ -80,6 +80,15 @@ struct NameList {
 // unreadable file, a record over 16 MiB, no such column).
 int readNameList(const CommandContext& context, const std::string& selector, NameList* list);
 
+// What readNameList and the list of people both do with the table they
+// read: the header's facts once the table has started; each record kept as
+// it came (its name is the caller's to set); and at the end the list's
+// width and width warnings, with EXIT_DONE, or EXIT_USAGE after the message
+// of a read that failed.
+void takeHeader(const TableReader& table, NameList* list);
+NameRecord keepRecord(const TableRecord& record, NameList* list);
+int finishList(const CommandContext& context, const TableReader& table, NameList* list);
+
 // The text of a library string for messages and output: UTF-8 unless the
 // command works in Windows-1252.
 std::string quotedName(const CommandContext& context, const char* name, size_t size);

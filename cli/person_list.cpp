@@ -31,25 +31,12 @@ int readPersonList(const CommandContext& context, const std::vector<std::string>
         return context.usage("cannot read " + list->input + ": " + std::strerror(errno));
     TableReader table(input.source(), settings);
     if (!table.start(&problem)) return context.usage(list->where + ": " + problem);
-    list->bom = table.bom();
-    list->hasHeader = table.hasHeader();
-    list->headerText = table.headerText();
-    list->headerEnd = table.headerEnd();
-    list->headerUnclosedQuote = table.headerUnclosedQuote();
-    list->headerFields = table.headerFields();
+    takeHeader(table, list);
 
     TableRecord record;
     std::vector<std::string> texts(nameFields.size());
     while (table.next(&record)) {
-        const Record& r = record.record;
-        NameRecord n;
-        n.offset = list->text.size();
-        n.size = static_cast<uint32_t>(r.size);
-        n.line = r.line;
-        n.end = r.end;
-        n.missing = static_cast<uint32_t>(record.missing);
-        n.unclosedQuote = record.unclosedQuote;
-        list->text.insert(list->text.end(), r.data, r.data + r.size);
+        NameRecord n = keepRecord(record, list);
         std::string joined;
         // An empty or absent field is missing, which the matching expects;
         // a field it cannot read (invalid UTF-8, no Windows-1252 form) is
@@ -74,12 +61,5 @@ int readPersonList(const CommandContext& context, const std::vector<std::string>
         people->values.push_back(std::move(values));
         list->records.push_back(n);
     }
-    list->width = table.hasHeader() ? table.width() : table.firstWidth();
-    list->widthProblems = widthWarnings(table);
-    if (table.error() == RecordReader::READ_FAILED)
-        return context.usage("cannot read " + list->where + ": " + std::strerror(errno));
-    if (table.error() == RecordReader::RECORD_TOO_LONG)
-        return context.usage(list->where + ":" + std::to_string(table.errorLine()) +
-                             ": a record longer than 16 MiB; stopped there");
-    return EXIT_DONE;
+    return finishList(context, table, list);
 }
