@@ -1,4 +1,4 @@
-// What the benchmarks call: each of the ten script functions over a list of
+// What the benchmarks call: each script function over a list of
 // names, the way a host calls it: a fresh copy of each argument string for
 // every call (the functions rewrite their arguments), typed HostValue
 // arguments, a return callback that copies the result. Two-name functions
@@ -13,11 +13,14 @@
 #include "../tests/support/case_table.h"
 
 struct BenchFunction {
-    const char* name;  // as the table shows it, or "floor"
-    int32_t number;    // 0 for the floor
+    const char* name;      // as the table shows it, or "floor"
+    int32_t number;        // 0 for the floor
+    uint64_t paramTypes;   // as in the function table
+    int32_t paramCount;
+    const char* integers;  // the integer arguments, in order, blank-separated
 };
 
-// The floor first, then the ten functions in table order.
+// The floor first, then the functions of extender/functions.def in order.
 extern const BenchFunction kBenchFunctions[];
 extern const size_t kBenchFunctionCount;
 

@@ -18,6 +18,7 @@
 #include "../../compare/letters.h"
 #include "../../compare/levenshtein.h"
 #include "../../extender/exports.h"
+#include "../../extender/function_ids.h"
 #include "../../extender/script_functions.h"
 #include "../../platform/platform_test.h"
 #include "../support/case_table.h"
@@ -65,7 +66,7 @@ struct ExactString {
 int32_t callLevenshtein(char* name1, char* name2) {
     HostValue args[2] = {stringArg(name1), stringArg(name2)};
     HostValue out{};
-    WILExtender2(0, 0, 0, 55, seeResult, 0, 0, args, 2, &out);
+    WILExtender2(0, 0, 0, FN_LEVENSHTEIN, seeResult, 0, 0, args, 2, &out);
     return seenInt;
 }
 
@@ -243,7 +244,7 @@ GuthResult guthByCall(const std::string& a, const std::string& b, int32_t mode) 
     ExactString x(a), y(b);
     HostValue args[3] = {stringArg(x.bytes.get()), stringArg(y.bytes.get()), integerArg(mode)};
     HostValue out{};
-    WILExtender2(0, 0, 0, 54, seeResult, 0, 0, args, 3, &out);
+    WILExtender2(0, 0, 0, FN_GUTH_MATCH, seeResult, 0, 0, args, 3, &out);
     GuthResult r{};
     if (mode == 3) std::sscanf(seenText.c_str(), "%d\t%d", &r.matchFlag, &r.percentage);
     else if (mode == 1) r.matchFlag = seenInt;

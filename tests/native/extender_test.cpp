@@ -92,7 +92,7 @@ TEST(ScratchPool, SoundexOfAShortNameReportsARefusedBlock) {
     HostValue out{};
     long live = platform_test::liveBlocks();
     platform_test::failAllocation(1);
-    WILExtender2(0, 0, 0, 51, record, 0, 0, args, 2, &out);
+    WILExtender2(0, 0, 0, FN_SOUNDEX, record, 0, 0, args, 2, &out);
     EXPECT_EQ(lastFlag, -3);
     EXPECT_EQ(lastText, messageText(913));
     EXPECT_STREQ(name, "L");

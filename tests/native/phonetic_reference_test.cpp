@@ -9,6 +9,7 @@
 #include <string>
 
 #include "../../extender/exports.h"
+#include "../../extender/function_ids.h"
 #include "../support/host_args.h"
 
 namespace {
@@ -164,7 +165,7 @@ TEST(MetaphoneReference, AgreesOnRandomNames) {
         HostValue args[2] = {stringArg(&text[0]), integerArg(limit)};
         HostValue out{};
         resultText.clear();
-        WILExtender2(0, 0, 0, 52, keepText, 0, 0, args, 2, &out);
+        WILExtender2(0, 0, 0, FN_METAPHONE, keepText, 0, 0, args, 2, &out);
         ASSERT_EQ(resultText, referenceMetaphone(name, limit < 4 ? 4 : limit)) << name << " " << limit;
     }
 }
@@ -178,7 +179,7 @@ TEST(PhonexReference, AgreesOnRandomNames) {
         HostValue args[1] = {stringArg(&text[0])};
         HostValue out{};
         resultText.clear();
-        WILExtender2(0, 0, 0, 53, keepText, 0, 0, args, 1, &out);
+        WILExtender2(0, 0, 0, FN_PHONEX, keepText, 0, 0, args, 1, &out);
         ASSERT_EQ(resultText, referencePhonex(name)) << "[" << name << "]";
     }
 }
