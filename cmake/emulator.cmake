@@ -48,9 +48,9 @@ target_compile_definitions(emulated_dll_test PRIVATE OVRIN_DLL_DIR="${OVRIN_DLL_
 add_test(NAME dll_emulated_host COMMAND emulated_dll_test)
 
 # The ovrin command against the emulated DLL, and the command's tests through it.
-file(GLOB OVRIN_CLI_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/cli/*.cpp)
-list(REMOVE_ITEM OVRIN_CLI_SOURCES ${CMAKE_SOURCE_DIR}/cli/main.cpp ${CMAKE_SOURCE_DIR}/cli/library.cpp)
-add_library(ovrin_cli_emulated STATIC ${OVRIN_CLI_SOURCES} ${DLL_TESTS}/emulated_library.cpp)
+set(OVRIN_CLI_EMULATED_SOURCES ${OVRIN_CLI_SOURCES})
+list(REMOVE_ITEM OVRIN_CLI_EMULATED_SOURCES ${CMAKE_SOURCE_DIR}/cli/library.cpp)
+add_library(ovrin_cli_emulated STATIC ${OVRIN_CLI_EMULATED_SOURCES} ${DLL_TESTS}/emulated_library.cpp)
 target_compile_definitions(ovrin_cli_emulated PRIVATE OVRIN_DEFAULT_DLL="${OVRIN_DLL}")
 target_link_libraries(ovrin_cli_emulated PUBLIC ovrin_emulator)
 add_executable(ovrin_emulated ${CMAKE_SOURCE_DIR}/cli/main.cpp)

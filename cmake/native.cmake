@@ -50,9 +50,6 @@ endif()
 # The ovrin command, and its tests run in-process and through the program
 # (not in the fuzzing build).
 if(NOT OVRIN_FUZZ)
-  file(GLOB OVRIN_CLI_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/cli/*.cpp ${CMAKE_SOURCE_DIR}/records/*.cpp
-  ${CMAKE_SOURCE_DIR}/matching/*.cpp)
-  list(REMOVE_ITEM OVRIN_CLI_SOURCES ${CMAKE_SOURCE_DIR}/cli/main.cpp)
   add_library(ovrin_cli STATIC ${OVRIN_CLI_SOURCES})
   target_link_libraries(ovrin_cli PUBLIC ovrin_core)
   add_executable(ovrin_command ${CMAKE_SOURCE_DIR}/cli/main.cpp)

@@ -72,9 +72,6 @@ endif()
 
 # ovrin.exe beside ovrin.dll: the command, which loads the DLL at run time
 # and calls it through its two exports only.
-file(GLOB OVRIN_CLI_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/cli/*.cpp ${CMAKE_SOURCE_DIR}/records/*.cpp
-  ${CMAKE_SOURCE_DIR}/matching/*.cpp)
-list(REMOVE_ITEM OVRIN_CLI_SOURCES ${CMAKE_SOURCE_DIR}/cli/main.cpp)
 add_library(ovrin_cli STATIC ${OVRIN_CLI_SOURCES})
 target_include_directories(ovrin_cli PUBLIC ${CMAKE_SOURCE_DIR})
 target_link_libraries(ovrin_cli PUBLIC shell32)
