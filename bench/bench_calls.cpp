@@ -3,7 +3,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
+
+#include "../host/host_args.h"
 
 const BenchFunction kBenchFunctions[] = {
     {"floor", 0, 0x0, 0, ""},
@@ -37,35 +38,8 @@ size_t copyInto(char* buffer, const std::string& text) {
     return text.size();
 }
 
-HostValue stringValue(char* text) { return HostValue{0.0, 0, TYPE_STRING, text}; }
-HostValue integerValue(int32_t value) { return HostValue{0.0, value, TYPE_INTEGER, nullptr}; }
 
 }  // namespace
-
-std::vector<std::string> loadBenchNames(const char* path) {
-    std::vector<std::string> names;
-    std::ifstream in(path, std::ios::binary);
-    std::string line;
-    while (std::getline(in, line)) {
-        std::string name;
-        bool ok = true;
-        for (size_t i = 0; i < line.size() && ok; ++i) {
-            unsigned char c = static_cast<unsigned char>(line[i]);
-            if (c < 0x80) {
-                if (c != '\r') name += static_cast<char>(c);
-            } else if ((c == 0xC2 || c == 0xC3) && i + 1 < line.size()) {
-                // U+0080 to U+00FF: Windows-1252 holds U+00A0 to U+00FF at the same values.
-                unsigned value = ((c & 0x1F) << 6) | (static_cast<unsigned char>(line[++i]) & 0x3F);
-                ok = value >= 0xA0;
-                name += static_cast<char>(value);
-            } else {
-                ok = false;
-            }
-        }
-        if (ok && !name.empty() && name.size() < 256) names.push_back(name);
-    }
-    return names;
-}
 
 uint32_t runBenchPass(Extender2Entry entry, const BenchFunction& function, const std::vector<std::string>& names) {
     char first[256], second[256];
@@ -99,11 +73,11 @@ uint32_t runBenchPass(Extender2Entry entry, const BenchFunction& function, const
         }
         for (int32_t k = 0; k < function.paramCount; ++k) {
             if (slot[k] < 0) {
-                args[k] = integerValue(integers[k]);
+                args[k] = integerArg(integers[k]);
             } else {
                 char* buffer = slot[k] == 0 ? first : second;
                 copyInto(buffer, slot[k] == 0 ? name : next);
-                args[k] = stringValue(buffer);
+                args[k] = stringArg(buffer);
             }
         }
         int32_t argCount = function.paramCount;

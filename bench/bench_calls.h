@@ -10,7 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "../tests/support/case_table.h"
+#include "../extender/exports.h"
+#include "../host/name_file.h"
 
 struct BenchFunction {
     const char* name;      // as the table shows it, or "floor"
@@ -23,10 +24,6 @@ struct BenchFunction {
 // The floor first, then the functions of extender/functions.def in order.
 extern const BenchFunction kBenchFunctions[];
 extern const size_t kBenchFunctionCount;
-
-// Names as Windows-1252 bytes, one per entry, from a UTF-8 file of one name
-// per line; characters outside Windows-1252 drop the name.
-std::vector<std::string> loadBenchNames(const char* path);
 
 // Calls `function` once for each name (the floor copies and upper-cases
 // each name instead). Answers a checksum of the results so that no work

@@ -24,14 +24,16 @@ if(OVRIN_EMULATOR)
   return()
 endif()
 
-# The calls of the benchmarks and the golden record: every function over the
-# shipped list of names.
+# The shipped list of names, as the benchmarks and the golden record read it.
+add_library(ovrin_names STATIC ${CMAKE_SOURCE_DIR}/host/name_file.cpp)
+
+# The calls of the benchmarks: every function over the list of names.
 add_library(ovrin_bench_calls STATIC ${CMAKE_SOURCE_DIR}/bench/bench_calls.cpp)
-target_link_libraries(ovrin_bench_calls PUBLIC ovrin_core)
+target_link_libraries(ovrin_bench_calls PUBLIC ovrin_core ovrin_names)
 
 if(OVRIN_TESTS AND NOT OVRIN_FUZZ)
   add_library(ovrin_golden STATIC ${CMAKE_SOURCE_DIR}/tests/golden/golden_calls.cpp)
-  target_link_libraries(ovrin_golden PUBLIC ovrin_bench_calls)
+  target_link_libraries(ovrin_golden PUBLIC ovrin_core ovrin_names)
   add_executable(golden_tool ${CMAKE_SOURCE_DIR}/tests/golden/golden_tool.cpp)
   target_link_libraries(golden_tool PRIVATE ovrin_golden)
   target_compile_definitions(golden_tool PRIVATE OVRIN_NAMES_FILE="${CMAKE_SOURCE_DIR}/data/names.txt")

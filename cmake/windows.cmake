@@ -25,6 +25,7 @@ target_link_options(ovrin PRIVATE ${OVRIN_REPRODUCIBLE_LINK})
 if(OVRIN_TESTS)
   add_executable(dll_host
     ${CMAKE_SOURCE_DIR}/tests/dll/dll_host.cpp
+    ${CMAKE_SOURCE_DIR}/host/dll_entries.cpp
     ${CMAKE_SOURCE_DIR}/tests/dll/dll_soak.cpp
     ${CMAKE_SOURCE_DIR}/tests/dll/resource_checks.cpp
     ${CMAKE_SOURCE_DIR}/tests/support/case_table.cpp
@@ -50,7 +51,8 @@ endif()
 
 # The timed batch through ovrin.dll (bench/bench_dll.cpp); the test runs it
 # once over the names without timing.
-add_executable(bench_dll ${CMAKE_SOURCE_DIR}/bench/bench_dll.cpp ${CMAKE_SOURCE_DIR}/bench/bench_calls.cpp)
+add_executable(bench_dll ${CMAKE_SOURCE_DIR}/bench/bench_dll.cpp ${CMAKE_SOURCE_DIR}/bench/bench_calls.cpp
+  ${CMAKE_SOURCE_DIR}/host/dll_entries.cpp ${CMAKE_SOURCE_DIR}/host/name_file.cpp)
 target_include_directories(bench_dll PRIVATE ${CMAKE_SOURCE_DIR})
 target_link_options(bench_dll PRIVATE -static-libgcc -static-libstdc++ -static)
 add_dependencies(bench_dll ovrin)
@@ -62,7 +64,8 @@ if(OVRIN_TESTS)
   # The committed fuzz corpus, replayed through ovrin.dll.
   add_executable(fuzz_replay
     ${CMAKE_SOURCE_DIR}/tests/fuzz/fuzz_replay.cpp
-    ${CMAKE_SOURCE_DIR}/tests/fuzz/fuzz_extender.cpp)
+    ${CMAKE_SOURCE_DIR}/tests/fuzz/fuzz_extender.cpp
+    ${CMAKE_SOURCE_DIR}/host/dll_entries.cpp)
   target_include_directories(fuzz_replay PRIVATE ${CMAKE_SOURCE_DIR})
   target_link_options(fuzz_replay PRIVATE -static-libgcc -static-libstdc++ -static)
   add_dependencies(fuzz_replay ovrin)

@@ -12,7 +12,7 @@
 #include "../../platform/platform_test.h"
 #include "../support/case_table.h"
 #include "../support/guarded_buffer.h"
-#include "../support/host_args.h"
+#include "../../host/host_args.h"
 #include "emulated_dll.h"
 
 namespace {

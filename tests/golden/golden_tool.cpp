@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "../../bench/bench_calls.h"
+#include "../../host/name_file.h"
 #include "golden_calls.h"
 
 int main(int argc, char** argv) {
@@ -14,7 +14,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: golden_tool write [FILE] | golden_tool dump VARIANT [FILE]\n");
         return 2;
     }
-    std::vector<std::string> names = loadBenchNames(OVRIN_NAMES_FILE);
+    std::vector<std::string> names = loadNameFile(OVRIN_NAMES_FILE);
     if (names.size() < 2) {
         std::fprintf(stderr, "golden_tool: no names in %s\n", OVRIN_NAMES_FILE);
         return 1;

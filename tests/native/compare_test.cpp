@@ -22,7 +22,7 @@
 #include "../../extender/script_functions.h"
 #include "../../platform/platform_test.h"
 #include "../support/case_table.h"
-#include "../support/host_args.h"
+#include "../../host/host_args.h"
 
 namespace {
 

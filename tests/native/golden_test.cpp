@@ -6,14 +6,14 @@
 
 #include <map>
 
-#include "../../bench/bench_calls.h"
+#include "../../host/name_file.h"
 #include "../golden/golden_calls.h"
 
 TEST(Golden, EveryVariantAnswersAsRecorded) {
     std::vector<GoldenVariant> expected;
     ASSERT_TRUE(readGoldenFile(OVRIN_GOLDEN_FILE, expected)) << "cannot read " << OVRIN_GOLDEN_FILE;
     ASSERT_FALSE(expected.empty());
-    std::vector<std::string> names = loadBenchNames(OVRIN_NAMES_FILE);
+    std::vector<std::string> names = loadNameFile(OVRIN_NAMES_FILE);
     ASSERT_GT(names.size(), 1000u) << OVRIN_NAMES_FILE;
 
     std::map<std::string, GoldenVariant> computed;

@@ -9,7 +9,7 @@
 #include "../../extender/exports.h"
 #include "../../platform/platform_test.h"
 #include "../support/case_table.h"
-#include "../support/host_args.h"
+#include "../../host/host_args.h"
 
 namespace {
 

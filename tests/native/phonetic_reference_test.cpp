@@ -10,7 +10,7 @@
 
 #include "../../extender/exports.h"
 #include "../../extender/function_ids.h"
-#include "../support/host_args.h"
+#include "../../host/host_args.h"
 
 namespace {
 
