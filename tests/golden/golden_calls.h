@@ -7,9 +7,11 @@
 // GlobalAlloc in order and the order of the releases). Each variant keeps a
 // count of calls and an FNV-1a 64 hash of those records.
 //
-// tests/golden/results.txt holds the hashes made by the code as it was
-// before any speed work; the golden test recomputes them, so a change that
-// alters any answer, any argument or any allocation shows up by variant.
+// tests/golden/results.txt pins, for every variant, what a host can observe
+// of each call: the answer, the flag, the result, the arguments afterwards
+// and the allocations. The golden test recomputes the hashes, so a change
+// that alters any of these for any name shows up by variant; a change that
+// only makes the work faster leaves the file as it is.
 // golden_tool writes the file and dumps one variant's calls as text for a
 // diff against an older build.
 #pragma once
