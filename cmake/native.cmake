@@ -44,7 +44,8 @@ if(OVRIN_TESTS AND NOT OVRIN_FUZZ)
   target_link_libraries(ovrin_tests PRIVATE ovrin_test_support ovrin_golden GTest::gtest GTest::gtest_main)
   target_compile_definitions(ovrin_tests PRIVATE OVRIN_CASES_DIR="${CMAKE_SOURCE_DIR}/tests/cases"
     OVRIN_NAMES_FILE="${CMAKE_SOURCE_DIR}/data/names.txt"
-    OVRIN_GOLDEN_FILE="${CMAKE_SOURCE_DIR}/tests/golden/results.txt")
+    OVRIN_GOLDEN_FILE="${CMAKE_SOURCE_DIR}/tests/golden/results.txt"
+    OVRIN_GOLDEN_BLOCKS_FILE="${CMAKE_SOURCE_DIR}/tests/golden/blocks.txt")
   include(GoogleTest)
   gtest_discover_tests(ovrin_tests DISCOVERY_TIMEOUT 60)
 endif()

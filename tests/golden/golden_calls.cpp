@@ -97,7 +97,11 @@ public:
         result.name = name;
         Fnv1a hash;
         bool dumping = dump_ && name == dumpVariant_;
-        make([&](const Call& call) { run(call, hash, dumping ? dump_ : nullptr, result.calls); });
+        make([&](const Call& call) {
+            run(call, hash, dumping ? dump_ : nullptr, result.calls);
+            if (result.calls % GOLDEN_BLOCK_CALLS == 0) result.blocks.push_back(static_cast<uint32_t>(hash.value()));
+        });
+        if (result.calls % GOLDEN_BLOCK_CALLS != 0) result.blocks.push_back(static_cast<uint32_t>(hash.value()));
         result.hash = hash.value();
         variants.push_back(result);
     }
@@ -314,4 +318,43 @@ bool readGoldenFile(const char* path, std::vector<GoldenVariant>& variants) {
     }
     std::fclose(in);
     return ok;
+}
+
+void writeGoldenBlocks(FILE* out, const std::vector<GoldenVariant>& variants) {
+    for (const GoldenVariant& variant : variants) {
+        std::fprintf(out, "%s", variant.name.c_str());
+        for (size_t b = 0; b < variant.blocks.size(); ++b) std::fprintf(out, "%s%08" PRIx32, b ? "" : " ", variant.blocks[b]);
+        std::fprintf(out, "\n");
+    }
+}
+
+bool readGoldenBlocks(const char* path, std::vector<GoldenVariant>& variants) {
+    FILE* in = std::fopen(path, "r");
+    if (!in) return false;
+    std::string line;
+    for (int c; (c = std::fgetc(in)) != EOF;) {
+        if (c != '\n') {
+            line += static_cast<char>(c);
+            continue;
+        }
+        size_t blank = line.find(' ');
+        std::string name = line.substr(0, blank);
+        for (GoldenVariant& variant : variants) {
+            if (variant.name != name || blank == std::string::npos) continue;
+            variant.blocks.clear();
+            for (size_t at = blank + 1; at + 8 <= line.size(); at += 8)
+                variant.blocks.push_back(static_cast<uint32_t>(std::stoul(line.substr(at, 8), nullptr, 16)));
+        }
+        line.clear();
+    }
+    std::fclose(in);
+    return true;
+}
+
+long firstDifferingBlock(const GoldenVariant& want, const GoldenVariant& got) {
+    size_t common = want.blocks.size() < got.blocks.size() ? want.blocks.size() : got.blocks.size();
+    for (size_t b = 0; b < common; ++b)
+        if (want.blocks[b] != got.blocks[b]) return static_cast<long>(b);
+    if (want.blocks.size() != got.blocks.size()) return static_cast<long>(common);
+    return -1;
 }

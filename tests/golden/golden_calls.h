@@ -21,10 +21,16 @@
 #include <string>
 #include <vector>
 
+// The calls of a variant in blocks of this many: the running hash at the end
+// of each block (its low 32 bits) is kept in tests/golden/blocks.txt, so a
+// failure can name the first block, and so the first names, that differ.
+enum { GOLDEN_BLOCK_CALLS = 256 };
+
 struct GoldenVariant {
     std::string name;
     uint64_t calls = 0;
     uint64_t hash = 0;
+    std::vector<uint32_t> blocks;  // the running hash after each full or last block
 };
 
 // Runs every variant over `names`. When `dump` is given, the calls of the
@@ -36,3 +42,12 @@ std::vector<GoldenVariant> computeGolden(const std::vector<std::string>& names, 
 // "variant calls hash" with the hash in 16 hexadecimal digits.
 void writeGoldenFile(FILE* out, const std::vector<GoldenVariant>& variants);
 bool readGoldenFile(const char* path, std::vector<GoldenVariant>& variants);
+
+// The block file: "variant" then a blank and 8 hexadecimal digits per block.
+void writeGoldenBlocks(FILE* out, const std::vector<GoldenVariant>& variants);
+// Fills the blocks of the variants already read, by name.
+bool readGoldenBlocks(const char* path, std::vector<GoldenVariant>& variants);
+
+// The first block whose running hash differs between `want` and `got`, or
+// -1 when they agree.
+long firstDifferingBlock(const GoldenVariant& want, const GoldenVariant& got);
