@@ -53,11 +53,8 @@ endif()
 # The ovrin command, and its tests run in-process and through the program
 # (not in the fuzzing build).
 if(NOT OVRIN_FUZZ)
-  add_library(ovrin_cli STATIC ${OVRIN_CLI_SOURCES})
-  target_link_libraries(ovrin_cli PUBLIC ovrin_core)
-  add_executable(ovrin_command ${CMAKE_SOURCE_DIR}/cli/main.cpp)
+  ovrin_add_command(ovrin_cli ovrin_command SOURCES ${OVRIN_CLI_SOURCES} LIBRARIES ovrin_core)
   set_target_properties(ovrin_command PROPERTIES OUTPUT_NAME ovrin)
-  target_link_libraries(ovrin_command PRIVATE ovrin_cli)
 
   # What the Debian package installs (tools/package.sh): the command, its
   # manual page made from its own help, and bash completion.

@@ -77,12 +77,8 @@ endif()
 
 # ovrin.exe beside ovrin.dll: the command, which loads the DLL at run time
 # and calls it through its two exports only.
-add_library(ovrin_cli STATIC ${OVRIN_CLI_SOURCES})
-target_include_directories(ovrin_cli PUBLIC ${CMAKE_SOURCE_DIR})
-target_link_libraries(ovrin_cli PUBLIC shell32)
-add_executable(ovrin_command ${CMAKE_SOURCE_DIR}/cli/main.cpp)
+ovrin_add_command(ovrin_cli ovrin_command SOURCES ${OVRIN_CLI_SOURCES} LIBRARIES shell32)
 set_target_properties(ovrin_command PROPERTIES OUTPUT_NAME ovrin)
-target_link_libraries(ovrin_command PRIVATE ovrin_cli)
 ovrin_windows_binary(ovrin_command)
 target_link_options(ovrin_command PRIVATE ${OVRIN_REPRODUCIBLE_LINK})
 target_compile_options(ovrin_cli PRIVATE ${OVRIN_REPRODUCIBLE_COMPILE})
