@@ -11,6 +11,7 @@
 #include "../../extender/exports.h"
 #include "../../extender/function_ids.h"
 #include "../../host/host_args.h"
+#include "../support/delivery.h"
 
 namespace {
 
@@ -141,12 +142,6 @@ std::string referencePhonex(const std::string& text) {
     return code;
 }
 
-std::string resultText;
-int32_t OV_STDCALL keepText(int32_t, uintptr_t, uintptr_t, HostValue* value) {
-    resultText = value->type == TYPE_STRING && value->stringValue ? value->stringValue : "";
-    return 0;
-}
-
 std::string randomName(std::mt19937& rng, const char* alphabet, size_t maxLength) {
     const std::string letters(alphabet);
     std::string name(std::uniform_int_distribution<size_t>(0, maxLength)(rng), ' ');
@@ -164,9 +159,9 @@ TEST(MetaphoneReference, AgreesOnRandomNames) {
         std::string text = name;
         HostValue args[2] = {stringArg(&text[0]), integerArg(limit)};
         HostValue out{};
-        resultText.clear();
-        WILExtender2(0, 0, 0, FN_METAPHONE, keepText, 0, 0, args, 2, &out);
-        ASSERT_EQ(resultText, referenceMetaphone(name, limit < 4 ? 4 : limit)) << name << " " << limit;
+        lastDelivery = Delivery();
+        WILExtender2(0, 0, 0, FN_METAPHONE, recordDelivery, 0, 0, args, 2, &out);
+        ASSERT_EQ(lastDelivery.text, referenceMetaphone(name, limit < 4 ? 4 : limit)) << name << " " << limit;
     }
 }
 
@@ -178,9 +173,9 @@ TEST(PhonexReference, AgreesOnRandomNames) {
         std::string text = name;
         HostValue args[1] = {stringArg(&text[0])};
         HostValue out{};
-        resultText.clear();
-        WILExtender2(0, 0, 0, FN_PHONEX, keepText, 0, 0, args, 1, &out);
-        ASSERT_EQ(resultText, referencePhonex(name)) << "[" << name << "]";
+        lastDelivery = Delivery();
+        WILExtender2(0, 0, 0, FN_PHONEX, recordDelivery, 0, 0, args, 1, &out);
+        ASSERT_EQ(lastDelivery.text, referencePhonex(name)) << "[" << name << "]";
     }
 }
 
