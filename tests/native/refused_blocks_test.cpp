@@ -21,6 +21,15 @@ void call(int32_t function, HostValue* args, int32_t argCount) {
     WILExtender2(0, 0, 0, function, recordDelivery, 0, 0, args, argCount, &out);
 }
 
+// A refused block: message 913 with flag -3, the name as it was before the
+// call, and every block taken released.
+void expectRefused(const char* name, const char* before, long live) {
+    EXPECT_EQ(lastDelivery.flag, -3);
+    EXPECT_EQ(lastDelivery.text, messageText(913));
+    EXPECT_STREQ(name, before);
+    EXPECT_EQ(platform_test::liveBlocks(), live);
+}
+
 // ovMetaphone takes the code block first and the name block second; the name
 // is upper-cased only once both are held.
 TEST(MetaphoneAllocation, EachRefusedBlockAnswers913AndLeavesTheNameAlone) {
@@ -32,10 +41,7 @@ TEST(MetaphoneAllocation, EachRefusedBlockAnswers913AndLeavesTheNameAlone) {
         platform_test::failAllocation(failing);
         call(FN_METAPHONE, args, 2);
         platform_test::failAllocation(0);
-        EXPECT_EQ(lastDelivery.flag, -3);
-        EXPECT_EQ(lastDelivery.text, messageText(913));
-        EXPECT_STREQ(name, "ashcraft-smith");
-        EXPECT_EQ(platform_test::liveBlocks(), live);
+        expectRefused(name, "ashcraft-smith", live);
     }
     // The same call with both blocks granted.
     char name[] = "ashcraft-smith";
@@ -55,10 +61,7 @@ TEST(PhonexAllocation, ARefusedWorkingCopyAnswers913AndLeavesTheNameAlone) {
     platform_test::failAllocation(1);
     call(FN_PHONEX, args, 1);
     platform_test::failAllocation(0);
-    EXPECT_EQ(lastDelivery.flag, -3);
-    EXPECT_EQ(lastDelivery.text, messageText(913));
-    EXPECT_STREQ(name, "  smiths ");
-    EXPECT_EQ(platform_test::liveBlocks(), live);
+    expectRefused(name, "  smiths ", live);
 
     call(FN_PHONEX, args, 1);
     EXPECT_EQ(lastDelivery.flag, 0);
