@@ -39,7 +39,8 @@ if(OVRIN_TESTS AND NOT OVRIN_FUZZ)
   target_compile_definitions(golden_tool PRIVATE OVRIN_NAMES_FILE="${CMAKE_SOURCE_DIR}/data/names.txt")
 
   find_package(GTest REQUIRED)
-  file(GLOB OVRIN_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/native/*.cpp)
+  file(GLOB OVRIN_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/native/*.cpp
+    ${CMAKE_SOURCE_DIR}/tests/reference/*.cpp)
   add_executable(ovrin_tests ${OVRIN_TEST_SOURCES})
   target_link_libraries(ovrin_tests PRIVATE ovrin_test_support ovrin_golden GTest::gtest GTest::gtest_main)
   target_compile_definitions(ovrin_tests PRIVATE OVRIN_CASES_DIR="${CMAKE_SOURCE_DIR}/tests/cases"
