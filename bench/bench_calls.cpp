@@ -1,13 +1,17 @@
 #include "bench_calls.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
-#include <fstream>
+
+#include "../host/host_args.h"
 
 const BenchFunction kBenchFunctions[] = {
-    {"floor", 0},         {"ovExtenderInfo", 10}, {"ovSoundex", 51},         {"ovMetaphone", 52},
-    {"ovPhonex", 53},     {"ovGuthMatch", 54},    {"ovLevenshtein", 55},     {"ovDoubleMetaphone", 56},
-    {"ovIsAbbrev", 61},   {"ovIsConsonant", 62},  {"ovIsVowel", 63},
+    {"floor", 0, 0x0, 0, ""},
+#define OV_FUNCTION(number, name, ID, paramTypes, paramCount, benchIntegers) \
+    {#name, number, paramTypes, paramCount, benchIntegers},
+#include "../extender/functions.def"
+#undef OV_FUNCTION
 };
 const size_t kBenchFunctionCount = sizeof kBenchFunctions / sizeof kBenchFunctions[0];
 
@@ -34,48 +38,31 @@ size_t copyInto(char* buffer, const std::string& text) {
     return text.size();
 }
 
-HostValue stringValue(char* text) { return HostValue{0.0, 0, TYPE_STRING, text}; }
-HostValue integerValue(int32_t value) { return HostValue{0.0, value, TYPE_INTEGER, nullptr}; }
 
 }  // namespace
-
-std::vector<std::string> loadBenchNames(const char* path) {
-    std::vector<std::string> names;
-    std::ifstream in(path, std::ios::binary);
-    std::string line;
-    while (std::getline(in, line)) {
-        std::string name;
-        bool ok = true;
-        for (size_t i = 0; i < line.size() && ok; ++i) {
-            unsigned char c = static_cast<unsigned char>(line[i]);
-            if (c < 0x80) {
-                if (c != '\r') name += static_cast<char>(c);
-            } else if ((c == 0xC2 || c == 0xC3) && i + 1 < line.size()) {
-                // U+0080 to U+00FF: Windows-1252 holds U+00A0 to U+00FF at the same values.
-                unsigned value = ((c & 0x1F) << 6) | (static_cast<unsigned char>(line[++i]) & 0x3F);
-                ok = value >= 0xA0;
-                name += static_cast<char>(value);
-            } else {
-                ok = false;
-            }
-        }
-        if (ok && !name.empty() && name.size() < 256) names.push_back(name);
-    }
-    return names;
-}
 
 uint32_t runBenchPass(Extender2Entry entry, const BenchFunction& function, const std::vector<std::string>& names) {
     char first[256], second[256];
     HostValue args[3];
     HostValue result{};
     checksum = 0;
+    // Strings in turn get the name and the next; integers the listed ones.
+    int32_t slot[3] = {-1, -1, -1}, integers[3] = {0, 0, 0}, strings = 0;
+    const char* listed = function.integers;
+    for (int32_t k = 0; k < function.paramCount && k < 3; ++k) {
+        if ((function.paramTypes >> (4 * k)) & 0xF) {
+            slot[k] = strings++;
+        } else {
+            char* end = nullptr;
+            integers[k] = static_cast<int32_t>(std::strtol(listed, &end, 10));
+            listed = end;
+        }
+    }
     size_t count = names.size();
     for (size_t i = 0; i < count; ++i) {
         const std::string& name = names[i];
         const std::string& next = names[i + 1 < count ? i + 1 : 0];
-        int32_t argCount = 0;
-        switch (function.number) {
-        case 0: {
+        if (function.number == 0) {
             // The floor: the copy, one strlen and one upper-case pass.
             copyInto(first, name);
             size_t length = std::strlen(first);
@@ -84,39 +71,16 @@ uint32_t runBenchPass(Extender2Entry entry, const BenchFunction& function, const
             checksum += static_cast<unsigned char>(first[0]) + static_cast<uint32_t>(length);
             continue;
         }
-        case 10:
-            args[0] = integerValue(0);
-            argCount = 1;
-            break;
-        case 53:
-            copyInto(first, name);
-            args[0] = stringValue(first);
-            argCount = 1;
-            break;
-        case 51: case 52: case 56: case 62:
-            copyInto(first, name);
-            args[0] = stringValue(first);
-            args[1] = integerValue(function.number == 51 ? 0 : function.number == 62 ? 2 : 4);
-            argCount = 2;
-            break;
-        case 63:
-            copyInto(first, name);
-            args[0] = stringValue(first);
-            args[1] = integerValue(2);
-            args[2] = integerValue(1);
-            argCount = 3;
-            break;
-        case 54: case 55: case 61:
-            copyInto(first, name);
-            copyInto(second, next);
-            args[0] = stringValue(first);
-            args[1] = stringValue(second);
-            args[2] = integerValue(function.number == 54 ? 2 : 0);
-            argCount = function.number == 55 ? 2 : 3;
-            break;
-        default:
-            break;
+        for (int32_t k = 0; k < function.paramCount; ++k) {
+            if (slot[k] < 0) {
+                args[k] = integerArg(integers[k]);
+            } else {
+                char* buffer = slot[k] == 0 ? first : second;
+                copyInto(buffer, slot[k] == 0 ? name : next);
+                args[k] = stringArg(buffer);
+            }
         }
+        int32_t argCount = function.paramCount;
         entry(0, 0, 0, function.number, copyResult, 0, 0, args, argCount, &result);
     }
     return checksum;

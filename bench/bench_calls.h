@@ -1,4 +1,4 @@
-// What the benchmarks call: each of the ten script functions over a list of
+// What the benchmarks call: each script function over a list of
 // names, the way a host calls it: a fresh copy of each argument string for
 // every call (the functions rewrite their arguments), typed HostValue
 // arguments, a return callback that copies the result. Two-name functions
@@ -10,20 +10,20 @@
 #include <string>
 #include <vector>
 
-#include "../tests/support/case_table.h"
+#include "../extender/exports.h"
+#include "../host/name_file.h"
 
 struct BenchFunction {
-    const char* name;  // as the table shows it, or "floor"
-    int32_t number;    // 0 for the floor
+    const char* name;      // as the table shows it, or "floor"
+    int32_t number;        // 0 for the floor
+    uint64_t paramTypes;   // as in the function table
+    int32_t paramCount;
+    const char* integers;  // the integer arguments, in order, blank-separated
 };
 
-// The floor first, then the ten functions in table order.
+// The floor first, then the functions of extender/functions.def in order.
 extern const BenchFunction kBenchFunctions[];
 extern const size_t kBenchFunctionCount;
-
-// Names as Windows-1252 bytes, one per entry, from a UTF-8 file of one name
-// per line; characters outside Windows-1252 drop the name.
-std::vector<std::string> loadBenchNames(const char* path);
 
 // Calls `function` once for each name (the floor copies and upper-cases
 // each name instead). Answers a checksum of the results so that no work

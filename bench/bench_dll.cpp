@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "../host/dll_entries.h"
 #include "bench_calls.h"
 
 namespace {
@@ -125,13 +126,13 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "bench_dll: cannot load %s (error %lu)\n", dllPath, GetLastError());
         return 1;
     }
-    Extender2Entry entry =
-        reinterpret_cast<Extender2Entry>(reinterpret_cast<void*>(GetProcAddress(module, "_WILExtender2@40")));
-    if (!entry) {
-        std::fprintf(stderr, "bench_dll: %s does not export _WILExtender2@40\n", dllPath);
+    Extender2Entry entry = nullptr;
+    ExtenderQueryEntry query = nullptr;
+    if (!findEntryPoints(module, &entry, &query)) {
+        std::fprintf(stderr, "bench_dll: %s does not export %s\n", dllPath, kEntryPointNames);
         return 1;
     }
-    std::vector<std::string> names = loadBenchNames(namesPath);
+    std::vector<std::string> names = loadNameFile(namesPath);
     if (names.size() < 2) {
         std::fprintf(stderr, "bench_dll: no names in %s\n", namesPath);
         return 1;

@@ -73,7 +73,7 @@ int main(int argc, char** argv) {
         --argc;
         ++argv;
     }
-    names = loadBenchNames(path);
+    names = loadNameFile(path);
     if (names.size() < 2) {
         std::fprintf(stderr, "bench_functions: no names in %s\n", path);
         return 1;

@@ -1,5 +1,6 @@
 #include "function_notes.h"
 
+#include "../resources/version.h"
 #include "text.h"
 
 namespace {
@@ -10,7 +11,7 @@ const FunctionNote kNotes[] = {
      "mode  0: the version number; 1: the number of script functions; 2: the number\n"
      "      of functions of entry kind 3; any other mode is error 101",
      "an integer",
-     "0", "34002",
+     "0", OV_FILE_VERSION_TEXT,
      {"extenderinfo"}},
     {"ovSoundex", {"name", "mode"},
      "The Soundex code of a name: its first character, then digits for the consonants.",

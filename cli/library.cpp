@@ -1,6 +1,7 @@
 #include "library.h"
 
 #ifdef _WIN32
+#include "../host/dll_entries.h"
 #include "../records/system.h"
 
 bool openLibrary(const char* dllPath, Library* library, std::string* error) {
@@ -10,13 +11,8 @@ bool openLibrary(const char* dllPath, Library* library, std::string* error) {
         *error = "cannot load " + path + " (error " + std::to_string(GetLastError()) + ")";
         return false;
     }
-    // The decorated names are the ones the script host looks up.
-    library->call = reinterpret_cast<Extender2Entry>(
-        reinterpret_cast<void*>(GetProcAddress(module, "_WILExtender2@40")));
-    library->query = reinterpret_cast<ExtenderQueryEntry>(
-        reinterpret_cast<void*>(GetProcAddress(module, "_WILExtenderQuery@12")));
-    if (!library->call || !library->query) {
-        *error = path + " does not export _WILExtender2@40 and _WILExtenderQuery@12";
+    if (!findEntryPoints(module, &library->call, &library->query)) {
+        *error = path + " does not export " + kEntryPointNames;
         return false;
     }
     return true;

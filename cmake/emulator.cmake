@@ -52,11 +52,9 @@ add_test(NAME dll_emulated_host COMMAND emulated_dll_test)
 # emulated DLL's stand in for.
 set(OVRIN_CLI_EMULATED_SOURCES ${OVRIN_CLI_SOURCES})
 list(REMOVE_ITEM OVRIN_CLI_EMULATED_SOURCES ${CMAKE_SOURCE_DIR}/cli/library.cpp)
-add_library(ovrin_cli_emulated STATIC ${OVRIN_CLI_EMULATED_SOURCES} ${DLL_TESTS}/emulated_library.cpp)
+ovrin_add_command(ovrin_cli_emulated ovrin_emulated
+  SOURCES ${OVRIN_CLI_EMULATED_SOURCES} ${DLL_TESTS}/emulated_library.cpp LIBRARIES ovrin_emulator)
 target_compile_definitions(ovrin_cli_emulated PRIVATE OVRIN_DEFAULT_DLL="${OVRIN_DLL}")
-target_link_libraries(ovrin_cli_emulated PUBLIC ovrin_emulator)
-add_executable(ovrin_emulated ${CMAKE_SOURCE_DIR}/cli/main.cpp)
-target_link_libraries(ovrin_emulated PRIVATE ovrin_cli_emulated)
 file(GLOB OVRIN_CLI_TEST_FILES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/cli/*.t)
 add_executable(cli_tests_emulated ${CMAKE_SOURCE_DIR}/tests/cli/run_cli_tests.cpp)
 target_link_libraries(cli_tests_emulated PRIVATE ovrin_cli_emulated)

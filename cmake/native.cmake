@@ -24,25 +24,29 @@ if(OVRIN_EMULATOR)
   return()
 endif()
 
-# The calls of the benchmarks and the golden record: every function over the
-# shipped list of names.
+# The shipped list of names, as the benchmarks and the golden record read it.
+add_library(ovrin_names STATIC ${CMAKE_SOURCE_DIR}/host/name_file.cpp)
+
+# The calls of the benchmarks: every function over the list of names.
 add_library(ovrin_bench_calls STATIC ${CMAKE_SOURCE_DIR}/bench/bench_calls.cpp)
-target_link_libraries(ovrin_bench_calls PUBLIC ovrin_core)
+target_link_libraries(ovrin_bench_calls PUBLIC ovrin_core ovrin_names)
 
 if(OVRIN_TESTS AND NOT OVRIN_FUZZ)
   add_library(ovrin_golden STATIC ${CMAKE_SOURCE_DIR}/tests/golden/golden_calls.cpp)
-  target_link_libraries(ovrin_golden PUBLIC ovrin_bench_calls)
+  target_link_libraries(ovrin_golden PUBLIC ovrin_core ovrin_names)
   add_executable(golden_tool ${CMAKE_SOURCE_DIR}/tests/golden/golden_tool.cpp)
   target_link_libraries(golden_tool PRIVATE ovrin_golden)
   target_compile_definitions(golden_tool PRIVATE OVRIN_NAMES_FILE="${CMAKE_SOURCE_DIR}/data/names.txt")
 
   find_package(GTest REQUIRED)
-  file(GLOB OVRIN_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/native/*.cpp)
+  file(GLOB OVRIN_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/native/*.cpp
+    ${CMAKE_SOURCE_DIR}/tests/reference/*.cpp)
   add_executable(ovrin_tests ${OVRIN_TEST_SOURCES})
   target_link_libraries(ovrin_tests PRIVATE ovrin_test_support ovrin_golden GTest::gtest GTest::gtest_main)
   target_compile_definitions(ovrin_tests PRIVATE OVRIN_CASES_DIR="${CMAKE_SOURCE_DIR}/tests/cases"
     OVRIN_NAMES_FILE="${CMAKE_SOURCE_DIR}/data/names.txt"
-    OVRIN_GOLDEN_FILE="${CMAKE_SOURCE_DIR}/tests/golden/results.txt")
+    OVRIN_GOLDEN_FILE="${CMAKE_SOURCE_DIR}/tests/golden/results.txt"
+    OVRIN_GOLDEN_BLOCKS_FILE="${CMAKE_SOURCE_DIR}/tests/golden/blocks.txt")
   include(GoogleTest)
   gtest_discover_tests(ovrin_tests DISCOVERY_TIMEOUT 60)
 endif()
@@ -50,11 +54,8 @@ endif()
 # The ovrin command, and its tests run in-process and through the program
 # (not in the fuzzing build).
 if(NOT OVRIN_FUZZ)
-  add_library(ovrin_cli STATIC ${OVRIN_CLI_SOURCES})
-  target_link_libraries(ovrin_cli PUBLIC ovrin_core)
-  add_executable(ovrin_command ${CMAKE_SOURCE_DIR}/cli/main.cpp)
+  ovrin_add_command(ovrin_cli ovrin_command SOURCES ${OVRIN_CLI_SOURCES} LIBRARIES ovrin_core)
   set_target_properties(ovrin_command PROPERTIES OUTPUT_NAME ovrin)
-  target_link_libraries(ovrin_command PRIVATE ovrin_cli)
 
   # What the Debian package installs (tools/package.sh): the command, its
   # manual page made from its own help, and bash completion.

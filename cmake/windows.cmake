@@ -1,6 +1,13 @@
 # Windows build: ovrin.dll and the host program that runs the tests through it.
 enable_language(RC)
 
+# Every Windows binary: sources include from the top of the tree, and the
+# compiler's runtime is linked in, so a binary imports system DLLs only.
+function(ovrin_windows_binary target)
+  target_include_directories(${target} PRIVATE ${CMAKE_SOURCE_DIR})
+  target_link_options(${target} PRIVATE -static-libgcc -static-libstdc++ -static)
+endfunction()
+
 add_library(ovrin SHARED ${OVRIN_SOURCES}
   ${CMAKE_SOURCE_DIR}/resources/ovrin.rc
   ${CMAKE_SOURCE_DIR}/resources/ovrin.def)
@@ -12,9 +19,7 @@ check_ipo_supported(RESULT OVRIN_IPO OUTPUT OVRIN_IPO_OUTPUT)
 if(OVRIN_IPO)
   set_property(TARGET ovrin PROPERTY INTERPROCEDURAL_OPTIMIZATION TRUE)
 endif()
-target_include_directories(ovrin PRIVATE ${CMAKE_SOURCE_DIR})
-# The compiler's runtime goes inside the DLL, so it imports system DLLs only.
-target_link_options(ovrin PRIVATE -static-libgcc -static-libstdc++ -static)
+ovrin_windows_binary(ovrin)
 # The same source gives the same bytes: no link time in the PE header, and
 # no path of the checkout in the debug information.
 set(OVRIN_REPRODUCIBLE_COMPILE -ffile-prefix-map=${CMAKE_SOURCE_DIR}=.)
@@ -25,13 +30,13 @@ target_link_options(ovrin PRIVATE ${OVRIN_REPRODUCIBLE_LINK})
 if(OVRIN_TESTS)
   add_executable(dll_host
     ${CMAKE_SOURCE_DIR}/tests/dll/dll_host.cpp
+    ${CMAKE_SOURCE_DIR}/host/dll_entries.cpp
     ${CMAKE_SOURCE_DIR}/tests/dll/dll_soak.cpp
     ${CMAKE_SOURCE_DIR}/tests/dll/resource_checks.cpp
     ${CMAKE_SOURCE_DIR}/tests/support/case_table.cpp
     ${CMAKE_SOURCE_DIR}/tests/support/entry_checks.cpp)
-  target_include_directories(dll_host PRIVATE ${CMAKE_SOURCE_DIR})
   target_link_libraries(dll_host PRIVATE version psapi)
-  target_link_options(dll_host PRIVATE -static-libgcc -static-libstdc++ -static)
+  ovrin_windows_binary(dll_host)
   add_dependencies(dll_host ovrin)
 
   file(GLOB OVRIN_CASE_FILES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/cases/*.cases)
@@ -50,9 +55,9 @@ endif()
 
 # The timed batch through ovrin.dll (bench/bench_dll.cpp); the test runs it
 # once over the names without timing.
-add_executable(bench_dll ${CMAKE_SOURCE_DIR}/bench/bench_dll.cpp ${CMAKE_SOURCE_DIR}/bench/bench_calls.cpp)
-target_include_directories(bench_dll PRIVATE ${CMAKE_SOURCE_DIR})
-target_link_options(bench_dll PRIVATE -static-libgcc -static-libstdc++ -static)
+add_executable(bench_dll ${CMAKE_SOURCE_DIR}/bench/bench_dll.cpp ${CMAKE_SOURCE_DIR}/bench/bench_calls.cpp
+  ${CMAKE_SOURCE_DIR}/host/dll_entries.cpp ${CMAKE_SOURCE_DIR}/host/name_file.cpp)
+ovrin_windows_binary(bench_dll)
 add_dependencies(bench_dll ovrin)
 
 if(OVRIN_TESTS)
@@ -62,9 +67,9 @@ if(OVRIN_TESTS)
   # The committed fuzz corpus, replayed through ovrin.dll.
   add_executable(fuzz_replay
     ${CMAKE_SOURCE_DIR}/tests/fuzz/fuzz_replay.cpp
-    ${CMAKE_SOURCE_DIR}/tests/fuzz/fuzz_extender.cpp)
-  target_include_directories(fuzz_replay PRIVATE ${CMAKE_SOURCE_DIR})
-  target_link_options(fuzz_replay PRIVATE -static-libgcc -static-libstdc++ -static)
+    ${CMAKE_SOURCE_DIR}/tests/fuzz/fuzz_extender.cpp
+    ${CMAKE_SOURCE_DIR}/host/dll_entries.cpp)
+  ovrin_windows_binary(fuzz_replay)
   add_dependencies(fuzz_replay ovrin)
   add_test(NAME fuzz_corpus_replay COMMAND fuzz_replay --dll $<TARGET_FILE:ovrin> ${CMAKE_SOURCE_DIR}/tests/fuzz/corpus)
   set_tests_properties(fuzz_corpus_replay PROPERTIES ENVIRONMENT "WINEDEBUG=-all")
@@ -72,13 +77,10 @@ endif()
 
 # ovrin.exe beside ovrin.dll: the command, which loads the DLL at run time
 # and calls it through its two exports only.
-add_library(ovrin_cli STATIC ${OVRIN_CLI_SOURCES})
-target_include_directories(ovrin_cli PUBLIC ${CMAKE_SOURCE_DIR})
-target_link_libraries(ovrin_cli PUBLIC shell32)
-add_executable(ovrin_command ${CMAKE_SOURCE_DIR}/cli/main.cpp)
+ovrin_add_command(ovrin_cli ovrin_command SOURCES ${OVRIN_CLI_SOURCES} LIBRARIES shell32)
 set_target_properties(ovrin_command PROPERTIES OUTPUT_NAME ovrin)
-target_link_libraries(ovrin_command PRIVATE ovrin_cli)
-target_link_options(ovrin_command PRIVATE -static-libgcc -static-libstdc++ -static ${OVRIN_REPRODUCIBLE_LINK})
+ovrin_windows_binary(ovrin_command)
+target_link_options(ovrin_command PRIVATE ${OVRIN_REPRODUCIBLE_LINK})
 target_compile_options(ovrin_cli PRIVATE ${OVRIN_REPRODUCIBLE_COMPILE})
 target_compile_options(ovrin_command PRIVATE ${OVRIN_REPRODUCIBLE_COMPILE})
 add_dependencies(ovrin_command ovrin)
@@ -89,7 +91,7 @@ if(OVRIN_TESTS)
   file(GLOB OVRIN_CLI_TEST_FILES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/cli/*.t)
   add_executable(cli_tests ${CMAKE_SOURCE_DIR}/tests/cli/run_cli_tests.cpp)
   target_link_libraries(cli_tests PRIVATE ovrin_cli)
-  target_link_options(cli_tests PRIVATE -static-libgcc -static-libstdc++ -static)
+  ovrin_windows_binary(cli_tests)
   add_dependencies(cli_tests ovrin ovrin_command)
   add_test(NAME cli_dll COMMAND cli_tests ${OVRIN_CLI_TEST_FILES})
   add_test(NAME cli_program_exe
@@ -116,8 +118,7 @@ if(OVRIN_TESTS)
       ${CMAKE_SOURCE_DIR}/tests/dll/broken/broken_entry.cpp ${CMAKE_SOURCE_DIR}/resources/ovrin.rc ${def})
     set_target_properties(ovrin_broken_${fault} PROPERTIES PREFIX "")
     target_compile_definitions(ovrin_broken_${fault} PRIVATE OVRIN_BREAK=${number})
-    target_include_directories(ovrin_broken_${fault} PRIVATE ${CMAKE_SOURCE_DIR})
-    target_link_options(ovrin_broken_${fault} PRIVATE -static-libgcc -static-libstdc++ -static)
+    ovrin_windows_binary(ovrin_broken_${fault})
   endforeach()
 endif()
 

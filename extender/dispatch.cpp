@@ -88,16 +88,10 @@ int32_t extenderCall(uintptr_t hostContext, int32_t functionNumber, HostReturnCa
     case -3: return 1;
     case -2: return queryFunctionInfo(argCount, static_cast<FunctionInfo*>(args));
     case -1: return FUNCTION_COUNT;
-    case 10: ovExtenderInfo(&result, argCount, values); break;
-    case 51: ovSoundex(&result, argCount, values); break;
-    case 52: ovMetaphone(&result, argCount, values); break;
-    case 53: ovPhonex(&result, argCount, values); break;
-    case 54: ovGuthMatch(&result, argCount, values); break;
-    case 55: ovLevenshtein(&result, argCount, values); break;
-    case 56: ovDoubleMetaphone(&result, argCount, values); break;
-    case 61: ovIsAbbrev(&result, argCount, values); break;
-    case 62: ovIsConsonant(&result, argCount, values); break;
-    case 63: ovIsVowel(&result, argCount, values); break;
+#define OV_FUNCTION(number, name, ID, paramTypes, paramCount, benchIntegers) \
+    case number: name(&result, argCount, values); break;
+#include "functions.def"
+#undef OV_FUNCTION
     default: setErrorResult(&result, IDS_UNKNOWN_FUNCTION); break;
     }
     return deliverResult(&result, resultValue, returnCallback, hostContext, hostRecord);

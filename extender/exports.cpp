@@ -4,13 +4,6 @@
 #include "dispatch.h"
 #include "module.h"
 
-namespace {
-HINSTANCE theModule = nullptr;
-}
-
-HINSTANCE moduleHandle() { return theModule; }
-void setModuleHandle(HINSTANCE module) { theModule = module; }
-
 extern "C" {
 
 int32_t OV_STDCALL WILExtenderQuery(int32_t queryCode, void* buffer, int32_t length) {

@@ -3,18 +3,10 @@
 #include <cstddef>
 
 const FunctionInfo FunctionTable[FUNCTION_ROWS] = {
-    // id  kind  paramTypes  count  len  name                   parameters
-    {10,   2,    0x0,        1,     0,   "ovExtenderInfo"},     // integer
-    {51,   2,    0x1,        2,     0,   "ovSoundex"},          // string, integer
-    {52,   2,    0x1,        2,     0,   "ovMetaphone"},        // string, integer
-    {53,   2,    0x1,        1,     0,   "ovPhonex"},           // string
-    {54,   2,    0x11,       3,     0,   "ovGuthMatch"},        // string, string, integer
-    {55,   2,    0x11,       2,     0,   "ovLevenshtein"},      // string, string
-    {56,   2,    0x1,        2,     0,   "ovDoubleMetaphone"},  // string, integer
-    {61,   2,    0x11,       3,     0,   "ovIsAbbrev"},         // string, string, integer
-    {62,   2,    0x1,        2,     0,   "ovIsConsonant"},      // string, integer
-    {63,   2,    0x1,        3,     0,   "ovIsVowel"},          // string, integer, integer
-    {END_ROW_ID, 0, 0x0,     0,     0,   ""},                   // end of table
+#define OV_FUNCTION(number, name, ID, paramTypes, paramCount, benchIntegers) {number, 2, paramTypes, paramCount, 0, #name},
+#include "functions.def"
+#undef OV_FUNCTION
+    {END_ROW_ID, 0, 0x0, 0, 0, ""},
 };
 
 // Identity but for the Windows-1252 capitals: A-Z (0x41-0x5A), Š (0x8A),

@@ -5,6 +5,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "function_ids.h"
+
 #pragma pack(push, 1)
 // One row as the host receives it; the library writes 23 + nameLength bytes.
 struct FunctionInfo {
@@ -26,7 +28,7 @@ static_assert(offsetof(FunctionInfo, name) == 22, "name at 22");
 // The rows have the layout of FunctionInfo, nameLength 0, the name padded
 // with NULs; the row after the last function has id -1.
 extern const FunctionInfo FunctionTable[];
-enum { FUNCTION_ROWS = 11, FUNCTION_COUNT = 10, END_ROW_ID = -1 };
+enum { FUNCTION_ROWS = FUNCTION_COUNT + 1, END_ROW_ID = -1 };
 
 // Maps each byte of a name to its lower-case form (Windows-1252).
 extern const unsigned char lowerCaseMap[256];

@@ -1,27 +1,8 @@
 #include "host_value.h"
 
-#include "../resources/string_ids.h"
 #include "module.h"
 
 const char kEmptyString[] = "";
-
-void* allocScratch(CallResult* result, int32_t bytes) {
-    if (result->blockCount >= MAX_SCRATCH_BLOCKS) {
-        setErrorResult(result, IDS_TOO_MANY_BLOCKS);
-        result->severity = SEVERITY_MEMORY;
-        return nullptr;
-    }
-    // The count is signed on the wire; a negative one is a request no heap
-    // grants, and must not turn into a small block.
-    void* block = bytes < 0 ? nullptr : GlobalAlloc(GMEM_FIXED | GMEM_ZEROINIT, static_cast<SIZE_T>(bytes));
-    if (!block) {
-        setErrorResult(result, IDS_NO_MEMORY);
-        result->severity = SEVERITY_MEMORY;
-        return nullptr;
-    }
-    result->blocks[result->blockCount++] = block;
-    return block;
-}
 
 int32_t deliverResult(CallResult* result, HostValue* resultValue, HostReturnCallback returnCallback,
                       uintptr_t hostContext, uintptr_t hostRecord) {
@@ -46,9 +27,6 @@ int32_t deliverResult(CallResult* result, HostValue* resultValue, HostReturnCall
         }
     }
     int32_t answer = returnCallback ? returnCallback(flag, hostContext, hostRecord, resultValue) : 0;
-    while (result->blockCount != 0) {
-        --result->blockCount;
-        if (result->blocks[result->blockCount]) GlobalFree(result->blocks[result->blockCount]);
-    }
+    releaseScratch(result);
     return answer;
 }

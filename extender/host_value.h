@@ -98,7 +98,11 @@ inline bool argIs(int32_t argCount, const HostValue* args, int index, int32_t ty
 // A new zero-filled block of `bytes` bytes owned by the call's pool, or null
 // after recording message 915 (a ninth block) or 913 (the heap refused) with
 // severity -3. A caller that gets null returns at once.
+// (scratch_pool.cpp)
 void* allocScratch(CallResult* result, int32_t bytes);
+
+// Frees the call's scratch blocks, the last taken first (scratch_pool.cpp).
+void releaseScratch(CallResult* result);
 
 // Writes the result into the host's record, calls the host's callback once,
 // releases the scratch blocks (the last taken first) and answers what the

@@ -1,4 +1,4 @@
-// The ten script functions. Each takes the call's CallResult, the argument
+// The script functions of functions.def. Each takes the call's CallResult, the argument
 // count and the host's argument array, and fills the CallResult.
 #pragma once
 
@@ -6,13 +6,7 @@
 
 typedef void (*ScriptFunction)(CallResult* result, int32_t argCount, HostValue* args);
 
-void ovExtenderInfo(CallResult* result, int32_t argCount, HostValue* args);
-void ovSoundex(CallResult* result, int32_t argCount, HostValue* args);
-void ovMetaphone(CallResult* result, int32_t argCount, HostValue* args);
-void ovPhonex(CallResult* result, int32_t argCount, HostValue* args);
-void ovGuthMatch(CallResult* result, int32_t argCount, HostValue* args);
-void ovLevenshtein(CallResult* result, int32_t argCount, HostValue* args);
-void ovDoubleMetaphone(CallResult* result, int32_t argCount, HostValue* args);
-void ovIsAbbrev(CallResult* result, int32_t argCount, HostValue* args);
-void ovIsConsonant(CallResult* result, int32_t argCount, HostValue* args);
-void ovIsVowel(CallResult* result, int32_t argCount, HostValue* args);
+#define OV_FUNCTION(number, name, ID, paramTypes, paramCount, benchIntegers) \
+    void name(CallResult* result, int32_t argCount, HostValue* args);
+#include "functions.def"
+#undef OV_FUNCTION

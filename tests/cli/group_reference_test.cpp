@@ -14,7 +14,7 @@
 #include "../../cli/command.h"
 #include "../../records/encoding.h"
 #include "../../cli/host_calls.h"
-#include "../support/host_args.h"
+#include "../../host/host_args.h"
 
 namespace {
 

@@ -31,19 +31,24 @@ for name in $imports; do
 done
 
 resources=$($windres -i "$dll" -O rc 2>/dev/null) || no "windres cannot read the resources"
-for text in \
-  '100, "100:  Ovrin Extender: Unknown Function. (Module BigSwitch)"' \
-  '101, "101:  Invalid parameter for retrieving version information."' \
-  '913, "913:  Unable to allocate memory."' \
-  '915, "915:  Unable to allocate memory: Allocated too many buffers."' \
-  '1000, "Ovrin Name Matching Functions Extender for WinBatch"' \
-  '1001, "34002"' \
-  'FILEVERSION 34002, 0, 0, 0' \
-  'PRODUCTVERSION 10002, 0, 0, 0' \
-  'VALUE "ProductVersion", "10002.20031108"' \
-  'VALUE "Translation", 0x409, 1252'; do
-  echo "$resources" | grep -qF "$text" || no "resources lack: $text"
-done
+# The texts the DLL must carry, read from their sources: the string table
+# (strings.def) and the version record (version.h).
+resources_dir=$(dirname "$0")/../../resources
+define() { sed -n "s/^#define $1 //p" "$resources_dir/version.h"; }
+file_version=$(define OV_FILE_VERSION)
+product_version=$(define OV_PRODUCT_VERSION)
+product_text=$(define OV_PRODUCT_VERSION_TEXT)
+file_text=$(define OV_FILE_VERSION_TEXT)
+strings=$(sed -n 's/^OV_STRING(\([0-9]*\), \(.*\))$/\1, \2/p' "$resources_dir/strings.def" |
+  sed "s/OV_FILE_VERSION_TEXT/$file_text/")
+[ -n "$strings" ] || no "no strings read from $resources_dir/strings.def"
+echo "$strings
+FILEVERSION $file_version
+PRODUCTVERSION $product_version
+VALUE \"ProductVersion\", $product_text
+VALUE \"Translation\", 0x409, 1252" | while IFS= read -r text; do
+  echo "$resources" | grep -qF "$text" || echo "FAIL resources lack: $text"
+done | grep . && fail=1
 echo "$resources" | grep -q 'LANGUAGE 9, 1' || no "string table is not US English"
 
 [ $fail -eq 0 ] && echo "ovrin.dll image: exports, imports and resources as expected"

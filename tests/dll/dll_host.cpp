@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "../../host/dll_entries.h"
 #include "../support/case_table.h"
 #include "../support/entry_checks.h"
 #include "dll_soak.h"
@@ -87,10 +88,10 @@ int main(int argc, char** argv) {
         std::printf("FAIL cannot load %s (error %lu)\n", argv[1], GetLastError());
         return 1;
     }
-    Extender2Entry entry = reinterpret_cast<Extender2Entry>(reinterpret_cast<void*>(GetProcAddress(module, "_WILExtender2@40")));
-    ExtenderQueryEntry query = reinterpret_cast<ExtenderQueryEntry>(reinterpret_cast<void*>(GetProcAddress(module, "_WILExtenderQuery@12")));
-    if (!entry || !query) {
-        std::printf("FAIL the DLL does not export _WILExtender2@40 and _WILExtenderQuery@12\n");
+    Extender2Entry entry = nullptr;
+    ExtenderQueryEntry query = nullptr;
+    if (!findEntryPoints(module, &entry, &query)) {
+        std::printf("FAIL the DLL does not export %s\n", kEntryPointNames);
         return 1;
     }
 

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "../../extender/function_ids.h"
 #include "../support/guarded_buffer.h"
 
 namespace {
@@ -23,7 +24,13 @@ struct Random {
     uint32_t below(uint32_t n) { return next() % n; }
 };
 
-const int32_t kNumbers[] = {10, 51, 52, 53, 54, 55, 56, 61, 62, 63, 57, 0, -4};
+// Every function, and three numbers that name none.
+const int32_t kNumbers[] = {
+#define OV_FUNCTION(number, name, ID, paramTypes, paramCount, benchIntegers) number,
+#include "../../extender/functions.def"
+#undef OV_FUNCTION
+    57, 0, -4,
+};
 
 int32_t randomInteger(Random& r) {
     switch (r.below(4)) {

@@ -9,10 +9,10 @@
 #include <vector>
 
 #include "../../extender/exports.h"
+#include "../../host/host_args.h"
 #include "../../platform/platform_test.h"
 #include "../support/case_table.h"
 #include "../support/guarded_buffer.h"
-#include "../support/host_args.h"
 #include "emulated_dll.h"
 
 namespace {

@@ -25,8 +25,11 @@ CheckCount runResourceChecks(const ResourceReader& reader, FILE* report) {
     bool fixed = reader.fixedVersions(versions);
     check(fixed, "the DLL has a version record");
     if (!fixed) return count;
-    check(versions[0] == (34002u << 16) && versions[1] == 0, "file version 34002.0.0.0");
-    check(versions[2] == (10002u << 16) && versions[3] == 0, "product version 10002.0.0.0");
+    const uint32_t file[4] = {OV_FILE_VERSION}, product[4] = {OV_PRODUCT_VERSION};
+    check(versions[0] == (file[0] << 16 | file[1]) && versions[1] == (file[2] << 16 | file[3]),
+          "file version as in version.h");
+    check(versions[2] == (product[0] << 16 | product[1]) && versions[3] == (product[2] << 16 | product[3]),
+          "product version as in version.h");
     check(reader.versionString("FileVersion") == OV_FILE_VERSION_TEXT, "FileVersion string");
     check(reader.versionString("ProductVersion") == OV_PRODUCT_VERSION_TEXT, "ProductVersion string");
     check(reader.versionString("FileDescription") == OV_PRODUCT_NAME, "FileDescription string");

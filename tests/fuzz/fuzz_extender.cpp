@@ -68,14 +68,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::unique_ptr<HostValue[]> args(new HostValue[call.args.size() ? call.args.size() : 1]);
     for (size_t i = 0; i < call.args.size(); ++i) {
         const FuzzArgument& a = call.args[i];
-        args[i].floatValue = 0.5;
-        args[i].intValue = a.intValue;
-        args[i].type = a.type;
-        args[i].stringValue = nullptr;
-        if (a.hasString) {
-            strings[i].reset(new GuardedBuffer(a.text));
-            args[i].stringValue = strings[i]->data();
-        }
+        args[i] = guardedArg(a.type, a.intValue, a.hasString ? &a.text : nullptr, 0.5, strings[i]);
     }
     HostValue result{};
     fuzzExtender2(0, 0, 0, call.number, inspectResult, 0, 0, call.args.empty() ? nullptr : args.get(),

@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "../../host/dll_entries.h"
 #include "fuzz_extender.h"
 
 #ifdef _WIN32
@@ -54,10 +55,10 @@ int main(int argc, char** argv) {
                 std::fprintf(stderr, "fuzz_replay: cannot load %s\n", argv[i]);
                 return 1;
             }
-            fuzzExtender2 = reinterpret_cast<Extender2Entry>(
-                reinterpret_cast<void*>(GetProcAddress(module, "_WILExtender2@40")));
-            fuzzExtenderQuery = reinterpret_cast<ExtenderQueryEntry>(
-                reinterpret_cast<void*>(GetProcAddress(module, "_WILExtenderQuery@12")));
+            if (!findEntryPoints(module, &fuzzExtender2, &fuzzExtenderQuery)) {
+                std::fprintf(stderr, "fuzz_replay: %s does not export %s\n", argv[i], kEntryPointNames);
+                return 1;
+            }
 #elif defined(OVRIN_EMULATOR)
             std::string error;
             if (!emulated.load(argv[++i], EmulatorOptions(), error)) {

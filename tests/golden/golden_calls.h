@@ -7,9 +7,11 @@
 // GlobalAlloc in order and the order of the releases). Each variant keeps a
 // count of calls and an FNV-1a 64 hash of those records.
 //
-// tests/golden/results.txt holds the hashes made by the code as it was
-// before any speed work; the golden test recomputes them, so a change that
-// alters any answer, any argument or any allocation shows up by variant.
+// tests/golden/results.txt pins, for every variant, what a host can observe
+// of each call: the answer, the flag, the result, the arguments afterwards
+// and the allocations. The golden test recomputes the hashes, so a change
+// that alters any of these for any name shows up by variant; a change that
+// only makes the work faster leaves the file as it is.
 // golden_tool writes the file and dumps one variant's calls as text for a
 // diff against an older build.
 #pragma once
@@ -19,10 +21,16 @@
 #include <string>
 #include <vector>
 
+// The calls of a variant in blocks of this many: the running hash at the end
+// of each block (its low 32 bits) is kept in tests/golden/blocks.txt, so a
+// failure can name the first block, and so the first names, that differ.
+enum { GOLDEN_BLOCK_CALLS = 256 };
+
 struct GoldenVariant {
     std::string name;
     uint64_t calls = 0;
     uint64_t hash = 0;
+    std::vector<uint32_t> blocks;  // the running hash after each full or last block
 };
 
 // Runs every variant over `names`. When `dump` is given, the calls of the
@@ -34,3 +42,12 @@ std::vector<GoldenVariant> computeGolden(const std::vector<std::string>& names, 
 // "variant calls hash" with the hash in 16 hexadecimal digits.
 void writeGoldenFile(FILE* out, const std::vector<GoldenVariant>& variants);
 bool readGoldenFile(const char* path, std::vector<GoldenVariant>& variants);
+
+// The block file: "variant" then a blank and 8 hexadecimal digits per block.
+void writeGoldenBlocks(FILE* out, const std::vector<GoldenVariant>& variants);
+// Fills the blocks of the variants already read, by name.
+bool readGoldenBlocks(const char* path, std::vector<GoldenVariant>& variants);
+
+// The first block whose running hash differs between `want` and `got`, or
+// -1 when they agree.
+long firstDifferingBlock(const GoldenVariant& want, const GoldenVariant& got);

@@ -1,20 +1,23 @@
 // Writes the golden record of the library's answers, or dumps the calls of
 // one variant as text (to diff two builds when the golden test fails).
 //   golden_tool write [FILE]            the hashes, to FILE or stdout
+//   golden_tool blocks [FILE]           the hashes by block of calls
 //   golden_tool dump VARIANT [FILE]     every call of VARIANT, to FILE or stdout
 #include <cstdio>
 #include <cstring>
 
-#include "../../bench/bench_calls.h"
+#include "../../host/name_file.h"
 #include "golden_calls.h"
 
 int main(int argc, char** argv) {
-    if (argc < 2 || (std::strcmp(argv[1], "write") != 0 && std::strcmp(argv[1], "dump") != 0) ||
+    if (argc < 2 ||
+        (std::strcmp(argv[1], "write") != 0 && std::strcmp(argv[1], "blocks") != 0 &&
+         std::strcmp(argv[1], "dump") != 0) ||
         (std::strcmp(argv[1], "dump") == 0 && argc < 3)) {
-        std::fprintf(stderr, "usage: golden_tool write [FILE] | golden_tool dump VARIANT [FILE]\n");
+        std::fprintf(stderr, "usage: golden_tool write|blocks [FILE] | golden_tool dump VARIANT [FILE]\n");
         return 2;
     }
-    std::vector<std::string> names = loadBenchNames(OVRIN_NAMES_FILE);
+    std::vector<std::string> names = loadNameFile(OVRIN_NAMES_FILE);
     if (names.size() < 2) {
         std::fprintf(stderr, "golden_tool: no names in %s\n", OVRIN_NAMES_FILE);
         return 1;
@@ -28,6 +31,8 @@ int main(int argc, char** argv) {
     }
     if (dump) {
         computeGolden(names, out, argv[2]);
+    } else if (std::strcmp(argv[1], "blocks") == 0) {
+        writeGoldenBlocks(out, computeGolden(names));
     } else {
         writeGoldenFile(out, computeGolden(names));
     }

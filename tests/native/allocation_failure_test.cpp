@@ -10,25 +10,10 @@
 #include "../../extender/exports.h"
 #include "../../platform/platform_test.h"
 #include "../support/case_table.h"
+#include "../support/delivery.h"
 #include "../support/guarded_buffer.h"
 
 namespace {
-
-struct Answer {
-    int32_t flag = 0;
-    int32_t type = 0;
-    int32_t intValue = 0;
-    std::string text;
-};
-Answer answer;
-
-int32_t OV_STDCALL keep(int32_t flag, uintptr_t, uintptr_t, HostValue* value) {
-    answer.flag = flag;
-    answer.type = value->type;
-    answer.intValue = value->intValue;
-    answer.text = value->type == TYPE_STRING && value->stringValue ? value->stringValue : "";
-    return 0;
-}
 
 // Runs one case; answers how many GlobalAlloc calls it made.
 long runOnce(const Case& c, std::string& problem) {
@@ -44,8 +29,8 @@ long runOnce(const Case& c, std::string& problem) {
     long before = platform_test::allocationCalls();
     long live = platform_test::liveBlocks();
     HostValue result{};
-    answer = Answer();
-    WILExtender2(0, 0, 0, c.functionNumber, keep, 0, 0, args.empty() ? nullptr : args.data(),
+    lastDelivery = Delivery();
+    WILExtender2(0, 0, 0, c.functionNumber, recordDelivery, 0, 0, args.empty() ? nullptr : args.data(),
                  static_cast<int32_t>(args.size()), &result);
     if (platform_test::liveBlocks() != live) problem = "blocks left unreleased";
     for (auto& b : buffers)
@@ -66,13 +51,13 @@ TEST(AllocationFailure, EveryAllocationOfEveryCaseFailsCleanly) {
                 runOnce(c, problem);
                 platform_test::failAllocation(0);
                 ++pointsTried;
-                bool memoryError = answer.flag == -3 && answer.type == TYPE_STRING && answer.text == outOfMemory;
-                bool neutral = answer.flag == 0 &&
-                               ((answer.type == TYPE_STRING && answer.text.empty()) ||
-                                (answer.type == TYPE_INTEGER && (answer.intValue == 0 || answer.intValue == -1)));
+                bool memoryError = lastDelivery.flag == -3 && lastDelivery.type == TYPE_STRING && lastDelivery.text == outOfMemory;
+                bool neutral = lastDelivery.flag == 0 &&
+                               ((lastDelivery.type == TYPE_STRING && lastDelivery.text.empty()) ||
+                                (lastDelivery.type == TYPE_INTEGER && (lastDelivery.intValue == 0 || lastDelivery.intValue == -1)));
                 EXPECT_TRUE(memoryError || neutral)
-                    << c.where << " allocation " << point << " of " << allocations << ": flag " << answer.flag
-                    << ", \"" << answer.text << "\"\n  " << c.source;
+                    << c.where << " allocation " << point << " of " << allocations << ": flag " << lastDelivery.flag
+                    << ", \"" << lastDelivery.text << "\"\n  " << c.source;
                 EXPECT_EQ(problem, "") << c.where << " allocation " << point << "\n  " << c.source;
             }
         }

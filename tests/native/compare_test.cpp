@@ -18,40 +18,15 @@
 #include "../../compare/letters.h"
 #include "../../compare/levenshtein.h"
 #include "../../extender/exports.h"
+#include "../../extender/function_ids.h"
 #include "../../extender/script_functions.h"
+#include "../../host/host_args.h"
 #include "../../platform/platform_test.h"
+#include "../reference/edit_distance.h"
 #include "../support/case_table.h"
-#include "../support/host_args.h"
+#include "../support/delivery.h"
 
 namespace {
-
-// The textbook recursion over suffixes with a memo of ints: no byte cells,
-// no shared rows, nothing in common with the real routine but the definition.
-int referenceDistance(const std::string& a, const std::string& b) {
-    std::vector<std::vector<int>> memo(a.size() + 1, std::vector<int>(b.size() + 1, -1));
-    std::function<int(size_t, size_t)> d = [&](size_t i, size_t j) -> int {
-        if (i == a.size()) return static_cast<int>(b.size() - j);
-        if (j == b.size()) return static_cast<int>(a.size() - i);
-        int& cell = memo[i][j];
-        if (cell >= 0) return cell;
-        if (a[i] == b[j]) return cell = d(i + 1, j + 1);
-        return cell = 1 + std::min({d(i + 1, j), d(i, j + 1), d(i + 1, j + 1)});
-    };
-    return d(0, 0);
-}
-
-// What the host's callback saw.
-int32_t seenFlag;
-int32_t seenType;
-int32_t seenInt;
-std::string seenText;
-int32_t OV_STDCALL seeResult(int32_t flag, uintptr_t, uintptr_t, HostValue* value) {
-    seenFlag = flag;
-    seenType = value->type;
-    seenInt = value->intValue;
-    seenText = value->type == TYPE_STRING && value->stringValue ? value->stringValue : "";
-    return 0;
-}
 
 // A string argument in a heap buffer of exactly its length + 1, so that the
 // sanitizers catch any access past its NUL.
@@ -65,8 +40,8 @@ struct ExactString {
 int32_t callLevenshtein(char* name1, char* name2) {
     HostValue args[2] = {stringArg(name1), stringArg(name2)};
     HostValue out{};
-    WILExtender2(0, 0, 0, 55, seeResult, 0, 0, args, 2, &out);
-    return seenInt;
+    WILExtender2(0, 0, 0, FN_LEVENSHTEIN, recordDelivery, 0, 0, args, 2, &out);
+    return lastDelivery.intValue;
 }
 
 std::string randomText(std::mt19937& rng, const char* alphabet, size_t maxLength) {
@@ -91,16 +66,16 @@ TEST(Levenshtein, RefusedMatrixGives913AndLeavesTheNamesReduced) {
     platform_test::failAllocation(1);
     callLevenshtein(name1, name2);
     platform_test::failAllocation(0);
-    EXPECT_EQ(seenFlag, -3);
-    EXPECT_EQ(seenType, TYPE_STRING);
-    EXPECT_EQ(seenText, messageText(913));
+    EXPECT_EQ(lastDelivery.flag, -3);
+    EXPECT_EQ(lastDelivery.type, TYPE_STRING);
+    EXPECT_EQ(lastDelivery.text, messageText(913));
     EXPECT_STREQ(name1, "ONEIL");
     EXPECT_STREQ(name2, "MCNEILL");
     EXPECT_EQ(platform_test::liveBlocks(), live);
 
     // The next call takes its block again and answers normally.
     EXPECT_EQ(callLevenshtein(name1, name2), 3);
-    EXPECT_EQ(seenFlag, 0);
+    EXPECT_EQ(lastDelivery.flag, 0);
     EXPECT_EQ(platform_test::liveBlocks(), live);
 }
 
@@ -206,7 +181,7 @@ TEST(Levenshtein, ScriptCallAgreesWithTheReferenceOnRandomNames) {
         if (a.empty() || b.empty()) continue;
         ExactString x(a), y(b);
         int32_t got = callLevenshtein(x.bytes.get(), y.bytes.get());
-        ASSERT_EQ(seenFlag, 0);
+        ASSERT_EQ(lastDelivery.flag, 0);
         ASSERT_EQ(got, referenceDistance(lettersOf(a), lettersOf(b))) << a << " / " << b;
         ASSERT_EQ(std::string(x.bytes.get()), lettersOf(a));
         ASSERT_EQ(std::string(y.bytes.get()), lettersOf(b));
@@ -217,8 +192,8 @@ TEST(Levenshtein, ScriptCallAgreesWithTheReferenceOnRandomNames) {
 int32_t callCharTest(int32_t function, char* name, int32_t position) {
     HostValue args[3] = {stringArg(name), integerArg(position), integerArg(1)};
     HostValue out{};
-    WILExtender2(0, 0, 0, function, seeResult, 0, 0, args, 3, &out);
-    return seenInt;
+    WILExtender2(0, 0, 0, function, recordDelivery, 0, 0, args, 3, &out);
+    return lastDelivery.intValue;
 }
 
 // A name in the middle of the host's memory: the byte before it is a
@@ -243,11 +218,11 @@ GuthResult guthByCall(const std::string& a, const std::string& b, int32_t mode) 
     ExactString x(a), y(b);
     HostValue args[3] = {stringArg(x.bytes.get()), stringArg(y.bytes.get()), integerArg(mode)};
     HostValue out{};
-    WILExtender2(0, 0, 0, 54, seeResult, 0, 0, args, 3, &out);
+    WILExtender2(0, 0, 0, FN_GUTH_MATCH, recordDelivery, 0, 0, args, 3, &out);
     GuthResult r{};
-    if (mode == 3) std::sscanf(seenText.c_str(), "%d\t%d", &r.matchFlag, &r.percentage);
-    else if (mode == 1) r.matchFlag = seenInt;
-    else r.percentage = seenInt;
+    if (mode == 3) std::sscanf(lastDelivery.text.c_str(), "%d\t%d", &r.matchFlag, &r.percentage);
+    else if (mode == 1) r.matchFlag = lastDelivery.intValue;
+    else r.percentage = lastDelivery.intValue;
     return r;
 }
 
@@ -268,7 +243,7 @@ TEST(GuthMatch, ModesAgreeOnRandomNames) {
         ASSERT_LE(both.percentage, 100);
         // Names with the same letters are equal after the reduction.
         if (!a.empty() && !b.empty() && lettersOf(a) == lettersOf(b)) {
-            ASSERT_EQ(seenText, "1\t100") << a << " / " << b;
+            ASSERT_EQ(lastDelivery.text, "1\t100") << a << " / " << b;
         }
     }
 }

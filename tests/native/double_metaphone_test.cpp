@@ -5,21 +5,13 @@
 #include <string>
 
 #include "../../extender/exports.h"
+#include "../../extender/function_ids.h"
 #include "../../phonetic/double_metaphone.h"
 #include "../../platform/platform_test.h"
 #include "../support/case_table.h"
+#include "../support/delivery.h"
 
 namespace {
-
-const int32_t kDoubleMetaphone = 56;
-
-int32_t deliveredFlag;
-std::string deliveredText;
-int32_t OV_STDCALL recordDelivery(int32_t flag, uintptr_t, uintptr_t, HostValue* value) {
-    deliveredFlag = flag;
-    deliveredText = value->type == TYPE_STRING && value->stringValue ? value->stringValue : "(not a string)";
-    return 0;
-}
 
 // Calls ovDoubleMetaphone(name, maxlength) through the entry point; the name
 // is given in a buffer of its own, which `nameAfter` receives afterwards.
@@ -32,9 +24,10 @@ void callDoubleMetaphone(const std::string& name, int32_t maxlength, std::string
     args[1].type = TYPE_INTEGER;
     args[1].intValue = maxlength;
     HostValue out{};
-    deliveredFlag = 12345;
-    deliveredText.clear();
-    WILExtender2(0, 0, 0, kDoubleMetaphone, recordDelivery, 0, 0, args, 2, &out);
+    lastDelivery = Delivery();
+    lastDelivery.flag = 12345;
+    WILExtender2(0, 0, 0, FN_DOUBLE_METAPHONE, recordDelivery, 0, 0, args, 2, &out);
+    EXPECT_EQ(lastDelivery.type, TYPE_STRING) << "every answer, a message too, is a string";
     *nameAfter = args[0].stringValue;
     *maxlengthAfter = args[1].intValue;
 }
@@ -55,9 +48,9 @@ TEST(DoubleMetaphone, EveryRefusedBlockLeavesNothingBehind) {
         long callsBefore = platform_test::allocationCalls();
         callDoubleMetaphone(name, 300, &nameAfter, &maxlengthAfter);
         const long blocksPerCall = platform_test::allocationCalls() - callsBefore;
-        const std::string expected = deliveredText;
+        const std::string expected = lastDelivery.text;
         ASSERT_EQ(blocksPerCall, 7);
-        ASSERT_EQ(deliveredFlag, 0);
+        ASSERT_EQ(lastDelivery.flag, 0);
         ASSERT_EQ(expected, name == "Smith" ? "SM0\tXMT" : "AX\tAK");
         EXPECT_EQ(platform_test::liveBlocks(), start);
 
@@ -67,14 +60,14 @@ TEST(DoubleMetaphone, EveryRefusedBlockLeavesNothingBehind) {
             callDoubleMetaphone(name, 300, &nameAfter, &maxlengthAfter);
             platform_test::failAllocation(0);
             if (refused < blocksPerCall) {
-                EXPECT_EQ(deliveredFlag, 0);
-                EXPECT_EQ(deliveredText, "");
+                EXPECT_EQ(lastDelivery.flag, 0);
+                EXPECT_EQ(lastDelivery.text, "");
             } else if (refused == blocksPerCall) {
-                EXPECT_EQ(deliveredFlag, SEVERITY_MEMORY);
-                EXPECT_EQ(deliveredText, messageText(913));
+                EXPECT_EQ(lastDelivery.flag, SEVERITY_MEMORY);
+                EXPECT_EQ(lastDelivery.text, messageText(913));
             } else {
-                EXPECT_EQ(deliveredFlag, 0);
-                EXPECT_EQ(deliveredText, expected);
+                EXPECT_EQ(lastDelivery.flag, 0);
+                EXPECT_EQ(lastDelivery.text, expected);
             }
             EXPECT_EQ(nameAfter, name);
             EXPECT_EQ(maxlengthAfter, 255);

@@ -14,6 +14,7 @@
 #include "../../platform/platform_test.h"
 #include "../../resources/string_ids.h"
 #include "../support/case_table.h"
+#include "../support/delivery.h"
 
 namespace {
 
@@ -75,14 +76,6 @@ TEST(ScratchPool, BlocksAreZeroFilledAtTheirSize) {
 
 // A refused block inside a script call reaches the host as message 913 with
 // flag -3, and the argument keeps what the function had already done to it.
-int32_t lastFlag;
-std::string lastText;
-int32_t OV_STDCALL record(int32_t flag, uintptr_t, uintptr_t, HostValue* value) {
-    lastFlag = flag;
-    lastText = value->type == TYPE_STRING ? value->stringValue : "";
-    return 0;
-}
-
 TEST(ScratchPool, SoundexOfAShortNameReportsARefusedBlock) {
     char name[] = "lee";
     HostValue args[2] = {};
@@ -92,9 +85,9 @@ TEST(ScratchPool, SoundexOfAShortNameReportsARefusedBlock) {
     HostValue out{};
     long live = platform_test::liveBlocks();
     platform_test::failAllocation(1);
-    WILExtender2(0, 0, 0, 51, record, 0, 0, args, 2, &out);
-    EXPECT_EQ(lastFlag, -3);
-    EXPECT_EQ(lastText, messageText(913));
+    WILExtender2(0, 0, 0, FN_SOUNDEX, recordDelivery, 0, 0, args, 2, &out);
+    EXPECT_EQ(lastDelivery.flag, -3);
+    EXPECT_EQ(lastDelivery.text, messageText(913));
     EXPECT_STREQ(name, "L");
     EXPECT_EQ(platform_test::liveBlocks(), live);
 }

@@ -318,14 +318,7 @@ int runCases(const std::vector<Case>& cases, Extender2Entry entry, FILE* report,
         std::vector<std::unique_ptr<GuardedBuffer>> buffers(c.args.size());
         for (size_t i = 0; i < c.args.size(); ++i) {
             const CaseValue& v = c.args[i];
-            args[i].floatValue = 0.0;
-            args[i].intValue = v.intValue;
-            args[i].type = v.type;
-            args[i].stringValue = nullptr;
-            if (v.isString && !v.isNull) {
-                buffers[i].reset(new GuardedBuffer(v.text));
-                args[i].stringValue = buffers[i]->data();
-            }
+            args[i] = guardedArg(v.type, v.intValue, v.isString && !v.isNull ? &v.text : nullptr, 0.0, buffers[i]);
         }
 
         HostValue resultValue;

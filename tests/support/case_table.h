@@ -20,11 +20,7 @@
 #include <string>
 #include <vector>
 
-#include "../../extender/host_value.h"
-
-typedef int32_t(OV_STDCALL* Extender2Entry)(uintptr_t, uintptr_t, uintptr_t, int32_t, HostReturnCallback, uintptr_t,
-                                            uintptr_t, void*, int32_t, HostValue*);
-typedef int32_t(OV_STDCALL* ExtenderQueryEntry)(int32_t, void*, int32_t);
+#include "../../extender/exports.h"
 
 struct CaseValue {
     bool skip = false;      // `_` in an args list

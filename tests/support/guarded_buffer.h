@@ -5,7 +5,10 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <string>
+
+#include "../../extender/host_value.h"
 
 #if defined(__SANITIZE_ADDRESS__)
 #define OV_HAS_ASAN 1
@@ -59,3 +62,20 @@ private:
     char* data_;
     size_t size_;
 };
+
+// A host argument of `type` and `intValue`; with `text`, its string lives in
+// a new guarded buffer held by `buffer`. `floatValue` fills the field the
+// library never reads.
+inline HostValue guardedArg(int32_t type, int32_t intValue, const std::string* text, double floatValue,
+                            std::unique_ptr<GuardedBuffer>& buffer) {
+    HostValue value;
+    value.floatValue = floatValue;
+    value.intValue = intValue;
+    value.type = type;
+    value.stringValue = nullptr;
+    if (text) {
+        buffer.reset(new GuardedBuffer(*text));
+        value.stringValue = buffer->data();
+    }
+    return value;
+}

@@ -7,31 +7,27 @@
 #include <string>
 
 #include "../../extender/exports.h"
+#include "../../extender/function_ids.h"
+#include "../../host/host_args.h"
 #include "../../platform/platform_test.h"
 #include "../support/case_table.h"
-#include "../support/host_args.h"
+#include "../support/delivery.h"
 
 namespace {
 
-const int32_t kMetaphone = 52;
-const int32_t kPhonex = 53;
-
-struct Seen {
-    int32_t flag = 0;
-    std::string text;
-};
-Seen seen;
-
-int32_t OV_STDCALL recordResult(int32_t flag, uintptr_t, uintptr_t, HostValue* value) {
-    seen.flag = flag;
-    seen.text = value->type == TYPE_STRING && value->stringValue ? value->stringValue : "";
-    return 0;
+void call(int32_t function, HostValue* args, int32_t argCount) {
+    lastDelivery = Delivery();
+    HostValue out{};
+    WILExtender2(0, 0, 0, function, recordDelivery, 0, 0, args, argCount, &out);
 }
 
-void call(int32_t function, HostValue* args, int32_t argCount) {
-    seen = Seen();
-    HostValue out{};
-    WILExtender2(0, 0, 0, function, recordResult, 0, 0, args, argCount, &out);
+// A refused block: message 913 with flag -3, the name as it was before the
+// call, and every block taken released.
+void expectRefused(const char* name, const char* before, long live) {
+    EXPECT_EQ(lastDelivery.flag, -3);
+    EXPECT_EQ(lastDelivery.text, messageText(913));
+    EXPECT_STREQ(name, before);
+    EXPECT_EQ(platform_test::liveBlocks(), live);
 }
 
 // ovMetaphone takes the code block first and the name block second; the name
@@ -43,20 +39,17 @@ TEST(MetaphoneAllocation, EachRefusedBlockAnswers913AndLeavesTheNameAlone) {
         HostValue args[2] = {stringArg(name), integerArg(8)};
         long live = platform_test::liveBlocks();
         platform_test::failAllocation(failing);
-        call(kMetaphone, args, 2);
+        call(FN_METAPHONE, args, 2);
         platform_test::failAllocation(0);
-        EXPECT_EQ(seen.flag, -3);
-        EXPECT_EQ(seen.text, messageText(913));
-        EXPECT_STREQ(name, "ashcraft-smith");
-        EXPECT_EQ(platform_test::liveBlocks(), live);
+        expectRefused(name, "ashcraft-smith", live);
     }
     // The same call with both blocks granted.
     char name[] = "ashcraft-smith";
     HostValue args[2] = {stringArg(name), integerArg(8)};
     long live = platform_test::liveBlocks();
-    call(kMetaphone, args, 2);
-    EXPECT_EQ(seen.flag, 0);
-    EXPECT_EQ(seen.text, "AXKRFTSM");
+    call(FN_METAPHONE, args, 2);
+    EXPECT_EQ(lastDelivery.flag, 0);
+    EXPECT_EQ(lastDelivery.text, "AXKRFTSM");
     EXPECT_STREQ(name, "ASHCRAFT-SMITH");
     EXPECT_EQ(platform_test::liveBlocks(), live);
 }
@@ -66,16 +59,13 @@ TEST(PhonexAllocation, ARefusedWorkingCopyAnswers913AndLeavesTheNameAlone) {
     HostValue args[1] = {stringArg(name)};
     long live = platform_test::liveBlocks();
     platform_test::failAllocation(1);
-    call(kPhonex, args, 1);
+    call(FN_PHONEX, args, 1);
     platform_test::failAllocation(0);
-    EXPECT_EQ(seen.flag, -3);
-    EXPECT_EQ(seen.text, messageText(913));
-    EXPECT_STREQ(name, "  smiths ");
-    EXPECT_EQ(platform_test::liveBlocks(), live);
+    expectRefused(name, "  smiths ", live);
 
-    call(kPhonex, args, 1);
-    EXPECT_EQ(seen.flag, 0);
-    EXPECT_EQ(seen.text, "S530");
+    call(FN_PHONEX, args, 1);
+    EXPECT_EQ(lastDelivery.flag, 0);
+    EXPECT_EQ(lastDelivery.text, "S530");
     EXPECT_STREQ(name, "  smiths ");
     EXPECT_EQ(platform_test::liveBlocks(), live);
 }

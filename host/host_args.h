@@ -1,8 +1,8 @@
-// Argument values as a host builds them, for tests that call a script function
-// directly.
+// Argument values as a host builds them, for programs that call the library
+// directly: the tests and the benchmarks.
 #pragma once
 
-#include "../../extender/host_value.h"
+#include "../extender/host_value.h"
 
 inline HostValue stringArg(char* text) {
     HostValue v{};

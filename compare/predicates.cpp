@@ -1,5 +1,5 @@
 // Prefix, consonant and vowel tests. None of them changes the host's strings.
-#include "char_tests.h"
+#include "predicates.h"
 
 #include <cstring>
 
