@@ -49,6 +49,23 @@ if(OVRIN_TESTS AND NOT OVRIN_FUZZ)
     OVRIN_GOLDEN_BLOCKS_FILE="${CMAKE_SOURCE_DIR}/tests/golden/blocks.txt")
   include(GoogleTest)
   gtest_discover_tests(ovrin_tests DISCOVERY_TIMEOUT 60)
+
+  # The same tests over the library built with its plain paths only
+  # (extender/fast_paths.h): the case table and the golden record then hold
+  # the step-by-step paths to the answers of the fast ones.
+  add_library(ovrin_core_plain STATIC ${OVRIN_SOURCES} ${CMAKE_SOURCE_DIR}/platform/platform_posix.cpp)
+  target_include_directories(ovrin_core_plain PUBLIC ${CMAKE_SOURCE_DIR})
+  target_compile_definitions(ovrin_core_plain PUBLIC OVRIN_PLAIN_PATHS)
+  add_library(ovrin_plain_test_support STATIC
+    ${CMAKE_SOURCE_DIR}/tests/support/case_table.cpp
+    ${CMAKE_SOURCE_DIR}/tests/support/entry_checks.cpp
+    ${CMAKE_SOURCE_DIR}/tests/golden/golden_calls.cpp)
+  target_link_libraries(ovrin_plain_test_support PUBLIC ovrin_core_plain ovrin_names)
+  add_executable(ovrin_plain_path_tests ${OVRIN_TEST_SOURCES})
+  target_link_libraries(ovrin_plain_path_tests PRIVATE ovrin_plain_test_support GTest::gtest GTest::gtest_main)
+  get_target_property(OVRIN_TEST_DEFINITIONS ovrin_tests COMPILE_DEFINITIONS)
+  target_compile_definitions(ovrin_plain_path_tests PRIVATE ${OVRIN_TEST_DEFINITIONS})
+  gtest_discover_tests(ovrin_plain_path_tests TEST_PREFIX "plain_paths." DISCOVERY_TIMEOUT 60)
 endif()
 
 # The ovrin command, and its tests run in-process and through the program

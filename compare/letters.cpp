@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "../extender/fast_paths.h"
 #include "../platform/platform.h"
 
 namespace {
@@ -69,13 +70,27 @@ void store(char* at, Word word) {
     std::memcpy(at, &word, sizeof word);
 }
 
-// Upper-cases the `length` bytes of `text` in place when all of them are
-// letters a to z or A to Z, and answers whether they were; otherwise leaves
-// the text alone. Whole words, the last of them overlapping the one before
-// (upper-casing twice changes nothing), and below eight bytes two loads of
-// half or less that overlap, padded with A: no loop follows the length of a
-// short name, and no byte outside it is read or written.
-bool upperCaseLettersOnly(char* text, int32_t length) {
+}  // namespace
+
+namespace {
+
+// Stores the word at `at` in the text and, where there is one, at the same
+// place in the copy: from the register, so that a reader of the copy does
+// not wait for the stores to the text.
+template <typename Word>
+void storeBoth(char* text, char* copy, int32_t at, Word word) {
+    store(text + at, word);
+    if (copy) store(copy + at, word);
+}
+
+}  // namespace
+
+// Whole words, the last of them overlapping the one before (upper-casing
+// twice changes nothing), and below eight bytes two loads of half or less
+// that overlap, padded with A: no loop follows the length of a short name,
+// and no byte outside it is read or written.
+bool upperCaseLettersOnly(char* text, int32_t length, char* copy) {
+    if (!kFastPaths) return false;
     if (length >= 8) {
         // The last word is read before any store: read after the store of
         // the word it overlaps, it would wait for that store to complete.
@@ -84,16 +99,16 @@ bool upperCaseLettersOnly(char* text, int32_t length) {
         if (!allLetters(lastWord)) return false;
         for (int32_t at = 0; at < last; at += 8)
             if (!allLetters(upperCased(load<uint64_t>(text + at)))) return false;
-        for (int32_t at = 0; at < last; at += 8) store(text + at, upperCased(load<uint64_t>(text + at)));
-        store(text + last, lastWord);
+        for (int32_t at = 0; at < last; at += 8) storeBoth(text, copy, at, upperCased(load<uint64_t>(text + at)));
+        storeBoth(text, copy, last, lastWord);
         return true;
     }
     if (length >= 4) {
         const uint64_t bytes = load<uint32_t>(text) | uint64_t{load<uint32_t>(text + length - 4)} << 32;
         const uint64_t upper = upperCased(bytes);
         if (!allLetters(upper)) return false;
-        store(text, static_cast<uint32_t>(upper));
-        store(text + length - 4, static_cast<uint32_t>(upper >> 32));
+        storeBoth(text, copy, 0, static_cast<uint32_t>(upper));
+        storeBoth(text, copy, length - 4, static_cast<uint32_t>(upper >> 32));
         return true;
     }
     if (length >= 2) {
@@ -101,21 +116,23 @@ bool upperCaseLettersOnly(char* text, int32_t length) {
                                0x4141414100000000u;  // A in the four bytes above
         const uint64_t upper = upperCased(bytes);
         if (!allLetters(upper)) return false;
-        store(text, static_cast<uint16_t>(upper));
-        store(text + length - 2, static_cast<uint16_t>(upper >> 16));
+        storeBoth(text, copy, 0, static_cast<uint16_t>(upper));
+        storeBoth(text, copy, length - 2, static_cast<uint16_t>(upper >> 16));
         return true;
     }
     const uint64_t upper = upperCased(static_cast<unsigned char>(text[0]) | 0x4141414141414100u);
     if (!allLetters(upper)) return false;
-    text[0] = static_cast<char>(upper);
+    storeBoth(text, copy, 0, static_cast<char>(upper));
     return true;
 }
-
-}  // namespace
 
 int32_t upperCaseAndKeepLettersAToZ(char* text, int32_t length) {
     // Most names are letters only: upper-cased, they keep every byte.
     if (length > 0 && upperCaseLettersOnly(text, length)) return length;
+    if (!kFastPaths) {
+        CharUpperA(text);
+        return keepLettersAToZ(text);
+    }
 
     // CharUpperA turns a to z into A to Z and leaves every other byte below
     // 0x80 as it is, whatever the system's locale and ANSI code page: each

@@ -3,6 +3,7 @@
 
 #include <cstring>
 
+#include "../extender/fast_paths.h"
 #include "../extender/script_functions.h"
 #include "letters.h"
 
@@ -172,6 +173,7 @@ int32_t commonSuffix(const char* a, int32_t m, const char* b, int32_t n, int32_t
 }  // namespace
 
 int32_t editDistance(const char* a, int32_t m, const char* b, int32_t n, unsigned char* matrix) {
+    if (!kFastPaths) return fillMatrixByRows(a, m, b, n, matrix);
     // Letters that both names begin or end with change no distance: left
     // out, they shorten the loop, and names of a sorted list, or names
     // that sound alike, often share a few.

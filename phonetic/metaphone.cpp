@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <cstring>
 
+#include "../compare/letters.h"
+#include "../extender/fast_paths.h"
 #include "../extender/script_functions.h"
 #include "../resources/string_ids.h"
 
@@ -275,11 +277,9 @@ Code codeByRules(const Word& word, int i, bool roomForTwo) {
     return 0;
 }
 
-// Upper-cases the argument's text in place (a-z only) and copies its letters
-// and digits into `prepared`; then drops the silent first letter of PN, AE,
-// KN, GN and WR, reads an initial X as S and drops the H of an initial WH.
-// Answers the prepared word, which starts at `prepared` or one byte on.
-Word prepareName(char* text, char* prepared) {
+// Upper-cases the text in place (a-z only) and copies its letters and
+// digits into `prepared`, ended by a NUL; answers how many were copied.
+int keepLettersAndDigits(char* text, char* prepared) {
     int length = 0;
     for (char* p = text; *p; ++p) {
         // Every byte is stored at the place of the next one kept, and the
@@ -291,6 +291,23 @@ Word prepareName(char* text, char* prepared) {
         length += isIn(c, kLettersAndDigits);
     }
     prepared[length] = '\0';
+    return length;
+}
+
+// Upper-cases the argument's text (of `textLength` bytes) in place (a-z
+// only) and copies its letters and digits into `prepared`; then drops the
+// silent first letter of PN, AE, KN, GN and WR, reads an initial X as S and
+// drops the H of an initial WH. Answers the prepared word, which starts at
+// `prepared` or one byte on.
+Word prepareName(char* text, int textLength, char* prepared) {
+    int length = 0;
+    if (upperCaseLettersOnly(text, textLength, prepared)) {
+        // Most names are letters only: every byte is kept, so the prepared
+        // word is the upper-cased text (the block's last byte, zero, ends it).
+        length = textLength;
+    } else {
+        length = keepLettersAndDigits(text, prepared);
+    }
     if (length == 0) return Word{prepared, 0};
 
     // The pair as first prepared decides both the silent first letter and WH.
@@ -321,7 +338,7 @@ void encodeWord(const Word& word, int limit, char* code) {
         // From the table where a glance at the characters around settles
         // the code, else by the rows.
         Code sound = kRuleTables.settled[place][slot[current]][slot[static_cast<unsigned char>(word.text[i + 1])]];
-        if (sound == BY_RULES) sound = codeByRules(word, i, codeLength < limit - 1);
+        if (sound == BY_RULES || !kFastPaths) sound = codeByRules(word, i, codeLength < limit - 1);
         // A doubled character gives nothing, except CC (as in ACCEPT: KS).
         if (current == previous && current != 'C') sound = 0;
         previous = current;
@@ -361,10 +378,11 @@ void ovMetaphone(CallResult* result, int32_t argCount, HostValue* args) {
     }
     char* code = static_cast<char*>(allocScratch(result, limit + 1));
     if (!code) return;
-    char* prepared = static_cast<char*>(allocScratch(result, static_cast<int32_t>(std::strlen(text)) + 1));
+    const int32_t textLength = static_cast<int32_t>(std::strlen(text));
+    char* prepared = static_cast<char*>(allocScratch(result, textLength + 1));
     if (!prepared) return;
 
-    const Word word = prepareName(text, prepared);
+    const Word word = prepareName(text, textLength, prepared);
     if (word.length == 0) return;
 
     encodeWord(word, limit, code);
