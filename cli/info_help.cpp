@@ -40,11 +40,12 @@ const char kUsage[] =
     "                                     the function over every record of FILE\n"
     "                                     (or stdin); INTEGER... are its integer\n"
     "                                     arguments, in order\n"
-    "  ovrin group [OPTION...] [FILE]     the records whose names are probably the\n"
-    "                                     same name spelled differently, in groups\n"
+    "  ovrin group [OPTION...] [FILE]     the records that probably stand for the\n"
+    "                                     same person, in groups (or with --confirm\n"
+    "                                     the names that share a code)\n"
     "  ovrin link [OPTION...] FILE_A FILE_B\n"
     "                                     for each record of A, the records of B\n"
-    "                                     whose names are probably the same name\n"
+    "                                     that probably stand for the same person\n"
     "  ovrin info                         the library's description, version and\n"
     "                                     function table\n"
     "  ovrin help FUNCTION|map|group|link a function's parameters, result and\n"
@@ -99,58 +100,98 @@ const char kMapExample[] =
 
 const char kGroupHelp[] =
     "ovrin group [OPTION...] [FILE]\n"
-    "The records of a list whose names are probably the same name spelled\n"
-    "differently (Meyer, Maier, Mayer, Meier), in numbered groups.\n"
+    "The records of a list that probably stand for the same person, in numbered\n"
+    "groups: names spelled differently, mistyped, swapped or written \"Surname,\n"
+    "Given\", with other fields (--with: a date of birth, a postcode) for or\n"
+    "against each pair.\n"
     "\n"
-    "Two records are candidates when their names share a code; a candidate pair\n"
-    "joins when it is confirmed; a group is a connected set of joined records.\n"
-    "Every code, distance and verdict is the library's answer. Names that read the\n"
-    "same once upper-cased and reduced to the letters A to Z (as ovLevenshtein and\n"
-    "ovGuthMatch compare them) and that have the same codes are compared once.\n"
+    "Writes every record that matched another, as it came, with two columns\n"
+    "added: the group number and the group's score. Groups come in the order of\n"
+    "their first records, records in input order within a group. --all adds the\n"
+    "records that stand alone, --pairs writes the matched pairs instead, and\n"
+    "--explain tells how each pair was weighed.\n"
+    "\n"
+    "A record whose name is missing, empty or has no Windows-1252 form stands\n"
+    "alone and is reported on stderr with its line number; the exit status is\n"
+    "then 1. A summary ends stderr: records read, how many in how many groups,\n"
+    "how many alone, the candidate pairs and how many matched.\n"
+    "\n"
+    "With --confirm, --key or --limit, group gathers look-alike names by a shared\n"
+    "code instead (see \"Grouping by a code\" below).\n";
+
+const char kGroupByCode[] =
+    "\n"
+    "Grouping by a code (--confirm, --key, --limit):\n"
+    "The records whose names are probably the same name spelled differently\n"
+    "(Meyer, Maier, Mayer, Meier). Two records are candidates when their names\n"
+    "share a code; a candidate pair joins when it is confirmed; a group is a\n"
+    "connected set of joined records. Every code, distance and verdict is the\n"
+    "library's answer. Names that read the same once upper-cased and reduced to\n"
+    "the letters A to Z (as ovLevenshtein and ovGuthMatch compare them) and that\n"
+    "have the same codes are compared once.\n"
     "\n"
     "Writes every record that has at least one look-alike, as it came, with two\n"
-    "columns added: the group number and the key that joined the group. Groups\n"
-    "come in the order of their first records, records in input order within a\n"
-    "group. The key is the code that joined the group's first record to its\n"
-    "earliest look-alike (the next record of the same name, or the first record\n"
-    "joined to it); of two codes they share, the first record's first.\n"
-    "\n"
-    "A record whose name is missing, empty or has no Windows-1252 form, or has no\n"
-    "code (123 has no Double Metaphone code), stands alone and is reported on\n"
-    "stderr with its line number; the exit status is then 1. A summary ends\n"
-    "stderr: records read, how many in how many groups, how many alone.\n";
+    "columns added: the group number and the key that joined the group. The key\n"
+    "is the code that joined the group's first record to its earliest look-alike\n"
+    "(the next record of the same name, or the first record joined to it); of two\n"
+    "codes they share, the first record's first. A record without a code (123\n"
+    "has no Double Metaphone code) stands alone and is reported on stderr.\n"
+    "  $ ovrin group --confirm levenshtein:2 data/sample_group.txt\n"
+    "  Meyer\t1\tMR\n"
+    "  Maier\t1\tMR\n";
 
 const char kGroupExample[] =
     "\n"
     "Example:\n"
-    "  $ ovrin group data/sample_group.txt\n"
-    "  Meyer\t1\tMR\n"
-    "  Maier\t1\tMR\n"
+    "  $ ovrin group --csv --field given,surname --with dob data/sample_people.csv\n"
+    "  id,given,surname,dob,group,score\n"
+    "  1,Anna,Smith-Jones,1984-03-07,1,0.940\n"
+    "  3,ANNA,Smith Jones,1984-07-03,1,0.940\n"
+    "  2,Peter,O'Brien,1950-11-23,2,0.885\n"
+    "  4,Brien,Peter,1950-11-23,2,0.885\n"
     "  ...\n";
 
 const char kLinkHelp[] =
     "ovrin link [OPTION...] FILE_A FILE_B\n"
-    "For every record of list A, the records of list B whose names are probably\n"
-    "the same name spelled differently.\n"
+    "For every record of list A, the records of list B that probably stand for\n"
+    "the same person, weighed as ovrin group weighs a pair (the same --field,\n"
+    "--with and --threshold; --field-b names B's name fields where they differ).\n"
     "\n"
+    "One line per pair, the records of A in input order: the record of A and the\n"
+    "record of B as they came, their line numbers (line_a, line_b), the pair's\n"
+    "score (its probability of being one person) and weight. --best keeps each\n"
+    "A record's best pair, --one-to-one also takes each B record once, --all\n"
+    "adds A's records without a match, --explain tells how each pair was weighed.\n"
+    "\n"
+    "One of the files may be - (stdin). Records without a usable name take no\n"
+    "part and are reported on stderr with their line numbers (exit status 1).\n"
+    "A summary ends stderr: records read in each file, records of A matched, the\n"
+    "candidate pairs, pairs written.\n"
+    "\n"
+    "With --confirm, --key or --limit, link pairs look-alike names by a shared\n"
+    "code instead (see \"Pairing by a code\" below).\n";
+
+const char kLinkByCode[] =
+    "\n"
+    "Pairing by a code (--confirm, --key, --limit):\n"
     "A pair is a record of A and a record of B whose names share a code and are\n"
-    "confirmed, as ovrin group finds them (the same --key, --limit and --confirm).\n"
-    "One line per pair, the records of A in input order and for each the records\n"
-    "of B in input order: the record of A and the record of B as they came, their\n"
-    "line numbers, the key (the first code of A's name that B's shares), the Guth\n"
-    "percentage (ovGuthMatch mode 2, A's name first) and the Levenshtein distance.\n"
-    "\n"
-    "One of the files may be - (stdin). Records without a usable name or code take\n"
-    "no part and are reported on stderr with their line numbers (exit status 1).\n"
-    "A summary ends stderr: records read in each file, records of A matched, pairs\n"
-    "written.\n";
+    "confirmed, as ovrin group --confirm finds them. One line per pair, the\n"
+    "records of A in input order and for each the records of B in input order:\n"
+    "the record of A and the record of B as they came, their line numbers, the\n"
+    "key (the first code of A's name that B's shares), the Guth percentage\n"
+    "(ovGuthMatch mode 2, A's name first) and the Levenshtein distance; --best\n"
+    "keeps the highest percentage, then the lowest distance, then the first in B.\n"
+    "  $ ovrin link --best --confirm levenshtein:2 data/sample_group_b.txt data/sample_group.txt\n"
+    "  Meier\tMeier\t1\t10\tMR\t100\t0\n"
+    "  Smythe\tSmyth\t2\t11\tSM0\t90\t1\n";
 
 const char kLinkExample[] =
     "\n"
     "Example:\n"
-    "  $ ovrin link --best data/sample_group_b.txt data/sample_group.txt\n"
-    "  Meier\tMeier\t1\t10\tMR\t100\t0\n"
-    "  Smythe\tSmyth\t2\t11\tSM0\t90\t1\n"
+    "  $ ovrin link --csv --best --explain --field given,surname --with dob data/sample_people_b.csv data/sample_people.csv\n"
+    "  a.id,a.given,a.surname,a.dob,b.id,b.given,b.surname,b.dob,line_a,line_b,score,weight,explain\n"
+    "  101,Peter,OBrien,1950-11-23,2,Peter,O'Brien,1950-11-23,2,3,0.998,12.5,\"given exact +4.8, surname exact +4.3, dob exact +3.4 = 12.5\"\n"
+    "  102,Tom,Wright,1988-02-02,10,Thomas,Wright,1988-02-02,3,11,0.937,7.3,\"given some -0.3, surname exact +4.3, dob exact +3.4 = 7.3\"\n"
     "  ...\n";
 
 }  // namespace
@@ -160,7 +201,8 @@ std::string commandHelp(const std::string& command) {
     const char* head = bit == COMMAND_MAP ? kMapHelp : bit == COMMAND_GROUP ? kGroupHelp : kLinkHelp;
     const char* example = bit == COMMAND_MAP ? kMapExample : bit == COMMAND_GROUP ? kGroupExample : kLinkExample;
     std::string people = bit == COMMAND_MAP ? "" : kPersonHelp;
-    return std::string(head) + "\n" + kRecords + "\nOptions:\n" + optionHelp(bit) + people + example;
+    const char* byCode = bit == COMMAND_MAP ? "" : bit == COMMAND_GROUP ? kGroupByCode : kLinkByCode;
+    return std::string(head) + "\n" + kRecords + "\nOptions:\n" + optionHelp(bit) + people + byCode + example;
 }
 
 int runInfo(CommandContext& context) {

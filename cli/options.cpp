@@ -62,10 +62,12 @@ const std::vector<OptionRow> kOptions = {
     {"--field", nullptr, COMMAND_MAP, "N|NAME[,N|NAME]", "a field number or a header name", setField,
      "the fields that hold the names: numbers from 1, or names from the header (default 1, or 1,2 for a "
      "function of two names)"},
-    {"--field", nullptr, COMMAND_GROUP, "N|NAME", "a field number or a header name", setField,
-     "the field that holds the name: a number from 1, or a name from the header (default 1)"},
+    {"--field", nullptr, COMMAND_GROUP, "N|NAME[,N|NAME]", "a field number or a header name", setField,
+     "the fields whose words make the name, given names first and the surname last: numbers from 1, or names "
+     "from the header (default 1); by a code, the one field that holds the name"},
     {"--field", nullptr, COMMAND_LINK, "N|NAME[,N|NAME]", "a field number or a header name", setField,
-     "A's field and B's (one serves both): numbers from 1, or names from the headers (default 1)"},
+     "the fields whose words make the name in both files, as for group (default 1); by a code, A's field and "
+     "B's (one serves both)"},
     {"--header", nullptr, COMMAND_MAP | COMMAND_GROUP, nullptr, nullptr, setHeader,
      "the first record is a header (implied by a field name); it gets the names of the new columns, and every "
      "line is filled out to its width"},
@@ -80,32 +82,34 @@ const std::vector<OptionRow> kOptions = {
     {"--no-progress", nullptr, COMMAND_MAP, nullptr, nullptr, setNoProgress, "no progress bar"},
     {"--key", nullptr, MATCHING, "dmetaphone|metaphone|soundex|soundex5|phonex",
      "a value: dmetaphone, metaphone, soundex, soundex5 or phonex", setKey,
-     "the code (default dmetaphone): ovDoubleMetaphone, whose primary and secondary code both count; "
+     "group by a code, this one (default dmetaphone): ovDoubleMetaphone, whose primary and secondary code both count; "
      "ovMetaphone; ovSoundex mode 0 (soundex) or 1 (soundex5); ovPhonex"},
     {"--limit", nullptr, MATCHING, "N", "a value: a code length", setLimit,
-     "the maxlength of dmetaphone and metaphone (default 4)"},
+     "group by a code, with this maxlength of dmetaphone and metaphone (default 4)"},
     {"--confirm", nullptr, MATCHING, "levenshtein:K|guth|none", "a value: levenshtein:K, guth or none", setConfirm,
-     "a candidate pair joins when ovLevenshtein is at most K (default levenshtein:2); when ovGuthMatch (mode 1) "
+     "group by a code: a candidate pair joins when ovLevenshtein is at most K (levenshtein:2 where only --key "
+     "or --limit asks for the code); when ovGuthMatch (mode 1) "
      "says the names match, asked both ways round (stricter: it keeps Meyer and Maier apart); or always"},
     {"--best", nullptr, COMMAND_LINK, nullptr, nullptr, setBest,
-     "only the best match of each record of A: the highest percentage, then the lowest distance, then the "
-     "first in B"},
+     "only the best match of each record of A: the highest score, then the first in B (by a code: the highest "
+     "percentage, then the lowest distance, then the first in B)"},
     {"--all", nullptr, COMMAND_GROUP, nullptr, nullptr, setAll,
-     "also write the records that stand alone, with the group and key left empty"},
+     "also write the records that stand alone, with the added columns left empty"},
     {"--all", nullptr, COMMAND_LINK, nullptr, nullptr, setAll,
      "also write the records of A without a match: as many empty fields as B's records have, and the "
      "columns of the pair left empty"},
     {"--json", nullptr, COMMAND_GROUP, nullptr, nullptr, setJson,
-     "one JSON object a line for each group, in UTF-8: {\"group\":1,\"key\":\"MR\",\"records\":[{\"line\":1,"
-     "\"name\":\"Meyer\",\"record\":\"Meyer\"},...]}; a record alone has group and key null"},
+     "one JSON object a line for each group, in UTF-8: {\"group\":1,\"score\":\"0.940\",\"records\":[{\"line\":2,"
+     "\"name\":\"Anna Smith-Jones\",\"record\":\"1,Anna,...\"},...]}; by a code \"key\" in place of "
+     "\"score\"; a record alone has group and score (or key) null"},
     {"--json", nullptr, COMMAND_LINK, nullptr, nullptr, setJson,
-     "one JSON object a line for each pair, in UTF-8: {\"a\":{\"line\":1,\"name\":\"Meyer\",\"record\":"
-     "\"Meyer\"},\"b\":{...},\"key\":\"MR\",\"guth_percent\":40,\"levenshtein\":2}"},
+     "one JSON object a line for each pair, in UTF-8: {\"a\":{\"line\":2,\"name\":\"Peter OBrien\",\"record\":"
+     "\"101,...\"},\"b\":{...},\"score\":\"0.998\",\"weight\":\"12.5\"}; by a code \"key\", "
+     "\"guth_percent\" and \"levenshtein\" in place of score and weight"},
     {"--person", nullptr, MATCHING, nullptr, nullptr, setPerson,
-     "match people, not single names (implied by --with, --field-b, --threshold, --explain, --one-to-one and "
-     "--pairs): "
-     "--field names the fields whose words make the name, given names first and the surname last (in link, "
-     "of both files); see \"Matching people\" below"},
+     "match people (the default without --confirm, --key and --limit): --field names the fields whose words "
+     "make the name, given names first and the surname last (in link, of both files); see \"Matching people\" "
+     "below"},
     {"--field-b", nullptr, COMMAND_LINK, "N|NAME[,N|NAME]", "a field number or a header name", setFieldB,
      "B's name fields when they differ from A's"},
     {"--with", nullptr, MATCHING, "N|NAME[,N|NAME]", "a field number or a header name", setWith,

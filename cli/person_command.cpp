@@ -160,7 +160,7 @@ int writeGroupPairs(CommandContext& context, const NameList& list, std::vector<C
 
 const char kPersonHelp[] =
     "\n"
-    "Matching people (--person, or any option of it):\n"
+    "Matching people (the default):\n"
     "The name is cleaned before it is compared: blanks trimmed and collapsed,\n"
     "upper case, words split at blanks, hyphens and commas (Smith-Jones and Smith\n"
     "Jones meet), dots, quotes and apostrophes dropped (O'Brien is OBRIEN). With one\n"
@@ -195,7 +195,24 @@ const char kPersonHelp[] =
     "pair, --one-to-one each B record's too. A file linked with itself pairs no\n"
     "record with itself. --explain adds each comparison's level and weight.\n";
 
-bool wantsPersonMatching(const Options& options) { return options.person; }
+// People are matched unless an option of the grouping by a shared code asks
+// for that; --person with one of them is refused by readSettings.
+bool wantsPersonMatching(const Options& options) {
+    return options.person || (options.confirm.empty() && options.key.empty() && options.limit.empty());
+}
+
+namespace {
+
+// A list of single names (surnames alone, say) rarely holds the evidence
+// that two records are one person; where nothing matched, say what groups
+// look-alike names instead.
+void hintAtCodes(const CommandContext& context, const PersonSettings& settings, size_t matched) {
+    if (matched == 0 && settings.with.empty())
+        context.message("no pair is likely enough one person; to group look-alike names by a shared code "
+                        "instead, give --confirm (ovrin help group)");
+}
+
+}  // namespace
 
 int runPersonGroup(CommandContext& context, const std::vector<std::string>& words) {
     if (words.size() > 2) return context.usage("group takes one file at most: ovrin group [options] [FILE]");
@@ -297,6 +314,7 @@ int runPersonGroup(CommandContext& context, const std::vector<std::string>& word
                     " alone (" + std::to_string(list.withoutName) + " without a name); " +
                     counted(candidates, "candidate pair", "candidate pairs") + ", " + std::to_string(matched.size()) +
                     " matched");
+    hintAtCodes(context, settings, matched.size());
     if (options.explain) context.message(weightsText(model, names));
     if (!options.truth.empty()) context.message(pairCountsText(countGroupPairs(groupOf, truthOf)));
     return warnings.count() > 0 ? EXIT_FAULTS : EXIT_DONE;
@@ -418,6 +436,7 @@ int runPersonLink(CommandContext& context, const std::vector<std::string>& words
                     counted(b.list.records.size(), "record", "records") + "; " +
                     counted(candidates, "candidate pair", "candidate pairs") + ", " +
                     counted(written.size(), "pair", "pairs") + " written");
+    hintAtCodes(context, settings, written.size());
     if (options.explain) context.message(weightsText(model, names));
     if (!options.truth.empty()) context.message(pairCountsText(countLinkPairs(truthOfA, truthOfB, written)));
     return warnings.count() > 0 ? EXIT_FAULTS : EXIT_DONE;

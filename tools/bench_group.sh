@@ -87,25 +87,25 @@ bench() {
   tail -1 "$build/err.txt"
 }
 
-bench "group (dmetaphone, levenshtein:2)" group "$list"
-bench "group --all" group --all "$list"
-bench "group --json" group --json "$list"
+bench "group (dmetaphone, levenshtein:2)" group --confirm levenshtein:2 "$list"
+bench "group --all" group --confirm levenshtein:2 --all "$list"
+bench "group --json" group --confirm levenshtein:2 --json "$list"
 bench "group --confirm guth" group --confirm guth "$list"
 bench "group --confirm none" group --confirm none "$list"
 bench "group --key soundex" group --key soundex "$list"
 bench "group --key soundex5" group --key soundex5 "$list"
 bench "group --key metaphone" group --key metaphone "$list"
 bench "group --key phonex" group --key phonex "$list"
-bench "hard: group" group "$hard"
+bench "hard: group" group --confirm levenshtein:2 "$hard"
 bench "hard: group --confirm guth" group --confirm guth "$hard"
 bench "hard: group --key soundex" group --key soundex "$hard"
 bench "hard: group --key phonex" group --key phonex "$hard"
-bench "link --best (A $acount, B $count)" link --best "$alist" "$list"
+bench "link --best (A $acount, B $count)" link --confirm levenshtein:2 --best "$alist" "$list"
 bench "link --best --confirm guth" link --best --confirm guth "$alist" "$list"
 bench "link --best --key phonex" link --best --key phonex "$alist" "$list"
-bench "hard: link --best (A $acount)" link --best "$alist" "$hard"
+bench "hard: link --best (A $acount)" link --confirm levenshtein:2 --best "$alist" "$hard"
 # Every pair: one line for each record of A and each record of B it matches,
 # so the output grows with the product of the repeats (a name that is 1% of
 # both lists gives 1,000 x 10,000 lines); shown for the first thousand of A.
 head -1000 "$alist" > "$build/link_a_1000.txt"
-bench "link, every pair (A 1000, B $count)" link "$build/link_a_1000.txt" "$list"
+bench "link, every pair (A 1000, B $count)" link --confirm levenshtein:2 "$build/link_a_1000.txt" "$list"

@@ -31,11 +31,11 @@ run() {
   printf '%-58s %s; %s\n' "$label" "$(tail -n 1 "$work/err" | sed 's/.*; precision/precision/')" "$(grep -v exited "$work/time")"
 }
 cd "$work"
-run "link --best, name (today's matching)" link --csv --best --field name a.csv b.csv
+run "link --best --confirm levenshtein:2 --field name" link --csv --best --confirm levenshtein:2 --field name a.csv b.csv
 run "link --best --field given,surname --with dob" link --csv --best --field given,surname --with dob a.csv b.csv
 run "link --best --person --field given,surname" link --csv --best --person --field given,surname a.csv b.csv
 run "link --one-to-one --field name --with dob" link --csv --one-to-one --field name --with dob a.csv b.csv
-run "group, name (today's matching)" group --csv --field name group.csv
+run "group --confirm levenshtein:2 --field name" group --csv --confirm levenshtein:2 --field name group.csv
 run "group --field given,surname --with dob" group --csv --field given,surname --with dob group.csv
 run "group --person --field given,surname" group --csv --person --field given,surname group.csv
 run "group --field name --with dob,postcode" group --csv --field name --with dob,postcode group.csv

@@ -19,6 +19,8 @@ check "$ovrin" info
 check "$ovrin" help
 check "$ovrin" help map
 check "$ovrin" map soundex 0 "$data/sample.txt"
-check "$ovrin" group "$data/sample_group.txt"
-check "$ovrin" link --json "$data/sample_group_b.txt" "$data/sample_group.txt"
+check "$ovrin" group --confirm levenshtein:2 "$data/sample_group.txt"
+check "$ovrin" link --confirm levenshtein:2 --json "$data/sample_group_b.txt" "$data/sample_group.txt"
+check "$ovrin" group --csv --field given,surname --with dob "$data/sample_people.csv"
+check "$ovrin" link --csv --best --field given,surname --with dob "$data/sample_people_b.csv" "$data/sample_people.csv"
 exit $status

@@ -1,11 +1,12 @@
-# ovrin group: the records whose names share a code and are confirmed, in
-# groups numbered by their first records, each record written as it came
-# with its group and the key that joined the group.
+# ovrin group --confirm (or --key, --limit): the records whose names share a
+# code and are confirmed, in groups numbered by their first records, each
+# record written as it came with its group and the key that joined the
+# group. Matching people, the default, is in people.t.
 
 # The README's example: Meyer, Maier, Mayer and Meier share MR and lie
 # within two edits; Smith and Smit share only their secondary code XMT, and
 # Smit is the first look-alike of Smith, so XMT is the key.
-$ ovrin group ../../data/sample_group.txt
+$ ovrin group --confirm levenshtein:2 ../../data/sample_group.txt
 > Meyer\t1\tMR
 > Maier\t1\tMR
 > Mayer\t1\tMR
@@ -24,7 +25,7 @@ $ ovrin group ../../data/sample_group.txt
 # --all keeps the near misses in place: Moore shares MR with Meyer but is
 # four edits away, Kathryn shares K0RN with Katherine but is three away,
 # Schmidt shares XMT with Smith and Smit but is three away from Smit.
-$ ovrin group --all ../../data/sample_group.txt
+$ ovrin group --confirm levenshtein:2 --all ../../data/sample_group.txt
 > Meyer\t1\tMR
 > Maier\t1\tMR
 > Mayer\t1\tMR
@@ -47,7 +48,7 @@ $ ovrin group --all ../../data/sample_group.txt
 
 # The key: the code that joined the group's first record to its earliest
 # look-alike. Here that is Smit through the secondary code...
-$ ovrin group
+$ ovrin group --confirm levenshtein:2
 < Smith
 < Smit
 < Smith
@@ -56,7 +57,7 @@ $ ovrin group
 > Smith\t1\tXMT
 ! ovrin: 3 records: 3 in 1 group, 0 alone (0 without a name, 0 without a code)
 # ...and here the same name again, which shares the primary code first.
-$ ovrin group
+$ ovrin group --confirm levenshtein:2
 < Smith
 < Smith
 < Smit
@@ -87,7 +88,7 @@ $ ovrin group --confirm levenshtein:0 --all
 ! ovrin: 3 records: 2 in 1 group, 1 alone (0 without a name, 0 without a code)
 
 # Names that read alike once upper-cased and reduced to A to Z are one name.
-$ ovrin group
+$ ovrin group --confirm levenshtein:2
 < Smith
 < SMITH
 < smith.
@@ -172,7 +173,7 @@ $ ovrin group --key DMetaphone --limit=6
 # Every record is accounted for: no field, an empty name, a name without a
 # Windows-1252 form and a name without a code stand alone in place, each
 # reported with its line.
-$ ovrin group --field 2 --all
+$ ovrin group --confirm levenshtein:2 --field 2 --all
 < 1\tSmith
 < 2
 < 3\t
@@ -196,26 +197,26 @@ $ ovrin group --field 2 --all
 ? 1
 # A name over 255 bytes is one that ovLevenshtein does not compare (it
 # answers -1): it stands alone even beside itself; Guth takes it.
-$ ovrin group inputs/long_names.txt
+$ ovrin group --confirm levenshtein:2 inputs/long_names.txt
 ! ovrin: 3 records: 0 in 0 groups, 3 alone (0 without a name, 0 without a code)
 $ ovrin group --confirm guth inputs/long_names.txt
 >~ Abbbbbbbbb*\t1\tAPPP
 >~ Abbbbbbbbb*\t1\tAPPP
 >~ Abbbbbbbbb*c\t1\tAPPP
 ! ovrin: 3 records: 3 in 1 group, 0 alone (0 without a name, 0 without a code)
-$ ovrin group
+$ ovrin group --confirm levenshtein:2
 ! ovrin: 0 records: 0 in 0 groups, 0 alone (0 without a name, 0 without a code)
 
 # CSV with a header: the header gets the new columns, quotes stay as they
 # came, CR LF stays CR LF.
-$ ovrin group --csv --field surname inputs/group_people.csv
+$ ovrin group --confirm levenshtein:2 --csv --field surname inputs/group_people.csv
 > id,surname,given,group,key\r
 > 1,Meyer,Anna,1,MR\r
 > 3,Maier,"Eva ""Evi""",1,MR\r
 ! ovrin: inputs/group_people.csv:5: empty name in field 2; it stands alone
 ! ovrin: 5 records: 2 in 1 group, 3 alone (1 without a name, 0 without a code)
 ? 1
-$ ovrin group --header
+$ ovrin group --confirm levenshtein:2 --header
 < \xEF\xBB\xBFname
 < Meyer\r
 <- Maier
@@ -226,7 +227,7 @@ $ ovrin group --header
 
 # JSON: one object a line for each group, and with --all for each record
 # alone; names and records as JSON strings.
-$ ovrin group --csv --field surname --json --all inputs/group_people.csv
+$ ovrin group --confirm levenshtein:2 --csv --field surname --json --all inputs/group_people.csv
 > {"group":1,"key":"MR","records":[{"line":2,"name":"Meyer","record":"1,Meyer,Anna"},{"line":4,"name":"Maier","record":"3,Maier,\\"Eva \\"\\"Evi\\"\\"\\""}]}
 > {"group":null,"key":null,"records":[{"line":3,"name":"Smith, Jr.","record":"2,\\"Smith, Jr.\\",Tom"}]}
 > {"group":null,"key":null,"records":[{"line":5,"name":null,"record":"4,,Paul"}]}
@@ -270,40 +271,49 @@ $ ovrin group --confirm jaro
 $ ovrin group --confirm
 ! ovrin: --confirm needs a value: levenshtein:K, guth or none
 ? 2
-$ ovrin group --best
+$ ovrin group --confirm levenshtein:2 --best
 ! ovrin: --best is an option of link
 ? 2
-$ ovrin group --progress
+$ ovrin group --confirm levenshtein:2 --progress
 ! ovrin: --progress is an option of map
 ? 2
 $ ovrin soundex Robert 0 --all
 ! ovrin: --all is an option of group and link
 ? 2
-$ ovrin group a.txt b.txt
+$ ovrin group --confirm levenshtein:2 a.txt b.txt
 ! ovrin: group takes one file at most: ovrin group [options] [FILE]
 ? 2
-$ ovrin group --field 1,2
+$ ovrin group --confirm levenshtein:2 --field 1,2
 ! ovrin: group reads one field, --field gives 2
 ? 2
-$ ovrin group --field name
+$ ovrin group --confirm levenshtein:2 --field name
 < surname
 < Meyer
 ! ovrin: stdin: no column named "name" in the header (surname)
 ? 2
-$ ovrin group inputs/missing.txt
+$ ovrin group --confirm levenshtein:2 inputs/missing.txt
 ! ovrin: cannot read inputs/missing.txt: No such file or directory
 ? 2
 
 # Help: ovrin help group, ovrin group --help (and link's, in link.t).
 $ ovrin help group
 > ovrin group [OPTION...] [FILE]
-> The records of a list whose names are probably the same name spelled
+> The records of a list that probably stand for the same person, in numbered
 >...
 >   --confirm levenshtein:K|guth|none
 >...
->   $ ovrin group data/sample_group.txt
+> Matching people (the default):
+>...
+> Grouping by a code (--confirm, --key, --limit):
+>...
+>   $ ovrin group --confirm levenshtein:2 data/sample_group.txt
 >   Meyer\t1\tMR
 >   Maier\t1\tMR
+>
+> Example:
+>   $ ovrin group --csv --field given,surname --with dob data/sample_people.csv
+>   id,given,surname,dob,group,score
+>...
 >   ...
 $ ovrin group --key soundex --help
 > ovrin group [OPTION...] [FILE]
@@ -312,7 +322,7 @@ $ ovrin group --key soundex --help
 # --truth: the pairs found against a column of true entities. Anna Meyer's two
 # records are found; Maier is her too, written without the given name, and
 # her code differs; Smith and Smyth are two people that the names join.
-$ ovrin group --csv --field name --truth person
+$ ovrin group --confirm levenshtein:2 --csv --field name --truth person
 < name,person
 < Anna Meyer,1
 < Smith,2
@@ -326,14 +336,14 @@ $ ovrin group --csv --field name --truth person
 > Smyth,3,2,SM0
 ! ovrin: 5 records: 4 in 2 groups, 1 alone (0 without a name, 0 without a code)
 ! ovrin: pairs against the truth: 2 found, 1 true of them, 3 true in all; precision 0.5000, recall 0.3333, F1 0.4000
-$ ovrin group --truth 2
+$ ovrin group --confirm levenshtein:2 --truth 2
 < Smith\t
 < Smith\t
 > Smith\t\t1\tSM0
 > Smith\t\t1\tSM0
 ! ovrin: 2 records: 2 in 1 group, 0 alone (0 without a name, 0 without a code)
 ! ovrin: pairs against the truth: 1 found, 0 true of them, 0 true in all; precision 0.0000, recall 1.0000, F1 0.0000
-$ ovrin group --csv --field name --truth id
+$ ovrin group --confirm levenshtein:2 --csv --field name --truth id
 < name
 < Smith
 ! ovrin: stdin: the header has no column id for --truth

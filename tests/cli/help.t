@@ -104,7 +104,7 @@ $ ovrin map --help
 $ ovrin help group
 > ovrin group [OPTION...] [FILE]
 >...
->   --all                also write the records that stand alone, with the group
+>   --all                also write the records that stand alone, with the added
 >...
 $ ovrin help link
 > ovrin link [OPTION...] FILE_A FILE_B
@@ -116,7 +116,7 @@ $ ovrin --help
 >...
 >   ovrin link [OPTION...] FILE_A FILE_B
 >                                      for each record of A, the records of B
->                                      whose names are probably the same name
+>                                      that probably stand for the same person
 >...
 >   --all                group and link (each one's help tells how)
 >...

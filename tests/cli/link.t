@@ -1,9 +1,10 @@
-# ovrin link: for every record of A, the records of B whose names share a
-# code and are confirmed: both records, their lines, the key, the Guth
-# percentage (A's name first) and the Levenshtein distance.
+# ovrin link --confirm (or --key, --limit): for every record of A, the
+# records of B whose names share a code and are confirmed: both records,
+# their lines, the key, the Guth percentage (A's name first) and the
+# Levenshtein distance. Matching people, the default, is in people.t.
 
 # The README's example: the best match of each name of a roll in the list.
-$ ovrin link --best ../../data/sample_group_b.txt ../../data/sample_group.txt
+$ ovrin link --confirm levenshtein:2 --best ../../data/sample_group_b.txt ../../data/sample_group.txt
 > Meier\tMeier\t1\t10\tMR\t100\t0
 > Smythe\tSmyth\t2\t11\tSM0\t90\t1
 > Jonsen\tJonson\t4\t9\tJNSN\t83\t1
@@ -15,7 +16,7 @@ $ ovrin link --best ../../data/sample_group_b.txt ../../data/sample_group.txt
 # Every pair, A in input order and B in input order for each record of A.
 # Moore shares MR with Meyer but is four edits away: no pair. Records of A
 # without a name or a code take no part.
-$ ovrin link inputs/link_a.txt inputs/link_b.txt
+$ ovrin link --confirm levenshtein:2 inputs/link_a.txt inputs/link_b.txt
 > Maer\tMare\t1\t1\tMR\t75\t2
 > Maer\tMair\t1\t3\tMR\t75\t1
 > Maer\tMair\t1\t5\tMR\t75\t1
@@ -42,7 +43,7 @@ $ ovrin link --confirm none inputs/link_a.txt inputs/link_b.txt
 # The best: the highest percentage (Smith before Smyth), then the lowest
 # distance (Mair before Mare for Maer), then the first in B (Mair of line 3).
 # --all keeps the records of A without a match.
-$ ovrin link --best --all inputs/link_a.txt inputs/link_b.txt
+$ ovrin link --confirm levenshtein:2 --best --all inputs/link_a.txt inputs/link_b.txt
 > Maer\tMair\t1\t3\tMR\t75\t1
 > Smith\tSmith\t2\t4\tSM0\t100\t0
 > Mair\tMair\t3\t3\tMR\t100\t0
@@ -52,7 +53,7 @@ $ ovrin link --best --all inputs/link_a.txt inputs/link_b.txt
 !...
 ! ovrin: A: 6 records, 4 matched, 2 not (1 without a name, 1 without a code); B: 6 records (0 without a name, 0 without a code); 4 pairs written
 ? 1
-$ ovrin link --best --all --json inputs/link_a.txt inputs/link_b.txt
+$ ovrin link --confirm levenshtein:2 --best --all --json inputs/link_a.txt inputs/link_b.txt
 > {"a":{"line":1,"name":"Maer","record":"Maer"},"b":{"line":3,"name":"Mair","record":"Mair"},"key":"MR","guth_percent":75,"levenshtein":1}
 > {"a":{"line":2,"name":"Smith","record":"Smith"},"b":{"line":4,"name":"Smith","record":"Smith"},"key":"SM0","guth_percent":100,"levenshtein":0}
 > {"a":{"line":3,"name":"Mair","record":"Mair"},"b":{"line":3,"name":"Mair","record":"Mair"},"key":"MR","guth_percent":100,"levenshtein":0}
@@ -66,7 +67,7 @@ $ ovrin link --best --all --json inputs/link_a.txt inputs/link_b.txt
 # is SMT, its secondary XMT is Smith's and Smyth's secondary. A header name
 # picks A's field and implies A's header; B's field is a number and B has
 # none. A's CR LF stays.
-$ ovrin link --field surname,1 inputs/link_a.tsv inputs/link_b.txt
+$ ovrin link --confirm levenshtein:2 --field surname,1 inputs/link_a.tsv inputs/link_b.txt
 > id\tsurname\t\tline_a\tline_b\tkey\tguth_percent\tlevenshtein\r
 > 7\tMeyer\tMeyer\t2\t6\tMR\t100\t0\r
 > 8\tSmit\tSmyth\t3\t2\tXMT\t66\t2\r
@@ -74,7 +75,7 @@ $ ovrin link --field surname,1 inputs/link_a.tsv inputs/link_b.txt
 ! ovrin: A: 2 records, 2 matched, 0 not (0 without a name, 0 without a code); B: 6 records (0 without a name, 0 without a code); 3 pairs written
 # CSV on both sides, both with a header: the column names they share are
 # told apart as a.NAME and b.NAME.
-$ ovrin link --csv --header - inputs/link_b.csv
+$ ovrin link --confirm levenshtein:2 --csv --header - inputs/link_b.csv
 < surname,city
 < Meyer,Ulm
 < Smit,Bath
@@ -99,7 +100,7 @@ $ ovrin link --key soundex - inputs/link_b.txt
 > Mayr\tMeyer\t1\t6\tM600\t66\t2
 ! ovrin: A: 1 record, 1 matched, 0 not (0 without a name, 0 without a code); B: 6 records (0 without a name, 0 without a code); 4 pairs written
 # Records of B without a name are reported too, under B's name.
-$ ovrin link inputs/link_b.txt -
+$ ovrin link --confirm levenshtein:2 inputs/link_b.txt -
 < Smith
 <
 > Smyth\tSmith\t2\t1\tSM0\t80\t1
@@ -109,16 +110,16 @@ $ ovrin link inputs/link_b.txt -
 ? 1
 
 # Usage errors.
-$ ovrin link inputs/link_a.txt
+$ ovrin link --confirm levenshtein:2 inputs/link_a.txt
 ! ovrin: link needs two files: ovrin link [options] FILE_A FILE_B
 ? 2
-$ ovrin link - -
+$ ovrin link --confirm levenshtein:2 - -
 ! ovrin: only one of the two files can be stdin (-)
 ? 2
-$ ovrin link --field 1,2,3 inputs/link_a.txt inputs/link_b.txt
+$ ovrin link --confirm levenshtein:2 --field 1,2,3 inputs/link_a.txt inputs/link_b.txt
 ! ovrin: link reads one field of each file, --field gives 3
 ? 2
-$ ovrin link inputs/link_a.txt inputs/missing.txt
+$ ovrin link --confirm levenshtein:2 inputs/link_a.txt inputs/missing.txt
 ! ovrin: cannot read inputs/missing.txt: No such file or directory
 ? 2
 $ ovrin link --key soundex5 --limit 4 inputs/link_a.txt inputs/link_b.txt
@@ -128,18 +129,20 @@ $ ovrin link --key soundex5 --limit 4 inputs/link_a.txt inputs/link_b.txt
 # Help.
 $ ovrin help link
 > ovrin link [OPTION...] FILE_A FILE_B
-> For every record of list A, the records of list B whose names are probably
+> For every record of list A, the records of list B that probably stand for
 >...
 >   --best               only the best match of each record of A: the highest
 >...
-$ ovrin link --help
+> Pairing by a code (--confirm, --key, --limit):
+>...
+$ ovrin link --confirm levenshtein:2 --help
 > ovrin link [OPTION...] FILE_A FILE_B
 >...
 
 # --truth in link: the true pairs are those of A and B with one entity.
 # Meyer of A is person 1, twice in B (Meier, Maier); Smith of A finds
 # Smyth of B, who is someone else; Moore has no partner.
-$ ovrin link --csv --field name --truth person - inputs/link_truth_b.csv
+$ ovrin link --confirm levenshtein:2 --csv --field name --truth person - inputs/link_truth_b.csv
 < name,person
 < Meyer,1
 < Smith,2

@@ -45,10 +45,17 @@ TEST(LostOutput, EveryCommandExitsWithTwoAndSaysWhy) {
         {{"help", "map"}, ""},
         {{"map", "soundex", "0"}, names},
         {{"map", "doublemetaphone", "4", "--csv", "--header"}, "name\n" + names},
-        {{"group"}, names},
-        {{"group", "--json"}, names},
-        {{"link", "-", OVRIN_SOURCE_DIR "/data/sample_group.txt"}, names},
-        {{"link", "--all", "--json", "-", OVRIN_SOURCE_DIR "/data/sample_group.txt"}, names},
+        {{"group", "--confirm", "levenshtein:2"}, names},
+        {{"group", "--confirm", "levenshtein:2", "--json"}, names},
+        {{"link", "--confirm", "levenshtein:2", "-", OVRIN_SOURCE_DIR "/data/sample_group.txt"}, names},
+        {{"link", "--key", "soundex", "--all", "--json", "-", OVRIN_SOURCE_DIR "/data/sample_group.txt"}, names},
+        {{"group", "--csv", "--field", "given,surname", "--with", "dob", OVRIN_SOURCE_DIR "/data/sample_people.csv"},
+         ""},
+        {{"group", "--csv", "--pairs", "--json", "--field", "given,surname", OVRIN_SOURCE_DIR "/data/sample_people.csv"},
+         ""},
+        {{"link", "--csv", "--all", "--explain", "--field", "given,surname", "--with", "dob",
+          OVRIN_SOURCE_DIR "/data/sample_people_b.csv", OVRIN_SOURCE_DIR "/data/sample_people.csv"},
+         ""},
     };
     const std::string message = std::string("ovrin: cannot write the output: ") + std::strerror(ENOSPC) + "\n";
     for (const Case& c : cases) {

@@ -1,6 +1,6 @@
 #!/usr/bin/env python3
-"""Messy exports through map, group --all and link --all --best: no record
-lost, added or shifted.
+"""Messy exports through map, group --all and link --all --best, matching
+people and by a code (--confirm): no record lost, added or shifted.
 
 Generates files of the shapes a customer export comes in (quoted CSV with
 line ends inside quotes, CR LF, lone CRs, a byte order mark, NUL bytes,
@@ -110,12 +110,19 @@ def check(label, data, csv, header, command):
         if command == "map":
             status, out, err = run(["map", "soundex", "0"] + fmt + head + ["--no-progress", path])
             added = 1
-        elif command == "group":
+        elif command == "group":  # people: group and score
             status, out, err = run(["group", "--all"] + fmt + head + [path])
             added = 2
-        else:
+        elif command == "group --confirm":  # by a code: group and key
+            status, out, err = run(["group", "--all", "--confirm", "levenshtein:2"] + fmt + head + [path])
+            added = 2
+        elif command == "link":  # B's one field, then line_a, line_b, score, weight
             status, out, err = run(["link", "--all", "--best"] + fmt + head + [path, b_path])
-            added = 1 + 5  # B's one field, then the pair's five columns
+            added = 1 + 4
+        else:  # B's one field, then the pair's five columns
+            status, out, err = run(["link", "--all", "--best", "--confirm", "levenshtein:2"] + fmt + head +
+                                   [path, b_path])
+            added = 1 + 5
     finally:
         os.unlink(path)
     where = "%s: %s%s%s" % (label, command, " --csv" if csv else "", " --header" if header else "")
@@ -150,7 +157,7 @@ def check(label, data, csv, header, command):
         missing = max(0, width - field_count(record, csv)) if header else 0
         closed = record + b'"' if open_quote else record  # the writer closes the quote
         expected.append((closed + sep * missing + sep, end, field_count(record, csv) + missing))
-    if command == "group":  # groups gather their records: compare as sets
+    if command.startswith("group"):  # groups gather their records: compare as sets
         pairs = []
         remaining = list(range(len(expected)))
         for record, end, _ in written:
@@ -181,11 +188,12 @@ def check_json(label, data, csv, command, cp1252):
         f.write(data)
         path = f.name
     try:
-        if command == "group":
-            status, out, err = run(enc + ["group", "--all", "--json"] + fmt + [path])
+        mode = ["--confirm", "levenshtein:2"] if command.endswith("--confirm") else []
+        if command.startswith("group"):
+            status, out, err = run(enc + ["group", "--all", "--json"] + mode + fmt + [path])
         else:
             b_path = os.path.join(WORK, "b.csv" if csv else "b.tsv")
-            status, out, err = run(enc + ["link", "--all", "--best", "--json"] + fmt + [path, b_path])
+            status, out, err = run(enc + ["link", "--all", "--best", "--json"] + mode + fmt + [path, b_path])
     finally:
         os.unlink(path)
     where = "%s: %s --json%s%s" % (label, command, " --csv" if csv else "", " cp1252" if cp1252 else "")
@@ -198,7 +206,7 @@ def check_json(label, data, csv, command, cp1252):
         return failures.append("%s: not UTF-8 JSON: %s" % (where, e))
     body = data[3:] if data.startswith(b"\xef\xbb\xbf") and not cp1252 else data
     want = len(records(body, csv))
-    got = sum(len(o["records"]) for o in objects) if command == "group" else len(objects)
+    got = sum(len(o["records"]) for o in objects) if command.startswith("group") else len(objects)
     if got != want:
         failures.append("%s: %d records in, %d out" % (where, want, got))
 
@@ -235,7 +243,7 @@ for name, sep in (("b.tsv", b"\t"), ("b.csv", b",")):
 rng = random.Random(20240614)
 count = 0
 for label, data in shapes(rng):
-    for command in ("map", "group", "link"):
+    for command in ("map", "group", "group --confirm", "link", "link --confirm"):
         for csv in (False, True):
             for header in (False, True):
                 check(label, data, csv, header, command)

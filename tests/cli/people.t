@@ -1,4 +1,4 @@
-# ovrin group and link matching people (--person, or any of its options):
+# ovrin group and link matching people (the default; --person says so):
 # a name from several fields, other fields that confirm or refute, weights
 # measured on the input, groups that do not chain. The fixture is small,
 # so its weights are weak; tests/quality measures the matching at size.
@@ -73,6 +73,20 @@ $ ovrin group --person --all
 > Jon Smyth\t\t
 > Jane Smith\t\t
 ! ovrin: 5 records: 3 in 1 group, 2 alone (0 without a name); 10 candidate pairs, 3 matched
+
+# People are matched by default. Surnames alone are too little to call two
+# records one person; the summary then says what groups look-alike names,
+# and --key (or --confirm, --limit) does.
+$ ovrin group ../../data/sample_group.txt
+! ovrin: 18 records: 0 in 0 groups, 18 alone (0 without a name); 18 candidate pairs, 0 matched
+! ovrin: no pair is likely enough one person; to group look-alike names by a shared code instead, give --confirm (ovrin help group)
+$ ovrin group --key dmetaphone
+< Meyer
+< Maier
+< Smith
+> Meyer\t1\tMR
+> Maier\t1\tMR
+! ovrin: 3 records: 2 in 1 group, 1 alone (0 without a name, 0 without a code)
 
 # The options of single names do not mix with those of people.
 $ ovrin group --person --confirm guth inputs/person_records.csv

@@ -43,7 +43,7 @@ $ ovrin map --csv soundex 0 --field surname inputs/people.csv
 $ ovrin map soundex 0 inputs/missing.txt
 ! ovrin: cannot read inputs/missing.txt: No such file or directory
 ? 2
-$ ovrin group ../../data/sample_group.txt
+$ ovrin group --confirm levenshtein:2 ../../data/sample_group.txt
 > Meyer\t1\tMR
 > Maier\t1\tMR
 > Mayer\t1\tMR
@@ -71,7 +71,7 @@ $ ovrin group --all --confirm guth
 ! ovrin: stdin:2: U+674E has no Windows-1252 form in field 1; it stands alone
 ! ovrin: 4 records: 2 in 1 group, 2 alone (1 without a name, 0 without a code)
 ? 1
-$ ovrin link --best --json - ../../data/sample_group.txt
+$ ovrin link --confirm levenshtein:2 --best --json - ../../data/sample_group.txt
 < Smythe
 > {"a":{"line":1,"name":"Smythe","record":"Smythe"},"b":{"line":11,"name":"Smyth","record":"Smyth"},"key":"SM0","guth_percent":90,"levenshtein":1}
 ! ovrin: A: 1 record, 1 matched, 0 not (0 without a name, 0 without a code); B: 18 records (0 without a name, 0 without a code); 1 pair written

@@ -6,11 +6,11 @@
 $ ovrin map soundex 0
 <- Meyer\rMaier\r\nMayer\nMeier\rLee
 >- Meyer\tM600\rMaier\tM600\r\nMayer\tM600\nMeier\tM600\rLee\tL000\r
-$ ovrin group --all
+$ ovrin group --confirm levenshtein:2 --all
 <- Meyer\rMaier\r\nMayer\rSmith\n
 >- Meyer\t1\tMR\rMaier\t1\tMR\r\nMayer\t1\tMR\rSmith\t\t\n
 ! ovrin: 4 records: 3 in 1 group, 1 alone (0 without a name, 0 without a code)
-$ ovrin link --best --all - inputs/link_b.txt
+$ ovrin link --confirm levenshtein:2 --best --all - inputs/link_b.txt
 <- Meyer\rZzyzx\r\nMayr\r
 >- Meyer\tMeyer\t1\t6\tMR\t100\t0\rZzyzx\t\t2\t\t\t\t\r\nMayr\tMair\t3\t3\tMR\t75\t1\r
 ! ovrin: A: 3 records, 2 matched, 1 not (0 without a name, 0 without a code); B: 6 records (0 without a name, 0 without a code); 2 pairs written
@@ -39,7 +39,7 @@ $ ovrin map soundex 0 --csv --field surname
 ! ovrin: stdin:4: 1 record has more fields than the header's 4 (the first here); the new columns follow the last
 ! ovrin: 1 of 5 records has an empty result
 ? 1
-$ ovrin group --all --field name
+$ ovrin group --confirm levenshtein:2 --all --field name
 < id\tname\tcity
 < 1\tMeyer
 < 2\tMaier\tUlm
@@ -49,7 +49,7 @@ $ ovrin group --all --field name
 ! ovrin: stdin:2: 1 record has fewer fields than the header's 3 (the first here); filled out with empty fields
 ! ovrin: 2 records: 2 in 1 group, 0 alone (0 without a name, 0 without a code)
 ? 1
-$ ovrin link --csv --field surname --all - inputs/short_b.csv
+$ ovrin link --confirm levenshtein:2 --csv --field surname --all - inputs/short_b.csv
 < id,surname,city
 < 1,Meyer
 < 2,Zzyzx,Bonn
@@ -66,15 +66,15 @@ $ ovrin link --csv --field surname --all - inputs/short_b.csv
 # JSON is always UTF-8: Windows-1252 input is converted, names and records
 # alike; in UTF-8 a byte that is not UTF-8 becomes U+FFFD with a warning
 # that names its line (once a record, however many pairs it is in).
-$ ovrin --encoding cp1252 group --all --json
+$ ovrin --encoding cp1252 group --confirm levenshtein:2 --all --json
 < M\xFCller \x80
 > {"group":null,"key":null,"records":[{"line":1,"name":"Müller €","record":"Müller €"}]}
 ! ovrin: 1 record: 0 in 0 groups, 1 alone (0 without a name, 0 without a code)
-$ ovrin --encoding cp1252 link --best --json --field 2,1 - inputs/link_b.txt
+$ ovrin --encoding cp1252 link --confirm levenshtein:2 --best --json --field 2,1 - inputs/link_b.txt
 < \x93x\x94\tMeyer
 > {"a":{"line":1,"name":"Meyer","record":"“x”\\tMeyer"},"b":{"line":6,"name":"Meyer","record":"Meyer"},"key":"MR","guth_percent":100,"levenshtein":0}
 !~ ovrin: A: 1 record, 1 matched, *
-$ ovrin link --json --field 2,1 - inputs/link_b.txt
+$ ovrin link --confirm levenshtein:2 --json --field 2,1 - inputs/link_b.txt
 < \xFFx\tMayr
 >~ {"a":{"line":1,"name":"Mayr","record":"\\ufffdx\\tMayr"},"b":{"line":1,*
 >~ {"a":{"line":1,"name":"Mayr","record":"\\ufffdx\\tMayr"},"b":{"line":3,*
