@@ -68,9 +68,10 @@ bool scorePairs(const CommandContext& context, PersonMatcher& matcher, uint32_t 
     // Each record has about one partner among the other side's records.
     uint64_t others = split ? matcher.records() - split : matcher.records() - 1;
     model->share = others > 1 ? 1.0 / others : 0.5;
+    model->records = matcher.records();
     matched->clear();
     for (const Candidate& pair : pairs)
-        if (model->probability(model->weight(pair.pattern)) >= settings.threshold) matched->push_back(pair);
+        if (model->probability(pairWeight(*model, pair)) >= settings.threshold) matched->push_back(pair);
     *candidateCount = pairs.size();
     return true;
 }
@@ -112,7 +113,7 @@ int writeGroupPairs(CommandContext& context, const NameList& list, std::vector<C
     const Options& options = context.options;
     std::stable_sort(matched.begin(), matched.end(), [&](const Candidate& x, const Candidate& y) {
         if (x.x != y.x) return x.x < y.x;
-        return model.weight(x.pattern) > model.weight(y.pattern);
+        return pairWeight(model, x) > pairWeight(model, y);
     });
     std::vector<Column> columns = {{"line_a", true}, {"line_b", true}, {"group"}, {"score"}, {"weight"}};
     if (options.explain) columns.push_back({"explain"});
@@ -140,7 +141,7 @@ int writeGroupPairs(CommandContext& context, const NameList& list, std::vector<C
         const NameRecord& rb = list.records[c.y];
         outA = outRecord(list, ra);
         outB = outRecord(list, rb);
-        double weight = model.weight(c.pattern);
+        double weight = pairWeight(model, c);
         uint32_t group = groupOf[c.x] && groupOf[c.x] == groupOf[c.y] ? groupOf[c.x] : 0;
         std::string score = decimals(model.probability(weight), 3), weightText = decimals(weight, 1);
         std::string explanation = options.explain ? explainPair(model, c, names) : std::string();
@@ -227,7 +228,7 @@ int runPersonGroup(CommandContext& context, const std::vector<std::string>& word
     if (!scorePairs(context, matcher, 0, false, settings, &matched, &model, &candidates)) return EXIT_FAULTS;
 
     std::vector<MatchedPair> edges;
-    for (const Candidate& c : matched) edges.push_back({c.x, c.y, model.weight(c.pattern)});
+    for (const Candidate& c : matched) edges.push_back({c.x, c.y, pairWeight(model, c)});
     const size_t recordCount = list.records.size();
     std::vector<uint32_t> groupOf = clusterPairs(recordCount, edges);
     uint32_t groupCount = 0;
@@ -237,7 +238,7 @@ int runPersonGroup(CommandContext& context, const std::vector<std::string>& word
     for (const Candidate& c : matched) {
         uint32_t g = groupOf[c.x];
         if (!g || g != groupOf[c.y]) continue;
-        if (!weakest[g] || model.weight(c.pattern) < model.weight(weakest[g]->pattern)) weakest[g] = &c;
+        if (!weakest[g] || pairWeight(model, c) < pairWeight(model, *weakest[g])) weakest[g] = &c;
     }
     std::vector<std::vector<uint32_t>> members(groupCount + 1);
     for (uint32_t r = 0; r < recordCount; ++r)
@@ -276,7 +277,7 @@ int runPersonGroup(CommandContext& context, const std::vector<std::string>& word
             std::string score, explanation;
             Value values[3];
             if (g) {
-                score = decimals(model.probability(model.weight(weakest[g]->pattern)), 3);
+                score = decimals(model.probability(pairWeight(model, *weakest[g])), 3);
                 explanation = "weakest pair: lines " + std::to_string(list.records[weakest[g]->x].line) + " and " +
                               std::to_string(list.records[weakest[g]->y].line) + ": " +
                               explainPair(model, *weakest[g], names);
@@ -338,7 +339,7 @@ int runPersonLink(CommandContext& context, const std::vector<std::string>& words
     // The heaviest first; --best keeps each A record's first, --one-to-one
     // also each B record's first.
     std::stable_sort(matched.begin(), matched.end(), [&](const Candidate& x, const Candidate& y) {
-        return model.weight(x.pattern) > model.weight(y.pattern);
+        return pairWeight(model, x) > pairWeight(model, y);
     });
     if (options.best || options.oneToOne) {
         std::vector<bool> aTaken(split, false), bTaken(b.list.records.size(), false);
@@ -402,7 +403,7 @@ int runPersonLink(CommandContext& context, const std::vector<std::string>& words
             const NameRecord& rb = b.list.records[c.y - split];
             outB = outRecord(b.list, rb);
             row.records[1] = &outB;
-            double weight = model.weight(c.pattern);
+            double weight = pairWeight(model, c);
             std::string score = decimals(model.probability(weight), 3), weightText = decimals(weight, 1);
             std::string explanation = options.explain ? explainPair(model, c, names) : std::string();
             values[1] = Value::of(static_cast<int64_t>(rb.line));

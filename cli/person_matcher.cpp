@@ -19,6 +19,7 @@ uint32_t PersonMatcher::word(const std::string& text) {
     uint32_t id = words_.add(text);
     if (id == coded_.size()) {
         coded_.push_back(false);
+        holders_.push_back(0);
         codes_[0].emplace_back();
         codes_[1].emplace_back();
     }
@@ -43,6 +44,14 @@ bool PersonMatcher::add(const PersonList& people) {
             if (parts[p]->size() > 1) *whole[p] = word(joined);
             sortName = p == 0 ? joined : joined + " " + sortName;
         }
+        // Each word once per record, the parts written as one word too.
+        std::vector<uint32_t> held(w.given);
+        held.insert(held.end(), w.surname.begin(), w.surname.end());
+        for (uint32_t whole : {w.givenWhole, w.surnameWhole})
+            if (whole != kNoWord) held.push_back(whole);
+        std::sort(held.begin(), held.end());
+        held.erase(std::unique(held.begin(), held.end()), held.end());
+        for (uint32_t id : held) ++holders_[id];
         names_.push_back(w);
         sortNames_.push_back(sortName);
         reversedNames_.emplace_back(sortName.rbegin(), sortName.rend());
@@ -151,7 +160,8 @@ bool PersonMatcher::wordLevel(uint32_t a, uint32_t b, Level* level) {
 }
 
 bool PersonMatcher::nameLevel(const std::vector<uint32_t>& a, uint32_t aWhole, const std::vector<uint32_t>& b,
-                              uint32_t bWhole, Level* level) {
+                              uint32_t bWhole, Level* level, uint32_t* holders) {
+    *holders = 0;
     if (a.empty() || b.empty()) return *level = MISSING, true;
     // Every word of the shorter name must be found in the other: its
     // level is the worst of their best matches, so that García López meets
@@ -160,6 +170,7 @@ bool PersonMatcher::nameLevel(const std::vector<uint32_t>& a, uint32_t aWhole, c
     const std::vector<uint32_t>& shorter = a.size() <= b.size() ? a : b;
     const std::vector<uint32_t>& longer = a.size() <= b.size() ? b : a;
     Level worst = EXACT, l;
+    uint32_t rarest = UINT32_MAX;
     for (uint32_t x : shorter) {
         Level best = DIFFERENT;
         for (uint32_t y : longer) {
@@ -168,13 +179,19 @@ bool PersonMatcher::nameLevel(const std::vector<uint32_t>& a, uint32_t aWhole, c
             if (best == EXACT) break;
         }
         if (best < worst) worst = best;
+        if (best == EXACT && holders_[x] < rarest) rarest = holders_[x];
     }
     // The parts written as one word (SMITHJONES and SMITH JONES).
     if (worst < EXACT && (aWhole != kNoWord || bWhole != kNoWord)) {
-        if (!wordLevel(aWhole != kNoWord ? aWhole : a[0], bWhole != kNoWord ? bWhole : b[0], &l)) return false;
+        uint32_t wholeA = aWhole != kNoWord ? aWhole : a[0], wholeB = bWhole != kNoWord ? bWhole : b[0];
+        if (!wordLevel(wholeA, wholeB, &l)) return false;
         if (l > worst) worst = l;
+        if (l == EXACT) rarest = holders_[wholeA];
     }
     *level = worst;
+    // The rarest word agreed on: its holders are the records that would
+    // agree with this name as well as the pair's other record does.
+    if (worst == EXACT) *holders = rarest;
     return true;
 }
 
@@ -182,8 +199,9 @@ bool PersonMatcher::compare(Candidate* pair) {
     const WordName& x = names_[pair->x];
     const WordName& y = names_[pair->y];
     Level given, surname;
-    if (!nameLevel(x.given, x.givenWhole, y.given, y.givenWhole, &given) ||
-        !nameLevel(x.surname, x.surnameWhole, y.surname, y.surnameWhole, &surname))
+    uint32_t givenHolders, surnameHolders;
+    if (!nameLevel(x.given, x.givenWhole, y.given, y.givenWhole, &given, &givenHolders) ||
+        !nameLevel(x.surname, x.surnameWhole, y.surname, y.surnameWhole, &surname, &surnameHolders))
         return false;
     pair->crosswise = false;
     // Given name and surname swapped in one record: compared crosswise,
@@ -191,18 +209,25 @@ bool PersonMatcher::compare(Candidate* pair) {
     // stand are not asked again.
     if (!(given >= CLOSE && given != MISSING && surname >= CLOSE && surname != MISSING)) {
         Level g2, s2;
-        if (!nameLevel(x.given, x.givenWhole, y.surname, y.surnameWhole, &g2) ||
-            !nameLevel(x.surname, x.surnameWhole, y.given, y.givenWhole, &s2))
+        uint32_t g2Holders, s2Holders;
+        if (!nameLevel(x.given, x.givenWhole, y.surname, y.surnameWhole, &g2, &g2Holders) ||
+            !nameLevel(x.surname, x.surnameWhole, y.given, y.givenWhole, &s2, &s2Holders))
             return false;
         if (levelScore(g2) + levelScore(s2) > levelScore(given) + levelScore(surname)) {
             // Which of the two counts as the surname is a matter of which
             // record came first; the better one does, so that a pair
-            // weighs the same either way round.
-            given = std::min(g2, s2);
-            surname = std::max(g2, s2);
+            // weighs the same either way round (of two exact ones, the
+            // rarer).
+            bool firstBetter = g2 > s2 || (g2 == s2 && g2Holders < s2Holders);
+            given = firstBetter ? s2 : g2;
+            surname = firstBetter ? g2 : s2;
+            givenHolders = firstBetter ? s2Holders : g2Holders;
+            surnameHolders = firstBetter ? g2Holders : s2Holders;
             pair->crosswise = true;
         }
     }
+    pair->holders[0] = givenHolders;
+    pair->holders[1] = surnameHolders;
     Pattern p = withLevel(withLevel(0, 0, given), 1, surname);
     for (int f = 0; f < withCount_; ++f) p = withLevel(p, 2 + f, valueLevel(values_[pair->x][f], values_[pair->y][f]));
     pair->pattern = p;
@@ -251,11 +276,12 @@ std::string explainPair(const FsModel& model, const Candidate& pair, const std::
     char number[32];
     for (int c = 0; c < model.comparisons; ++c) {
         Level l = levelAt(pair.pattern, c);
-        std::snprintf(number, sizeof number, "%+.1f", model.weight(c, l));
+        double w = c < kValueWeighted && l == EXACT ? model.exactWeight(c, pair.holders[c]) : model.weight(c, l);
+        std::snprintf(number, sizeof number, "%+.1f", w);
         if (!text.empty()) text += ", ";
         text += names[c] + " " + levelName(l) + " " + (l == MISSING ? std::string("0") : number);
         if (c == 1 && pair.crosswise) text += " (crosswise)";
     }
-    std::snprintf(number, sizeof number, "%.1f", model.weight(pair.pattern));
+    std::snprintf(number, sizeof number, "%.1f", pairWeight(model, pair));
     return text + " = " + number;
 }

@@ -28,7 +28,13 @@ struct Candidate {
     uint32_t x, y;        // records, x < y (in link: x of A, y of B after A's)
     Pattern pattern = 0;  // the levels of given, surname, then each --with field
     bool crosswise = false;  // x's given name was compared with y's surname and the other way round
+    // Per name comparison agreeing exactly: how many records hold the word
+    // it agreed on (the rarest, where several agreed); 0 otherwise.
+    uint32_t holders[kValueWeighted] = {0, 0};
 };
+
+// A pair's weight, its exact names weighed by how rare they are.
+inline double pairWeight(const FsModel& model, const Candidate& pair) { return model.weight(pair.pattern, pair.holders); }
 
 // How candidates are found: every word's first code and every --with
 // value is a key; the records of a key meet in pairs, but a key held by
@@ -67,12 +73,13 @@ private:
     uint32_t word(const std::string& text);
     bool wordLevel(uint32_t a, uint32_t b, Level* level);
     bool nameLevel(const std::vector<uint32_t>& a, uint32_t aWhole, const std::vector<uint32_t>& b, uint32_t bWhole,
-                   Level* level);
+                   Level* level, uint32_t* holders);
 
     MatchCalls calls_;
     StringPool words_;
     std::vector<std::string> codes_[2];  // per word: its Double Metaphone codes
     std::vector<bool> coded_;
+    std::vector<uint32_t> holders_;  // per word: the records whose name holds it
     std::unordered_map<uint64_t, uint8_t> levels_;  // of word pairs asked already
     std::vector<WordName> names_;                  // per record
     std::vector<std::string> sortNames_;           // per record: its words, surname first, for the window order

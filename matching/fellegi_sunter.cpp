@@ -38,6 +38,27 @@ double FsModel::weight(Pattern pattern) const {
     return w;
 }
 
+double FsModel::exactWeight(int c, uint32_t holders) const {
+    if (holders == 0 || records == 0) return weights[c][EXACT];
+    // The share is taken with a hundred records of the level's own u: in
+    // a list of a few records, the copies of one person are most of the
+    // holders of their name and would make it look common; in a list of
+    // thousands they are nothing beside its counts.
+    const double kStartRecords = 100;
+    double share = (holders + kStartRecords * u[c][EXACT]) / (static_cast<double>(records) + kStartRecords);
+    double w = std::log2(m[c][EXACT] / share);
+    return w > weights[c][CLOSE] ? w : weights[c][CLOSE];
+}
+
+double FsModel::weight(Pattern pattern, const uint32_t* holders) const {
+    double w = 0;
+    for (int c = 0; c < comparisons; ++c) {
+        Level l = levelAt(pattern, c);
+        w += c < kValueWeighted && l == EXACT ? exactWeight(c, holders[c]) : weight(c, l);
+    }
+    return w;
+}
+
 double FsModel::probability(double w) const {
     double odds = std::exp2(w) * share / (1 - share);
     return odds / (1 + odds);

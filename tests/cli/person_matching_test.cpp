@@ -1,12 +1,15 @@
 // The pieces of the matching of people that need no library: the clean-up
-// of names, the levels of --with values, and groups that do not chain.
+// of names, the levels of --with values, the weights of the model, and
+// groups that do not chain.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstring>
 #include <string>
 #include <vector>
 
 #include "../../matching/clusters.h"
+#include "../../matching/fellegi_sunter.h"
 #include "../../matching/levels.h"
 #include "../../matching/person_name.h"
 
@@ -113,6 +116,39 @@ TEST(Levels, OneTransposition) {
     };
     for (const Case& c : cases)
         EXPECT_EQ(oneTransposition(c.a, std::strlen(c.a), c.b, std::strlen(c.b)), c.swapped) << c.a << " " << c.b;
+}
+
+TEST(FellegiSunter, ExactNameWeighsByItsShare) {
+    FsModel model = FsModel::start(3);
+    model.records = 10000;
+    const double exact = model.weight(0, EXACT), close = model.weight(0, CLOSE);
+    // u is the value's share, with a hundred records of the level's u: a
+    // name held by 2 records of 10,000 against one held by 200.
+    const double u = model.u[0][EXACT];
+    EXPECT_DOUBLE_EQ(model.exactWeight(0, 2), std::log2(model.m[0][EXACT] * 10100 / (2 + 100 * u)));
+    EXPECT_NEAR(model.exactWeight(0, 2) - model.exactWeight(0, 200), std::log2((200 + 100 * u) / (2 + 100 * u)),
+                1e-9);
+    EXPECT_GT(model.exactWeight(0, 2), exact + 3);
+    // In a list of five records, three copies of one name do not make it
+    // common: the weight stays within a bit of the level's.
+    FsModel small = FsModel::start(3);
+    small.records = 5;
+    EXPECT_NEAR(small.exactWeight(0, 3), exact, 1.0);
+    // A name every other record holds still agrees better than a near miss.
+    EXPECT_DOUBLE_EQ(model.exactWeight(0, 5000), close);
+    // Holders not known, or no count of the records: the level's weight.
+    EXPECT_DOUBLE_EQ(model.exactWeight(0, 0), exact);
+    FsModel unsized = FsModel::start(3);
+    EXPECT_DOUBLE_EQ(unsized.exactWeight(0, 2), exact);
+
+    // A pattern's weight: the value's weight where a name agrees exactly,
+    // the level's elsewhere; --with fields (the third) keep theirs.
+    Pattern bothExact = withLevel(withLevel(withLevel(0, 0, EXACT), 1, EXACT), 2, EXACT);
+    const uint32_t holders[kValueWeighted] = {2, 40};
+    EXPECT_DOUBLE_EQ(model.weight(bothExact, holders),
+                     model.exactWeight(0, 2) + model.exactWeight(1, 40) + model.weight(2, EXACT));
+    Pattern givenClose = withLevel(bothExact, 0, CLOSE);
+    EXPECT_DOUBLE_EQ(model.weight(givenClose, holders), close + model.exactWeight(1, 40) + model.weight(2, EXACT));
 }
 
 TEST(Clusters, WeakBridgeDoesNotChain) {
