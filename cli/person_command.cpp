@@ -69,6 +69,7 @@ bool scorePairs(const CommandContext& context, PersonMatcher& matcher, uint32_t 
     uint64_t others = split ? matcher.records() - split : matcher.records() - 1;
     model->share = others > 1 ? 1.0 / others : 0.5;
     model->records = matcher.records();
+    model->codeAgreement = matcher.codeAgreement();
     matched->clear();
     for (const Candidate& pair : pairs)
         if (model->probability(pairWeight(*model, pair)) >= settings.threshold) matched->push_back(pair);

@@ -7,6 +7,17 @@ namespace {
 
 int levelScore(Level l) { return l == MISSING ? 1 : static_cast<int>(l); }
 
+// The words of a name, each once, the parts written as one word too.
+std::vector<uint32_t> heldWords(const WordName& w) {
+    std::vector<uint32_t> held(w.given);
+    held.insert(held.end(), w.surname.begin(), w.surname.end());
+    for (uint32_t whole : {w.givenWhole, w.surnameWhole})
+        if (whole != kNoWord) held.push_back(whole);
+    std::sort(held.begin(), held.end());
+    held.erase(std::unique(held.begin(), held.end()), held.end());
+    return held;
+}
+
 }  // namespace
 
 bool PersonMatcher::open(const CommandContext& context, std::string* problem) {
@@ -20,6 +31,7 @@ uint32_t PersonMatcher::word(const std::string& text) {
     if (id == coded_.size()) {
         coded_.push_back(false);
         holders_.push_back(0);
+        codeOf_.push_back(kNoWord);
         codes_[0].emplace_back();
         codes_[1].emplace_back();
     }
@@ -27,6 +39,7 @@ uint32_t PersonMatcher::word(const std::string& text) {
 }
 
 bool PersonMatcher::add(const PersonList& people) {
+    const size_t firstNew = names_.size();
     if (names_.empty()) withCount_ = people.values.empty() ? 0 : static_cast<int>(people.values[0].size());
     for (size_t r = 0; r < people.names.size(); ++r) {
         const PersonName& name = people.names[r];
@@ -44,14 +57,7 @@ bool PersonMatcher::add(const PersonList& people) {
             if (parts[p]->size() > 1) *whole[p] = word(joined);
             sortName = p == 0 ? joined : joined + " " + sortName;
         }
-        // Each word once per record, the parts written as one word too.
-        std::vector<uint32_t> held(w.given);
-        held.insert(held.end(), w.surname.begin(), w.surname.end());
-        for (uint32_t whole : {w.givenWhole, w.surnameWhole})
-            if (whole != kNoWord) held.push_back(whole);
-        std::sort(held.begin(), held.end());
-        held.erase(std::unique(held.begin(), held.end()), held.end());
-        for (uint32_t id : held) ++holders_[id];
+        for (uint32_t id : heldWords(w)) ++holders_[id];
         names_.push_back(w);
         sortNames_.push_back(sortName);
         reversedNames_.emplace_back(sortName.rbegin(), sortName.rend());
@@ -65,8 +71,28 @@ bool PersonMatcher::add(const PersonList& people) {
         codes_[0][id] = first;
         codes_[1][id] = second.empty() ? first : second;
         coded_[id] = true;
+        if (!first.empty()) {
+            codeOf_[id] = codeIds_.add(first);
+            if (codeOf_[id] == codeHolders_.size()) codeHolders_.push_back(0);
+        }
+    }
+    // The records holding each code, each record once.
+    std::vector<uint32_t> held;
+    for (size_t r = firstNew; r < names_.size(); ++r) {
+        held.clear();
+        for (uint32_t id : heldWords(names_[r]))
+            if (codeOf_[id] != kNoWord) held.push_back(codeOf_[id]);
+        std::sort(held.begin(), held.end());
+        held.erase(std::unique(held.begin(), held.end()), held.end());
+        for (uint32_t code : held) ++codeHolders_[code];
     }
     return true;
+}
+
+double PersonMatcher::codeAgreement() const {
+    double sum = 0, n = static_cast<double>(names_.size());
+    for (uint32_t h : codeHolders_) sum += (h / n) * (h / n);
+    return sum;
 }
 
 void PersonMatcher::candidates(uint32_t split, bool sameFile, const CandidateBounds& bounds,
@@ -159,6 +185,13 @@ bool PersonMatcher::wordLevel(uint32_t a, uint32_t b, Level* level) {
     return true;
 }
 
+uint32_t PersonMatcher::codeHoldersOf(uint32_t a, uint32_t b) const {
+    uint32_t h = 0;
+    for (uint32_t w : {a, b})
+        if (codeOf_[w] != kNoWord) h = std::max(h, codeHolders_[codeOf_[w]]);
+    return h;
+}
+
 bool PersonMatcher::nameLevel(const std::vector<uint32_t>& a, uint32_t aWhole, const std::vector<uint32_t>& b,
                               uint32_t bWhole, Level* level, uint32_t* holders) {
     *holders = 0;
@@ -170,28 +203,35 @@ bool PersonMatcher::nameLevel(const std::vector<uint32_t>& a, uint32_t aWhole, c
     const std::vector<uint32_t>& shorter = a.size() <= b.size() ? a : b;
     const std::vector<uint32_t>& longer = a.size() <= b.size() ? b : a;
     Level worst = EXACT, l;
-    uint32_t rarest = UINT32_MAX;
+    uint32_t rarest = UINT32_MAX, commonestCode = 0;
     for (uint32_t x : shorter) {
         Level best = DIFFERENT;
+        uint32_t bestY = x;
         for (uint32_t y : longer) {
             if (!wordLevel(x, y, &l)) return false;
-            if (l > best) best = l;
+            if (l > best) best = l, bestY = y;
             if (best == EXACT) break;
         }
         if (best < worst) worst = best;
         if (best == EXACT && holders_[x] < rarest) rarest = holders_[x];
+        if (best == CLOSE) commonestCode = std::max(commonestCode, codeHoldersOf(x, bestY));
     }
     // The parts written as one word (SMITHJONES and SMITH JONES).
     if (worst < EXACT && (aWhole != kNoWord || bWhole != kNoWord)) {
         uint32_t wholeA = aWhole != kNoWord ? aWhole : a[0], wholeB = bWhole != kNoWord ? bWhole : b[0];
         if (!wordLevel(wholeA, wholeB, &l)) return false;
-        if (l > worst) worst = l;
-        if (l == EXACT) rarest = holders_[wholeA];
+        if (l > worst) {
+            worst = l;
+            rarest = holders_[wholeA];
+            commonestCode = codeHoldersOf(wholeA, wholeB);
+        }
     }
     *level = worst;
-    // The rarest word agreed on: its holders are the records that would
-    // agree with this name as well as the pair's other record does.
+    // The holders of the rarest word agreed on, or of the commonest code
+    // of a near miss: the records that would agree with this name about
+    // as well as the pair's other record does.
     if (worst == EXACT) *holders = rarest;
+    if (worst == CLOSE) *holders = commonestCode;
     return true;
 }
 
@@ -276,7 +316,7 @@ std::string explainPair(const FsModel& model, const Candidate& pair, const std::
     char number[32];
     for (int c = 0; c < model.comparisons; ++c) {
         Level l = levelAt(pair.pattern, c);
-        double w = c < kValueWeighted && l == EXACT ? model.exactWeight(c, pair.holders[c]) : model.weight(c, l);
+        double w = c < kValueWeighted ? model.nameWeight(c, l, pair.holders[c]) : model.weight(c, l);
         std::snprintf(number, sizeof number, "%+.1f", w);
         if (!text.empty()) text += ", ";
         text += names[c] + " " + levelName(l) + " " + (l == MISSING ? std::string("0") : number);

@@ -50,12 +50,27 @@ double FsModel::exactWeight(int c, uint32_t holders) const {
     return w > weights[c][CLOSE] ? w : weights[c][CLOSE];
 }
 
+double FsModel::closeWeight(int c, uint32_t holders) const {
+    if (holders == 0 || records == 0 || codeAgreement <= 0) return weights[c][CLOSE];
+    // The code's share drawn towards the average as a value's is.
+    const double kStartRecords = 100;
+    double share = (holders + kStartRecords * codeAgreement) / (static_cast<double>(records) + kStartRecords);
+    double w = std::log2(m[c][CLOSE] / (u[c][CLOSE] * share / codeAgreement));
+    double most = std::log2(m[c][EXACT] / share);
+    if (w > most) w = most;
+    return w > weights[c][SOME] ? w : weights[c][SOME];
+}
+
+double FsModel::nameWeight(int c, Level level, uint32_t holders) const {
+    if (level == EXACT) return exactWeight(c, holders);
+    if (level == CLOSE) return closeWeight(c, holders);
+    return weight(c, level);
+}
+
 double FsModel::weight(Pattern pattern, const uint32_t* holders) const {
     double w = 0;
-    for (int c = 0; c < comparisons; ++c) {
-        Level l = levelAt(pattern, c);
-        w += c < kValueWeighted && l == EXACT ? exactWeight(c, holders[c]) : weight(c, l);
-    }
+    for (int c = 0; c < comparisons; ++c)
+        w += c < kValueWeighted ? nameWeight(c, levelAt(pattern, c), holders[c]) : weight(c, levelAt(pattern, c));
     return w;
 }
 

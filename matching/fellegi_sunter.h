@@ -32,6 +32,7 @@ struct FsModel {
     int comparisons = 0;
     double share = 0.05;  // p: the prior probability that a pair is one person
     uint64_t records = 0;  // of the input, for the share of a value's holders
+    double codeAgreement = 0;  // the chance that two records drawn at random share a name's code
     std::vector<std::vector<double>> m, u;  // per comparison, per level below MISSING
     std::vector<std::vector<double>> weights;  // log2(m / u), never below the level beneath
 
@@ -52,8 +53,18 @@ struct FsModel {
     // (a common name still agrees better exactly than by an edit); the
     // level's own weight when `holders` is 0 (not known).
     double exactWeight(int comparison, uint32_t holders) const;
-    // A pattern's weight with the holders of the values the first
-    // kValueWeighted comparisons agreed on exactly (0 where they did not).
+    // The weight of a near miss between words of a code that `holders`
+    // records hold: the level's u scaled by the code's share against that
+    // of a code drawn at random (codeAgreement), as near misses fall
+    // mostly within a code: a slip in a name whose sound few others share
+    // is rarely met by chance, one in Smith often. Bounded by the weights
+    // of SOME and of an exact agreement on a name as common as the code;
+    // the level's own weight when `holders` or codeAgreement is 0.
+    double closeWeight(int comparison, uint32_t holders) const;
+    // A name comparison's weight: exactWeight, closeWeight or the level's.
+    double nameWeight(int comparison, Level level, uint32_t holders) const;
+    // A pattern's weight with the holders of the first kValueWeighted
+    // comparisons (see Candidate), 0 where not known.
     double weight(Pattern pattern, const uint32_t* holders) const;
     // The probability that a pair of this weight is one person.
     double probability(double weight) const;

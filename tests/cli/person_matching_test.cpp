@@ -151,6 +151,30 @@ TEST(FellegiSunter, ExactNameWeighsByItsShare) {
     EXPECT_DOUBLE_EQ(model.weight(givenClose, holders), close + model.exactWeight(1, 40) + model.weight(2, EXACT));
 }
 
+TEST(FellegiSunter, NearMissWeighsByItsCodesShare) {
+    FsModel model = FsModel::start(2);
+    model.records = 10000;
+    model.codeAgreement = 0.01;  // a code drawn at random: one record in a hundred holds it
+    const double close = model.weight(1, CLOSE);
+    // A code as common as the average: the level's weight, give or take
+    // the hundred records drawn towards it.
+    EXPECT_NEAR(model.closeWeight(1, 100), close, 1e-9);
+    // Ten times rarer, log2(10) more; ten times commoner, less, but
+    // never under SOME.
+    EXPECT_NEAR(model.closeWeight(1, 10) - close, std::log2(10100.0 / (10 + 100 * 0.01) * 0.01), 1e-9);
+    EXPECT_GT(model.closeWeight(1, 10), close + 3);
+    EXPECT_LT(model.closeWeight(1, 1000), close);
+    EXPECT_DOUBLE_EQ(model.closeWeight(1, 9000), model.weight(1, SOME));
+    // A near miss never outweighs an exact agreement on a name as common
+    // as its code.
+    for (uint32_t holders : {1u, 2u, 10u, 100u}) EXPECT_LE(model.closeWeight(1, holders), model.exactWeight(1, holders));
+    // Not known: the level's weight; nameWeight picks by level.
+    EXPECT_DOUBLE_EQ(model.closeWeight(1, 0), close);
+    EXPECT_DOUBLE_EQ(model.nameWeight(1, CLOSE, 10), model.closeWeight(1, 10));
+    EXPECT_DOUBLE_EQ(model.nameWeight(1, EXACT, 10), model.exactWeight(1, 10));
+    EXPECT_DOUBLE_EQ(model.nameWeight(1, SOME, 10), model.weight(1, SOME));
+}
+
 TEST(Clusters, WeakBridgeDoesNotChain) {
     // Two people of two records each, one weak pair between them: two
     // groups. Connected sets would make one.
