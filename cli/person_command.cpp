@@ -1,6 +1,7 @@
 #include "person_command.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 
@@ -45,12 +46,29 @@ std::string decimals(double value, int places) {
     return text;
 }
 
+// For link --best and --one-to-one, where each record of A has at most
+// one partner in B: per A record, the sum of its candidates' ratios, and
+// the share of A's records that have a partner, fitted to them.
+struct Partners {
+    std::vector<double> ratioSums;
+    double share = 0.5;
+    double others = 0;  // B's records
+};
+
+// A pair's probability of being one person: against its record's rivals
+// when there are `partners`, else on its own.
+double pairScore(const FsModel& model, const Partners* partners, const Candidate& pair) {
+    double weight = pairWeight(model, pair);
+    if (!partners) return model.probability(weight);
+    return partnerProbability(weight, partners->ratioSums[pair.x], partners->others, partners->share);
+}
+
 // Candidates, their comparisons, the weights fitted to them, and the pairs
 // that reach the threshold; false with the message written on an error
-// answer.
+// answer. `partners`, when given, is filled and scores the pairs.
 bool scorePairs(const CommandContext& context, PersonMatcher& matcher, uint32_t split, bool sameFile,
                 const PersonSettings& settings, std::vector<Candidate>* matched, FsModel* model,
-                uint64_t* candidateCount) {
+                uint64_t* candidateCount, Partners* partners = nullptr) {
     std::vector<Candidate> pairs;
     matcher.candidates(split, sameFile, settings.bounds, &pairs);
     for (Candidate& pair : pairs)
@@ -70,9 +88,16 @@ bool scorePairs(const CommandContext& context, PersonMatcher& matcher, uint32_t 
     model->share = others > 1 ? 1.0 / others : 0.5;
     model->records = matcher.records();
     model->codeAgreement = matcher.codeAgreement();
+    if (partners) {
+        partners->others = static_cast<double>(others);
+        partners->ratioSums.assign(split, 0);
+        for (const Candidate& pair : pairs)
+            partners->ratioSums[pair.x] += std::exp2(pairWeight(*model, pair)) / partners->others;
+        partners->share = fitPartnerShare(partners->ratioSums);
+    }
     matched->clear();
     for (const Candidate& pair : pairs)
-        if (model->probability(pairWeight(*model, pair)) >= settings.threshold) matched->push_back(pair);
+        if (pairScore(*model, partners, pair) >= settings.threshold) matched->push_back(pair);
     *candidateCount = pairs.size();
     return true;
 }
@@ -335,7 +360,10 @@ int runPersonLink(CommandContext& context, const std::vector<std::string>& words
     std::vector<Candidate> matched;
     FsModel model;
     uint64_t candidates = 0;
-    if (!scorePairs(context, matcher, split, sameFile, settings, &matched, &model, &candidates)) return EXIT_FAULTS;
+    Partners partners;
+    Partners* onePartner = options.best || options.oneToOne ? &partners : nullptr;
+    if (!scorePairs(context, matcher, split, sameFile, settings, &matched, &model, &candidates, onePartner))
+        return EXIT_FAULTS;
 
     // The heaviest first; --best keeps each A record's first, --one-to-one
     // also each B record's first.
@@ -405,7 +433,7 @@ int runPersonLink(CommandContext& context, const std::vector<std::string>& words
             outB = outRecord(b.list, rb);
             row.records[1] = &outB;
             double weight = pairWeight(model, c);
-            std::string score = decimals(model.probability(weight), 3), weightText = decimals(weight, 1);
+            std::string score = decimals(pairScore(model, onePartner, c), 3), weightText = decimals(weight, 1);
             std::string explanation = options.explain ? explainPair(model, c, names) : std::string();
             values[1] = Value::of(static_cast<int64_t>(rb.line));
             values[2] = Value::of(score);
@@ -420,7 +448,11 @@ int runPersonLink(CommandContext& context, const std::vector<std::string>& words
                     counted(b.list.records.size(), "record", "records") + "; " +
                     counted(candidates, "candidate pair", "candidate pairs") + ", " +
                     counted(written.size(), "pair", "pairs") + " written");
-    if (options.explain) context.message(weightsText(model, names));
+    if (options.explain) {
+        std::string text = weightsText(model, names);
+        if (onePartner) text += "; share of A with a partner " + decimals(partners.share, 3);
+        context.message(text);
+    }
     if (!options.truth.empty()) context.message(pairCountsText(countLinkPairs(truthOfA, truthOfB, written)));
     return warnings.count() > 0 ? EXIT_FAULTS : EXIT_DONE;
 }

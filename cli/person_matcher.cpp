@@ -91,7 +91,8 @@ bool PersonMatcher::add(const PersonList& people) {
 
 double PersonMatcher::codeAgreement() const {
     double sum = 0, n = static_cast<double>(names_.size());
-    for (uint32_t h : codeHolders_) sum += (h / n) * (h / n);
+    if (n < 2) return 0;
+    for (uint32_t h : codeHolders_) sum += (h / n) * ((h - 1) / (n - 1));
     return sum;
 }
 

@@ -70,8 +70,7 @@ public:
     // one of B (`split` as above).
     bool randomPairLevels(uint32_t split, uint32_t count, std::vector<std::vector<uint64_t>>* levels);
     const std::string& error() const { return calls_.error(); }
-    // The chance that two records drawn at random hold a word of one code
-    // (the sum of the squares of the codes' shares of the records).
+    // The chance that two records drawn at random hold a word of one code.
     double codeAgreement() const;
 
 private:

@@ -38,23 +38,31 @@ double FsModel::weight(Pattern pattern) const {
     return w;
 }
 
+namespace {
+
+// The share of the records other than one that holds a value, when
+// `holders` records hold it: the chance that another record drawn at
+// random holds it too. The one record itself says nothing of how common
+// the value is. Taken with a hundred records of `start`, the share that
+// random pairs show: in a list of a few records, the copies of one person
+// are most of the holders of their name and would make it look common;
+// in a list of thousands they are nothing beside its counts.
+double othersShare(uint32_t holders, uint64_t records, double start) {
+    const double kStartRecords = 100;
+    return (holders - 1 + kStartRecords * start) / (static_cast<double>(records) - 1 + kStartRecords);
+}
+
+}  // namespace
+
 double FsModel::exactWeight(int c, uint32_t holders) const {
     if (holders == 0 || records == 0) return weights[c][EXACT];
-    // The share is taken with a hundred records of the level's own u: in
-    // a list of a few records, the copies of one person are most of the
-    // holders of their name and would make it look common; in a list of
-    // thousands they are nothing beside its counts.
-    const double kStartRecords = 100;
-    double share = (holders + kStartRecords * u[c][EXACT]) / (static_cast<double>(records) + kStartRecords);
-    double w = std::log2(m[c][EXACT] / share);
+    double w = std::log2(m[c][EXACT] / othersShare(holders, records, u[c][EXACT]));
     return w > weights[c][CLOSE] ? w : weights[c][CLOSE];
 }
 
 double FsModel::closeWeight(int c, uint32_t holders) const {
     if (holders == 0 || records == 0 || codeAgreement <= 0) return weights[c][CLOSE];
-    // The code's share drawn towards the average as a value's is.
-    const double kStartRecords = 100;
-    double share = (holders + kStartRecords * codeAgreement) / (static_cast<double>(records) + kStartRecords);
+    double share = othersShare(holders, records, codeAgreement);
     double w = std::log2(m[c][CLOSE] / (u[c][CLOSE] * share / codeAgreement));
     double most = std::log2(m[c][EXACT] / share);
     if (w > most) w = most;
@@ -90,4 +98,25 @@ void setRandomPairLevels(const std::vector<std::vector<uint64_t>>& counts, FsMod
         for (int l = 0; l < kLevels; ++l) model->u[c][l] = (counts[c][l] + kStartPairs * model->u[c][l]) / total;
     }
     model->setWeights();
+}
+
+double partnerProbability(double weight, double ratioSum, double others, double partnerShare) {
+    double ratio = std::exp2(weight) / others;
+    return partnerShare * ratio / ((1 - partnerShare) + partnerShare * ratioSum);
+}
+
+double fitPartnerShare(const std::vector<double>& ratioSums) {
+    if (ratioSums.empty()) return 0.5;
+    double share = 0.5;
+    for (int round = 0; round < 100; ++round) {
+        double sum = 0;
+        for (double s : ratioSums) sum += share * s / ((1 - share) + share * s);
+        double next = sum / static_cast<double>(ratioSums.size());
+        // Kept off 0 and 1, where either answer would stand for good.
+        next = next < 0.01 ? 0.01 : next > 0.99 ? 0.99 : next;
+        bool settled = std::fabs(next - share) < 1e-6;
+        share = next;
+        if (settled) break;
+    }
+    return share;
 }

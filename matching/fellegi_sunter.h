@@ -70,6 +70,20 @@ struct FsModel {
     double probability(double weight) const;
 };
 
+// When each record of one list has at most one partner among the
+// `others` records of the other, and has one at all with probability π
+// (`partnerShare`): the probability that the candidate of this weight is
+// the partner, given that the record's candidates' ratios 2^weight / others
+// sum to `ratioSum` (this one's among them): (π λ) / ((1 − π) + π Σλ),
+// λ = 2^weight / others. Rivals of one record share its chance: of two
+// candidates alike, neither is likely the one.
+double partnerProbability(double weight, double ratioSum, double others, double partnerShare);
+
+// π fitted by expectation–maximisation to each record's sum of ratios (0
+// for a record without candidates): the mean of the records' chances of
+// having a partner, from an even start until it settles.
+double fitPartnerShare(const std::vector<double>& ratioSums);
+
 // The u of each comparison from pairs of records drawn at random, nearly
 // all of two people: `counts` per comparison, per level below MISSING.
 void setRandomPairLevels(const std::vector<std::vector<uint64_t>>& counts, FsModel* model);

@@ -122,11 +122,12 @@ TEST(FellegiSunter, ExactNameWeighsByItsShare) {
     FsModel model = FsModel::start(3);
     model.records = 10000;
     const double exact = model.weight(0, EXACT), close = model.weight(0, CLOSE);
-    // u is the value's share, with a hundred records of the level's u: a
-    // name held by 2 records of 10,000 against one held by 200.
+    // u is the value's share among the other records, with a hundred
+    // records of the level's u: a name held by 2 records of 10,000 (the
+    // one and another) against one held by 200.
     const double u = model.u[0][EXACT];
-    EXPECT_DOUBLE_EQ(model.exactWeight(0, 2), std::log2(model.m[0][EXACT] * 10100 / (2 + 100 * u)));
-    EXPECT_NEAR(model.exactWeight(0, 2) - model.exactWeight(0, 200), std::log2((200 + 100 * u) / (2 + 100 * u)),
+    EXPECT_DOUBLE_EQ(model.exactWeight(0, 2), std::log2(model.m[0][EXACT] * 10099 / (1 + 100 * u)));
+    EXPECT_NEAR(model.exactWeight(0, 2) - model.exactWeight(0, 200), std::log2((199 + 100 * u) / (1 + 100 * u)),
                 1e-9);
     EXPECT_GT(model.exactWeight(0, 2), exact + 3);
     // In a list of five records, three copies of one name do not make it
@@ -158,10 +159,10 @@ TEST(FellegiSunter, NearMissWeighsByItsCodesShare) {
     const double close = model.weight(1, CLOSE);
     // A code as common as the average: the level's weight, give or take
     // the hundred records drawn towards it.
-    EXPECT_NEAR(model.closeWeight(1, 100), close, 1e-9);
-    // Ten times rarer, log2(10) more; ten times commoner, less, but
+    EXPECT_NEAR(model.closeWeight(1, 101), close, 0.01);
+    // Ten times rarer, about log2(10) more; ten times commoner, less, but
     // never under SOME.
-    EXPECT_NEAR(model.closeWeight(1, 10) - close, std::log2(10100.0 / (10 + 100 * 0.01) * 0.01), 1e-9);
+    EXPECT_NEAR(model.closeWeight(1, 11) - close, std::log2(10099.0 / (10 + 100 * 0.01) * 0.01), 1e-9);
     EXPECT_GT(model.closeWeight(1, 10), close + 3);
     EXPECT_LT(model.closeWeight(1, 1000), close);
     EXPECT_DOUBLE_EQ(model.closeWeight(1, 9000), model.weight(1, SOME));
@@ -173,6 +174,30 @@ TEST(FellegiSunter, NearMissWeighsByItsCodesShare) {
     EXPECT_DOUBLE_EQ(model.nameWeight(1, CLOSE, 10), model.closeWeight(1, 10));
     EXPECT_DOUBLE_EQ(model.nameWeight(1, EXACT, 10), model.exactWeight(1, 10));
     EXPECT_DOUBLE_EQ(model.nameWeight(1, SOME, 10), model.weight(1, SOME));
+}
+
+TEST(FellegiSunter, PartnerAmongRivals) {
+    const double others = 1000;
+    auto ratio = [&](double weight) { return std::exp2(weight) / others; };
+    // One candidate and an even chance of a partner: the pair's odds are
+    // its ratio, as a pair on its own with a prior of 1 in `others`.
+    double alone = partnerProbability(12, ratio(12), others, 0.5);
+    EXPECT_NEAR(alone, ratio(12) / (1 + ratio(12)), 1e-12);
+    // A rival as heavy: neither is likely the one.
+    double twin = partnerProbability(12, 2 * ratio(12), others, 0.5);
+    EXPECT_LT(twin, 0.5);
+    EXPECT_LT(twin, alone);
+    // A light rival hardly matters; a larger share of partners raises it.
+    EXPECT_NEAR(partnerProbability(12, ratio(12) + ratio(0), others, 0.5), alone, 1e-3);
+    EXPECT_GT(partnerProbability(12, ratio(12), others, 0.8), alone);
+
+    // Fitted share: 80 records with one strong candidate and 20 with none
+    // or only weak ones give about 0.8, whatever the start.
+    std::vector<double> sums(80, ratio(30));
+    sums.insert(sums.end(), 10, 0.0);
+    sums.insert(sums.end(), 10, ratio(0));
+    EXPECT_NEAR(fitPartnerShare(sums), 0.8, 0.01);
+    EXPECT_NEAR(fitPartnerShare(std::vector<double>(50, 0.0)), 0.01, 1e-9);  // kept off 0
 }
 
 TEST(Clusters, WeakBridgeDoesNotChain) {
