@@ -104,7 +104,7 @@ bool scorePairs(const CommandContext& context, PersonMatcher& matcher, uint32_t 
 
 // The fitted weights, one line, for --explain.
 std::string weightsText(const FsModel& model, const std::vector<std::string>& names) {
-    std::string text = "weights (u from random pairs): ";
+    std::string text = "weights (u from random pairs; exact and close names by their share): ";
     for (int c = 0; c < model.comparisons; ++c) {
         if (c) text += "; ";
         text += names[c];
@@ -211,8 +211,12 @@ const char kPersonHelp[] =
     "date's day and month swapped), different or missing. A level weighs\n"
     "log2(m/u) (Fellegi-Sunter): u is measured on 50,000 random pairs of the\n"
     "input, m is set (a person's records agree exactly on a name 80 times in 100,\n"
-    "on a date 88). With about one partner per record, a pair whose probability\n"
-    "of being one person reaches --threshold (0.5) matches.\n"
+    "on a date 88). An exact name weighs by its share of the other records (a\n"
+    "name two records hold says more than one of every fiftieth), a close one\n"
+    "by its code's share. With about one partner per record, a pair whose\n"
+    "probability of being one person reaches --threshold (0.5) matches; with\n"
+    "--best or --one-to-one, the probability is among the A record's rivals,\n"
+    "with the share of A's records that have a partner fitted to the input.\n"
     "\n"
     "group: a group joins another only when at least half of the pairs between\n"
     "their records match, so weak chains do not join two people; columns group\n"

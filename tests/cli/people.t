@@ -42,7 +42,7 @@ $ ovrin link --csv --one-to-one --explain --field given,surname --with dob input
 > 10,Jon,Tailor,1962-09-09,9,John,Taylor,1962-09-09,11,10,0.956,5.3,"given close +0.2, surname close +2.7, dob exact +2.4 = 5.3"
 > 11,Mary,Garcia,1977-01-15,8,Maria,Garcia,1977-01-15,12,9,0.956,5.3,"given close +0.2, surname exact +2.7, dob exact +2.4 = 5.3"
 ! ovrin: A: 12 records, 9 matched; B: 12 records; 22 candidate pairs, 9 pairs written
-! ovrin: weights (u from random pairs): given exact +2.6 close -0.0 some -1.4 different -4.4; surname exact +2.7 close +2.7 some +2.7 different -4.6; dob exact +2.4 close +0.5 different -4.3; prior 0.083333; share of A with a partner 0.871
+! ovrin: weights (u from random pairs; exact and close names by their share): given exact +2.6 close -0.0 some -1.4 different -4.4; surname exact +2.7 close +2.7 some +2.7 different -4.6; dob exact +2.4 close +0.5 different -4.3; prior 0.083333; share of A with a partner 0.871
 
 # --pairs writes the matched pairs behind the groups above, each with both
 # records and the group that holds both, each record's heaviest pairs
