@@ -87,7 +87,7 @@ bool scorePairs(const CommandContext& context, PersonMatcher& matcher, uint32_t 
     uint64_t others = split ? matcher.records() - split : matcher.records() - 1;
     model->share = others > 1 ? 1.0 / others : 0.5;
     model->records = matcher.records();
-    model->codeAgreement = matcher.codeAgreement();
+    for (int c = 0; c < kValueWeighted; ++c) model->codeAgreement[c] = matcher.codeAgreement(c);
     if (partners) {
         partners->others = static_cast<double>(others);
         partners->ratioSums.assign(split, 0);

@@ -89,11 +89,18 @@ bool PersonMatcher::add(const PersonList& people) {
     return true;
 }
 
-double PersonMatcher::codeAgreement() const {
-    double sum = 0, n = static_cast<double>(names_.size());
-    if (n < 2) return 0;
-    for (uint32_t h : codeHolders_) sum += (h / n) * ((h - 1) / (n - 1));
-    return sum;
+double PersonMatcher::codeAgreement(int part) const {
+    const double n = static_cast<double>(names_.size());
+    double sum = 0, counted = 0;
+    for (const WordName& name : names_) {
+        uint32_t most = 0;
+        for (uint32_t w : part == 0 ? name.given : name.surname)
+            if (codeOf_[w] != kNoWord) most = std::max(most, codeHolders_[codeOf_[w]]);
+        if (most == 0) continue;
+        sum += (most - 1) / (n - 1);
+        ++counted;
+    }
+    return counted ? sum / counted : 0;
 }
 
 void PersonMatcher::candidates(uint32_t split, bool sameFile, const CandidateBounds& bounds,

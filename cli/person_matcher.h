@@ -70,8 +70,10 @@ public:
     // one of B (`split` as above).
     bool randomPairLevels(uint32_t split, uint32_t count, std::vector<std::vector<uint64_t>>* levels);
     const std::string& error() const { return calls_.error(); }
-    // The chance that two records drawn at random hold a word of one code.
-    double codeAgreement() const;
+    // For the given names (0) or the surnames (1): the share of the other
+    // records that hold the commonest code of a record's name, on average
+    // over the records that have one.
+    double codeAgreement(int part) const;
 
 private:
     uint32_t word(const std::string& text);

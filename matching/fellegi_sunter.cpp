@@ -61,9 +61,10 @@ double FsModel::exactWeight(int c, uint32_t holders) const {
 }
 
 double FsModel::closeWeight(int c, uint32_t holders) const {
-    if (holders == 0 || records == 0 || codeAgreement <= 0) return weights[c][CLOSE];
-    double share = othersShare(holders, records, codeAgreement);
-    double w = std::log2(m[c][CLOSE] / (u[c][CLOSE] * share / codeAgreement));
+    const double average = codeAgreement[c];
+    if (holders == 0 || records == 0 || average <= 0) return weights[c][CLOSE];
+    double share = othersShare(holders, records, average);
+    double w = std::log2(m[c][CLOSE] / (u[c][CLOSE] * share / average));
     double most = std::log2(m[c][EXACT] / share);
     if (w > most) w = most;
     return w > weights[c][SOME] ? w : weights[c][SOME];

@@ -32,7 +32,9 @@ struct FsModel {
     int comparisons = 0;
     double share = 0.05;  // p: the prior probability that a pair is one person
     uint64_t records = 0;  // of the input, for the share of a value's holders
-    double codeAgreement = 0;  // the chance that two records drawn at random share a name's code
+    // Per name comparison: the share of the other records that hold the
+    // code of a record's name drawn at random (its commonest code).
+    double codeAgreement[kValueWeighted] = {0, 0};
     std::vector<std::vector<double>> m, u;  // per comparison, per level below MISSING
     std::vector<std::vector<double>> weights;  // log2(m / u), never below the level beneath
 
@@ -55,7 +57,7 @@ struct FsModel {
     double exactWeight(int comparison, uint32_t holders) const;
     // The weight of a near miss between words of a code that `holders`
     // records hold: the level's u scaled by the code's share against that
-    // of a code drawn at random (codeAgreement), as near misses fall
+    // of a name drawn at random (codeAgreement), as near misses fall
     // mostly within a code: a slip in a name whose sound few others share
     // is rarely met by chance, one in Smith often. Bounded by the weights
     // of SOME and of an exact agreement on a name as common as the code;

@@ -155,7 +155,7 @@ TEST(FellegiSunter, ExactNameWeighsByItsShare) {
 TEST(FellegiSunter, NearMissWeighsByItsCodesShare) {
     FsModel model = FsModel::start(2);
     model.records = 10000;
-    model.codeAgreement = 0.01;  // a code drawn at random: one record in a hundred holds it
+    model.codeAgreement[1] = 0.01;  // a surname drawn at random: one record in a hundred holds its code
     const double close = model.weight(1, CLOSE);
     // A code as common as the average: the level's weight, give or take
     // the hundred records drawn towards it.
