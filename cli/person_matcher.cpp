@@ -116,8 +116,21 @@ void PersonMatcher::candidates(uint32_t split, bool sameFile, const CandidateBou
                 if (words_.size(w) < 2 || codes_[0][w].empty()) continue;
                 entries.push_back({keys.add("n" + codes_[0][w]), r});
             }
-        for (size_t f = 0; f < values_[r].size(); ++f)
-            if (!values_[r][f].empty()) entries.push_back({keys.add("v" + std::to_string(f) + values_[r][f]), r});
+        // A --with value with the first letter of each name word: a date
+        // of birth alone is shared by a few dozen records in a million, all
+        // of whom would meet in pairs; with a letter of the name a handful,
+        // and a pair still meets when any of its words keeps its letter.
+        std::string letters;
+        for (const std::vector<uint32_t>* part : {&n.given, &n.surname})
+            for (uint32_t w : *part)
+                if (words_.size(w) > 0 && letters.find(words_.data(w)[0]) == std::string::npos)
+                    letters += words_.data(w)[0];
+        if (letters.empty()) letters = " ";
+        for (size_t f = 0; f < values_[r].size(); ++f) {
+            if (values_[r][f].empty()) continue;
+            for (char letter : letters)
+                entries.push_back({keys.add("v" + std::to_string(f) + letter + values_[r][f]), r});
+        }
     }
     std::sort(entries.begin(), entries.end());
     entries.erase(std::unique(entries.begin(), entries.end()), entries.end());

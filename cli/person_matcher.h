@@ -39,7 +39,7 @@ struct Candidate {
 inline double pairWeight(const FsModel& model, const Candidate& pair) { return model.weight(pair.pattern, pair.holders); }
 
 // How candidates are found: every word's first code and every --with
-// value is a key; the records of a key meet in pairs, but a key held by
+// value with the first letter of each name word is a key; the records of a key meet in pairs, but a key held by
 // more than `blockLimit` records pairs each record only with the `window`
 // records next to it in the order of their names, and in that order read
 // backwards, so that thousands of Smiths cost a few pairs each, not a

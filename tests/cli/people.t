@@ -101,5 +101,5 @@ $ ovrin group --csv --person --field name --with dob
 > John Smith,,1,0.993
 ! ovrin: stdin:3: invalid UTF-8 in field 1; it counts as missing
 ! ovrin: stdin:4: invalid UTF-8 in field 2; it counts as missing
-! ovrin: 4 records: 3 in 1 group, 1 alone (1 without a name); 4 candidate pairs, 4 matched
+! ovrin: 4 records: 3 in 1 group, 1 alone (1 without a name); 3 candidate pairs, 3 matched
 ? 1
