@@ -1,6 +1,7 @@
 #include "person_command.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 
@@ -45,14 +46,34 @@ std::string decimals(double value, int places) {
     return text;
 }
 
+// For link --best and --one-to-one, where each record of A has at most
+// one partner in B: per A record, the sum of its candidates' ratios, and
+// the share of A's records that have a partner, fitted to them.
+struct Partners {
+    std::vector<double> ratioSums;
+    double share = 0.5;
+    double others = 0;  // B's records
+};
+
+// A pair's probability of being one person: against its record's rivals
+// when there are `partners`, else on its own.
+double pairScore(const FsModel& model, const Partners* partners, const Candidate& pair) {
+    double weight = pairWeight(model, pair);
+    if (!partners) return model.probability(weight);
+    return partnerProbability(weight, partners->ratioSums[pair.x], partners->others, partners->share);
+}
+
 // Candidates, their comparisons, the weights fitted to them, and the pairs
 // that reach the threshold; false with the message written on an error
-// answer.
-bool scorePairs(const CommandContext& context, PersonMatcher& matcher, uint32_t split, bool sameFile,
+// answer. `link` says that the records below `split` are A's and the others
+// B's; `partners`, when given, is filled and scores the pairs.
+bool scorePairs(const CommandContext& context, PersonMatcher& matcher, bool link, uint32_t split, bool sameFile,
                 const PersonSettings& settings, std::vector<Candidate>* matched, FsModel* model,
-                uint64_t* candidateCount) {
+                uint64_t* candidateCount, Partners* partners = nullptr) {
     std::vector<Candidate> pairs;
-    matcher.candidates(split, sameFile, settings.bounds, &pairs);
+    // A link with an empty side has no pairs; the matcher would take a split
+    // of 0 for one list and pair B's records among themselves.
+    if (!link || (split > 0 && split < matcher.records())) matcher.candidates(split, sameFile, settings.bounds, &pairs);
     for (Candidate& pair : pairs)
         if (!matcher.compare(&pair)) {
             context.message(matcher.error() + "; stopped");
@@ -68,16 +89,25 @@ bool scorePairs(const CommandContext& context, PersonMatcher& matcher, uint32_t 
     // Each record has about one partner among the other side's records.
     uint64_t others = split ? matcher.records() - split : matcher.records() - 1;
     model->share = others > 1 ? 1.0 / others : 0.5;
+    model->records = matcher.records();
+    for (int c = 0; c < kValueWeighted; ++c) model->codeAgreement[c] = matcher.codeAgreement(c);
+    if (partners) {
+        partners->others = static_cast<double>(others);
+        partners->ratioSums.assign(split, 0);
+        for (const Candidate& pair : pairs)
+            partners->ratioSums[pair.x] += std::exp2(pairWeight(*model, pair)) / partners->others;
+        partners->share = fitPartnerShare(partners->ratioSums);
+    }
     matched->clear();
     for (const Candidate& pair : pairs)
-        if (model->probability(model->weight(pair.pattern)) >= settings.threshold) matched->push_back(pair);
+        if (pairScore(*model, partners, pair) >= settings.threshold) matched->push_back(pair);
     *candidateCount = pairs.size();
     return true;
 }
 
 // The fitted weights, one line, for --explain.
 std::string weightsText(const FsModel& model, const std::vector<std::string>& names) {
-    std::string text = "weights (u from random pairs): ";
+    std::string text = "weights (u from random pairs; exact and close names by their share): ";
     for (int c = 0; c < model.comparisons; ++c) {
         if (c) text += "; ";
         text += names[c];
@@ -112,7 +142,7 @@ int writeGroupPairs(CommandContext& context, const NameList& list, std::vector<C
     const Options& options = context.options;
     std::stable_sort(matched.begin(), matched.end(), [&](const Candidate& x, const Candidate& y) {
         if (x.x != y.x) return x.x < y.x;
-        return model.weight(x.pattern) > model.weight(y.pattern);
+        return pairWeight(model, x) > pairWeight(model, y);
     });
     std::vector<Column> columns = {{"line_a", true}, {"line_b", true}, {"group"}, {"score"}, {"weight"}};
     if (options.explain) columns.push_back({"explain"});
@@ -140,7 +170,7 @@ int writeGroupPairs(CommandContext& context, const NameList& list, std::vector<C
         const NameRecord& rb = list.records[c.y];
         outA = outRecord(list, ra);
         outB = outRecord(list, rb);
-        double weight = model.weight(c.pattern);
+        double weight = pairWeight(model, c);
         uint32_t group = groupOf[c.x] && groupOf[c.x] == groupOf[c.y] ? groupOf[c.x] : 0;
         std::string score = decimals(model.probability(weight), 3), weightText = decimals(weight, 1);
         std::string explanation = options.explain ? explainPair(model, c, names) : std::string();
@@ -170,9 +200,10 @@ const char kPersonHelp[] =
     "compared on their own; the parts of a name are also compared as one word.\n"
     "\n"
     "Candidates: every name word's first Double Metaphone code and every --with\n"
-    "value is a key, and the records of a key meet in pairs; a key held by more\n"
-    "than 50 records pairs each only with the 8 next to it in the order of the\n"
-    "names, so that frequent keys cost a few pairs a record, not a square.\n"
+    "value with the first letter of each name word is a key, and the records of\n"
+    "a key meet in pairs; a key held by more than 50 records pairs each only\n"
+    "with the 8 next to it in the order of the names, so that frequent keys\n"
+    "cost a few pairs a record, not a square.\n"
     "\n"
     "Each pair's given names and surnames are compared word by word, also\n"
     "crosswise (the given name of one with the surname of the other) when that\n"
@@ -184,8 +215,12 @@ const char kPersonHelp[] =
     "date's day and month swapped), different or missing. A level weighs\n"
     "log2(m/u) (Fellegi-Sunter): u is measured on 50,000 random pairs of the\n"
     "input, m is set (a person's records agree exactly on a name 80 times in 100,\n"
-    "on a date 88). With about one partner per record, a pair whose probability\n"
-    "of being one person reaches --threshold (0.5) matches.\n"
+    "on a date 88). An exact name weighs by its share of the other records (a\n"
+    "name two records hold says more than one of every fiftieth), a close one\n"
+    "by its code's share. With about one partner per record, a pair whose\n"
+    "probability of being one person reaches --threshold (0.5) matches; with\n"
+    "--best or --one-to-one, the probability is among the A record's rivals,\n"
+    "with the share of A's records that have a partner fitted to the input.\n"
     "\n"
     "group: a group joins another only when at least half of the pairs between\n"
     "their records match, so weak chains do not join two people; columns group\n"
@@ -204,10 +239,11 @@ bool wantsPersonMatching(const Options& options) {
 namespace {
 
 // A list of single names (surnames alone, say) rarely holds the evidence
-// that two records are one person; where nothing matched, say what groups
-// look-alike names instead.
-void hintAtCodes(const CommandContext& context, const PersonSettings& settings, size_t matched) {
-    if (matched == 0 && settings.with.empty())
+// that two records are one person; where candidates met but none matched,
+// say what groups look-alike names instead.
+void hintAtCodes(const CommandContext& context, const PersonSettings& settings, uint64_t candidates,
+                 size_t matched) {
+    if (candidates > 0 && matched == 0 && settings.with.empty())
         context.message("no pair is likely enough one person; to group look-alike names by a shared code "
                         "instead, give --confirm (ovrin help group)");
 }
@@ -241,10 +277,10 @@ int runPersonGroup(CommandContext& context, const std::vector<std::string>& word
     std::vector<Candidate> matched;
     FsModel model;
     uint64_t candidates = 0;
-    if (!scorePairs(context, matcher, 0, false, settings, &matched, &model, &candidates)) return EXIT_FAULTS;
+    if (!scorePairs(context, matcher, false, 0, false, settings, &matched, &model, &candidates)) return EXIT_FAULTS;
 
     std::vector<MatchedPair> edges;
-    for (const Candidate& c : matched) edges.push_back({c.x, c.y, model.weight(c.pattern)});
+    for (const Candidate& c : matched) edges.push_back({c.x, c.y, pairWeight(model, c)});
     const size_t recordCount = list.records.size();
     std::vector<uint32_t> groupOf = clusterPairs(recordCount, edges);
     uint32_t groupCount = 0;
@@ -254,7 +290,7 @@ int runPersonGroup(CommandContext& context, const std::vector<std::string>& word
     for (const Candidate& c : matched) {
         uint32_t g = groupOf[c.x];
         if (!g || g != groupOf[c.y]) continue;
-        if (!weakest[g] || model.weight(c.pattern) < model.weight(weakest[g]->pattern)) weakest[g] = &c;
+        if (!weakest[g] || pairWeight(model, c) < pairWeight(model, *weakest[g])) weakest[g] = &c;
     }
     std::vector<std::vector<uint32_t>> members(groupCount + 1);
     for (uint32_t r = 0; r < recordCount; ++r)
@@ -293,7 +329,7 @@ int runPersonGroup(CommandContext& context, const std::vector<std::string>& word
             std::string score, explanation;
             Value values[3];
             if (g) {
-                score = decimals(model.probability(model.weight(weakest[g]->pattern)), 3);
+                score = decimals(model.probability(pairWeight(model, *weakest[g])), 3);
                 explanation = "weakest pair: lines " + std::to_string(list.records[weakest[g]->x].line) + " and " +
                               std::to_string(list.records[weakest[g]->y].line) + ": " +
                               explainPair(model, *weakest[g], names);
@@ -314,7 +350,7 @@ int runPersonGroup(CommandContext& context, const std::vector<std::string>& word
                     " alone (" + std::to_string(list.withoutName) + " without a name); " +
                     counted(candidates, "candidate pair", "candidate pairs") + ", " + std::to_string(matched.size()) +
                     " matched");
-    hintAtCodes(context, settings, matched.size());
+    hintAtCodes(context, settings, candidates, matched.size());
     if (options.explain) context.message(weightsText(model, names));
     if (!options.truth.empty()) context.message(pairCountsText(countGroupPairs(groupOf, truthOf)));
     return warnings.count() > 0 ? EXIT_FAULTS : EXIT_DONE;
@@ -351,12 +387,15 @@ int runPersonLink(CommandContext& context, const std::vector<std::string>& words
     std::vector<Candidate> matched;
     FsModel model;
     uint64_t candidates = 0;
-    if (!scorePairs(context, matcher, split, sameFile, settings, &matched, &model, &candidates)) return EXIT_FAULTS;
+    Partners partners;
+    Partners* onePartner = options.best || options.oneToOne ? &partners : nullptr;
+    if (!scorePairs(context, matcher, true, split, sameFile, settings, &matched, &model, &candidates, onePartner))
+        return EXIT_FAULTS;
 
     // The heaviest first; --best keeps each A record's first, --one-to-one
     // also each B record's first.
     std::stable_sort(matched.begin(), matched.end(), [&](const Candidate& x, const Candidate& y) {
-        return model.weight(x.pattern) > model.weight(y.pattern);
+        return pairWeight(model, x) > pairWeight(model, y);
     });
     if (options.best || options.oneToOne) {
         std::vector<bool> aTaken(split, false), bTaken(b.list.records.size(), false);
@@ -420,8 +459,8 @@ int runPersonLink(CommandContext& context, const std::vector<std::string>& words
             const NameRecord& rb = b.list.records[c.y - split];
             outB = outRecord(b.list, rb);
             row.records[1] = &outB;
-            double weight = model.weight(c.pattern);
-            std::string score = decimals(model.probability(weight), 3), weightText = decimals(weight, 1);
+            double weight = pairWeight(model, c);
+            std::string score = decimals(pairScore(model, onePartner, c), 3), weightText = decimals(weight, 1);
             std::string explanation = options.explain ? explainPair(model, c, names) : std::string();
             values[1] = Value::of(static_cast<int64_t>(rb.line));
             values[2] = Value::of(score);
@@ -436,8 +475,12 @@ int runPersonLink(CommandContext& context, const std::vector<std::string>& words
                     counted(b.list.records.size(), "record", "records") + "; " +
                     counted(candidates, "candidate pair", "candidate pairs") + ", " +
                     counted(written.size(), "pair", "pairs") + " written");
-    hintAtCodes(context, settings, written.size());
-    if (options.explain) context.message(weightsText(model, names));
+    hintAtCodes(context, settings, candidates, written.size());
+    if (options.explain) {
+        std::string text = weightsText(model, names);
+        if (onePartner) text += "; share of A with a partner " + decimals(partners.share, 3);
+        context.message(text);
+    }
     if (!options.truth.empty()) context.message(pairCountsText(countLinkPairs(truthOfA, truthOfB, written)));
     return warnings.count() > 0 ? EXIT_FAULTS : EXIT_DONE;
 }

@@ -7,6 +7,17 @@ namespace {
 
 int levelScore(Level l) { return l == MISSING ? 1 : static_cast<int>(l); }
 
+// The words of a name, each once, the parts written as one word too.
+std::vector<uint32_t> heldWords(const WordName& w) {
+    std::vector<uint32_t> held(w.given);
+    held.insert(held.end(), w.surname.begin(), w.surname.end());
+    for (uint32_t whole : {w.givenWhole, w.surnameWhole})
+        if (whole != kNoWord) held.push_back(whole);
+    std::sort(held.begin(), held.end());
+    held.erase(std::unique(held.begin(), held.end()), held.end());
+    return held;
+}
+
 }  // namespace
 
 bool PersonMatcher::open(const CommandContext& context, std::string* problem) {
@@ -19,6 +30,8 @@ uint32_t PersonMatcher::word(const std::string& text) {
     uint32_t id = words_.add(text);
     if (id == coded_.size()) {
         coded_.push_back(false);
+        holders_.push_back(0);
+        codeOf_.push_back(kNoWord);
         codes_[0].emplace_back();
         codes_[1].emplace_back();
     }
@@ -26,6 +39,7 @@ uint32_t PersonMatcher::word(const std::string& text) {
 }
 
 bool PersonMatcher::add(const PersonList& people) {
+    const size_t firstNew = names_.size();
     if (names_.empty()) withCount_ = people.values.empty() ? 0 : static_cast<int>(people.values[0].size());
     for (size_t r = 0; r < people.names.size(); ++r) {
         const PersonName& name = people.names[r];
@@ -43,6 +57,7 @@ bool PersonMatcher::add(const PersonList& people) {
             if (parts[p]->size() > 1) *whole[p] = word(joined);
             sortName = p == 0 ? joined : joined + " " + sortName;
         }
+        for (uint32_t id : heldWords(w)) ++holders_[id];
         names_.push_back(w);
         sortNames_.push_back(sortName);
         reversedNames_.emplace_back(sortName.rbegin(), sortName.rend());
@@ -56,8 +71,36 @@ bool PersonMatcher::add(const PersonList& people) {
         codes_[0][id] = first;
         codes_[1][id] = second.empty() ? first : second;
         coded_[id] = true;
+        if (!first.empty()) {
+            codeOf_[id] = codeIds_.add(first);
+            if (codeOf_[id] == codeHolders_.size()) codeHolders_.push_back(0);
+        }
+    }
+    // The records holding each code, each record once.
+    std::vector<uint32_t> held;
+    for (size_t r = firstNew; r < names_.size(); ++r) {
+        held.clear();
+        for (uint32_t id : heldWords(names_[r]))
+            if (codeOf_[id] != kNoWord) held.push_back(codeOf_[id]);
+        std::sort(held.begin(), held.end());
+        held.erase(std::unique(held.begin(), held.end()), held.end());
+        for (uint32_t code : held) ++codeHolders_[code];
     }
     return true;
+}
+
+double PersonMatcher::codeAgreement(int part) const {
+    const double n = static_cast<double>(names_.size());
+    double sum = 0, counted = 0;
+    for (const WordName& name : names_) {
+        uint32_t most = 0;
+        for (uint32_t w : part == 0 ? name.given : name.surname)
+            if (codeOf_[w] != kNoWord) most = std::max(most, codeHolders_[codeOf_[w]]);
+        if (most == 0) continue;
+        sum += (most - 1) / (n - 1);
+        ++counted;
+    }
+    return counted ? sum / counted : 0;
 }
 
 void PersonMatcher::candidates(uint32_t split, bool sameFile, const CandidateBounds& bounds,
@@ -73,8 +116,21 @@ void PersonMatcher::candidates(uint32_t split, bool sameFile, const CandidateBou
                 if (words_.size(w) < 2 || codes_[0][w].empty()) continue;
                 entries.push_back({keys.add("n" + codes_[0][w]), r});
             }
-        for (size_t f = 0; f < values_[r].size(); ++f)
-            if (!values_[r][f].empty()) entries.push_back({keys.add("v" + std::to_string(f) + values_[r][f]), r});
+        // A --with value with the first letter of each name word: a date
+        // of birth alone is shared by a few dozen records in a million, all
+        // of whom would meet in pairs; with a letter of the name a handful,
+        // and a pair still meets when any of its words keeps its letter.
+        std::string letters;
+        for (const std::vector<uint32_t>* part : {&n.given, &n.surname})
+            for (uint32_t w : *part)
+                if (words_.size(w) > 0 && letters.find(words_.data(w)[0]) == std::string::npos)
+                    letters += words_.data(w)[0];
+        if (letters.empty()) letters = " ";
+        for (size_t f = 0; f < values_[r].size(); ++f) {
+            if (values_[r][f].empty()) continue;
+            for (char letter : letters)
+                entries.push_back({keys.add("v" + std::to_string(f) + letter + values_[r][f]), r});
+        }
     }
     std::sort(entries.begin(), entries.end());
     entries.erase(std::unique(entries.begin(), entries.end()), entries.end());
@@ -150,8 +206,16 @@ bool PersonMatcher::wordLevel(uint32_t a, uint32_t b, Level* level) {
     return true;
 }
 
+uint32_t PersonMatcher::codeHoldersOf(uint32_t a, uint32_t b) const {
+    uint32_t h = 0;
+    for (uint32_t w : {a, b})
+        if (codeOf_[w] != kNoWord) h = std::max(h, codeHolders_[codeOf_[w]]);
+    return h;
+}
+
 bool PersonMatcher::nameLevel(const std::vector<uint32_t>& a, uint32_t aWhole, const std::vector<uint32_t>& b,
-                              uint32_t bWhole, Level* level) {
+                              uint32_t bWhole, Level* level, uint32_t* holders) {
+    *holders = 0;
     if (a.empty() || b.empty()) return *level = MISSING, true;
     // Every word of the shorter name must be found in the other: its
     // level is the worst of their best matches, so that García López meets
@@ -160,21 +224,35 @@ bool PersonMatcher::nameLevel(const std::vector<uint32_t>& a, uint32_t aWhole, c
     const std::vector<uint32_t>& shorter = a.size() <= b.size() ? a : b;
     const std::vector<uint32_t>& longer = a.size() <= b.size() ? b : a;
     Level worst = EXACT, l;
+    uint32_t rarest = UINT32_MAX, commonestCode = 0;
     for (uint32_t x : shorter) {
         Level best = DIFFERENT;
+        uint32_t bestY = x;
         for (uint32_t y : longer) {
             if (!wordLevel(x, y, &l)) return false;
-            if (l > best) best = l;
+            if (l > best) best = l, bestY = y;
             if (best == EXACT) break;
         }
         if (best < worst) worst = best;
+        if (best == EXACT && holders_[x] < rarest) rarest = holders_[x];
+        if (best == CLOSE) commonestCode = std::max(commonestCode, codeHoldersOf(x, bestY));
     }
     // The parts written as one word (SMITHJONES and SMITH JONES).
     if (worst < EXACT && (aWhole != kNoWord || bWhole != kNoWord)) {
-        if (!wordLevel(aWhole != kNoWord ? aWhole : a[0], bWhole != kNoWord ? bWhole : b[0], &l)) return false;
-        if (l > worst) worst = l;
+        uint32_t wholeA = aWhole != kNoWord ? aWhole : a[0], wholeB = bWhole != kNoWord ? bWhole : b[0];
+        if (!wordLevel(wholeA, wholeB, &l)) return false;
+        if (l > worst) {
+            worst = l;
+            rarest = holders_[wholeA];
+            commonestCode = codeHoldersOf(wholeA, wholeB);
+        }
     }
     *level = worst;
+    // The holders of the rarest word agreed on, or of the commonest code
+    // of a near miss: the records that would agree with this name about
+    // as well as the pair's other record does.
+    if (worst == EXACT) *holders = rarest;
+    if (worst == CLOSE) *holders = commonestCode;
     return true;
 }
 
@@ -182,8 +260,9 @@ bool PersonMatcher::compare(Candidate* pair) {
     const WordName& x = names_[pair->x];
     const WordName& y = names_[pair->y];
     Level given, surname;
-    if (!nameLevel(x.given, x.givenWhole, y.given, y.givenWhole, &given) ||
-        !nameLevel(x.surname, x.surnameWhole, y.surname, y.surnameWhole, &surname))
+    uint32_t givenHolders, surnameHolders;
+    if (!nameLevel(x.given, x.givenWhole, y.given, y.givenWhole, &given, &givenHolders) ||
+        !nameLevel(x.surname, x.surnameWhole, y.surname, y.surnameWhole, &surname, &surnameHolders))
         return false;
     pair->crosswise = false;
     // Given name and surname swapped in one record: compared crosswise,
@@ -191,18 +270,25 @@ bool PersonMatcher::compare(Candidate* pair) {
     // stand are not asked again.
     if (!(given >= CLOSE && given != MISSING && surname >= CLOSE && surname != MISSING)) {
         Level g2, s2;
-        if (!nameLevel(x.given, x.givenWhole, y.surname, y.surnameWhole, &g2) ||
-            !nameLevel(x.surname, x.surnameWhole, y.given, y.givenWhole, &s2))
+        uint32_t g2Holders, s2Holders;
+        if (!nameLevel(x.given, x.givenWhole, y.surname, y.surnameWhole, &g2, &g2Holders) ||
+            !nameLevel(x.surname, x.surnameWhole, y.given, y.givenWhole, &s2, &s2Holders))
             return false;
         if (levelScore(g2) + levelScore(s2) > levelScore(given) + levelScore(surname)) {
             // Which of the two counts as the surname is a matter of which
             // record came first; the better one does, so that a pair
-            // weighs the same either way round.
-            given = std::min(g2, s2);
-            surname = std::max(g2, s2);
+            // weighs the same either way round (of two exact ones, the
+            // rarer).
+            bool firstBetter = g2 > s2 || (g2 == s2 && g2Holders < s2Holders);
+            given = firstBetter ? s2 : g2;
+            surname = firstBetter ? g2 : s2;
+            givenHolders = firstBetter ? s2Holders : g2Holders;
+            surnameHolders = firstBetter ? g2Holders : s2Holders;
             pair->crosswise = true;
         }
     }
+    pair->holders[0] = givenHolders;
+    pair->holders[1] = surnameHolders;
     Pattern p = withLevel(withLevel(0, 0, given), 1, surname);
     for (int f = 0; f < withCount_; ++f) p = withLevel(p, 2 + f, valueLevel(values_[pair->x][f], values_[pair->y][f]));
     pair->pattern = p;
@@ -251,11 +337,12 @@ std::string explainPair(const FsModel& model, const Candidate& pair, const std::
     char number[32];
     for (int c = 0; c < model.comparisons; ++c) {
         Level l = levelAt(pair.pattern, c);
-        std::snprintf(number, sizeof number, "%+.1f", model.weight(c, l));
+        double w = c < kValueWeighted ? model.nameWeight(c, l, pair.holders[c]) : model.weight(c, l);
+        std::snprintf(number, sizeof number, "%+.1f", w);
         if (!text.empty()) text += ", ";
         text += names[c] + " " + levelName(l) + " " + (l == MISSING ? std::string("0") : number);
         if (c == 1 && pair.crosswise) text += " (crosswise)";
     }
-    std::snprintf(number, sizeof number, "%.1f", model.weight(pair.pattern));
+    std::snprintf(number, sizeof number, "%.1f", pairWeight(model, pair));
     return text + " = " + number;
 }

@@ -28,10 +28,18 @@ struct Candidate {
     uint32_t x, y;        // records, x < y (in link: x of A, y of B after A's)
     Pattern pattern = 0;  // the levels of given, surname, then each --with field
     bool crosswise = false;  // x's given name was compared with y's surname and the other way round
+    // Per name comparison: agreeing exactly, how many records hold the word
+    // it agreed on (the rarest, where several agreed); agreeing closely,
+    // how many hold a word of the code of the two words (the more common
+    // code); 0 otherwise.
+    uint32_t holders[kValueWeighted] = {0, 0};
 };
 
+// A pair's weight, its exact names weighed by how rare they are.
+inline double pairWeight(const FsModel& model, const Candidate& pair) { return model.weight(pair.pattern, pair.holders); }
+
 // How candidates are found: every word's first code and every --with
-// value is a key; the records of a key meet in pairs, but a key held by
+// value with the first letter of each name word is a key; the records of a key meet in pairs, but a key held by
 // more than `blockLimit` records pairs each record only with the `window`
 // records next to it in the order of their names, and in that order read
 // backwards, so that thousands of Smiths cost a few pairs each, not a
@@ -62,17 +70,27 @@ public:
     // one of B (`split` as above).
     bool randomPairLevels(uint32_t split, uint32_t count, std::vector<std::vector<uint64_t>>* levels);
     const std::string& error() const { return calls_.error(); }
+    // For the given names (0) or the surnames (1): the share of the other
+    // records that hold the commonest code of a record's name, on average
+    // over the records that have one.
+    double codeAgreement(int part) const;
 
 private:
     uint32_t word(const std::string& text);
     bool wordLevel(uint32_t a, uint32_t b, Level* level);
+    // The records holding a word of the code of `a` or of `b`, the larger.
+    uint32_t codeHoldersOf(uint32_t a, uint32_t b) const;
     bool nameLevel(const std::vector<uint32_t>& a, uint32_t aWhole, const std::vector<uint32_t>& b, uint32_t bWhole,
-                   Level* level);
+                   Level* level, uint32_t* holders);
 
     MatchCalls calls_;
     StringPool words_;
     std::vector<std::string> codes_[2];  // per word: its Double Metaphone codes
     std::vector<bool> coded_;
+    std::vector<uint32_t> holders_;  // per word: the records whose name holds it
+    StringPool codeIds_;              // the first codes of the words
+    std::vector<uint32_t> codeOf_;    // per word: its first code's number, kNoWord without one
+    std::vector<uint32_t> codeHolders_;  // per code: the records whose name holds a word of it
     std::unordered_map<uint64_t, uint8_t> levels_;  // of word pairs asked already
     std::vector<WordName> names_;                  // per record
     std::vector<std::string> sortNames_;           // per record: its words, surname first, for the window order

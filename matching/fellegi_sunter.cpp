@@ -38,6 +38,51 @@ double FsModel::weight(Pattern pattern) const {
     return w;
 }
 
+namespace {
+
+// The share of the records other than one that holds a value, when
+// `holders` records hold it: the chance that another record drawn at
+// random holds it too. The one record itself says nothing of how common
+// the value is. Taken with a hundred records of `start`, the share that
+// random pairs show: in a list of a few records, the copies of one person
+// are most of the holders of their name and would make it look common;
+// in a list of thousands they are nothing beside its counts.
+double othersShare(uint32_t holders, uint64_t records, double start) {
+    const double kStartRecords = 100;
+    return (holders - 1 + kStartRecords * start) / (static_cast<double>(records) - 1 + kStartRecords);
+}
+
+}  // namespace
+
+double FsModel::exactWeight(int c, uint32_t holders) const {
+    if (holders == 0 || records == 0) return weights[c][EXACT];
+    double w = std::log2(m[c][EXACT] / othersShare(holders, records, u[c][EXACT]));
+    return w > weights[c][CLOSE] ? w : weights[c][CLOSE];
+}
+
+double FsModel::closeWeight(int c, uint32_t holders) const {
+    const double average = codeAgreement[c];
+    if (holders == 0 || records == 0 || average <= 0) return weights[c][CLOSE];
+    double share = othersShare(holders, records, average);
+    double w = std::log2(m[c][CLOSE] / (u[c][CLOSE] * share / average));
+    double most = std::log2(m[c][EXACT] / share);
+    if (w > most) w = most;
+    return w > weights[c][SOME] ? w : weights[c][SOME];
+}
+
+double FsModel::nameWeight(int c, Level level, uint32_t holders) const {
+    if (level == EXACT) return exactWeight(c, holders);
+    if (level == CLOSE) return closeWeight(c, holders);
+    return weight(c, level);
+}
+
+double FsModel::weight(Pattern pattern, const uint32_t* holders) const {
+    double w = 0;
+    for (int c = 0; c < comparisons; ++c)
+        w += c < kValueWeighted ? nameWeight(c, levelAt(pattern, c), holders[c]) : weight(c, levelAt(pattern, c));
+    return w;
+}
+
 double FsModel::probability(double w) const {
     double odds = std::exp2(w) * share / (1 - share);
     return odds / (1 + odds);
@@ -54,4 +99,25 @@ void setRandomPairLevels(const std::vector<std::vector<uint64_t>>& counts, FsMod
         for (int l = 0; l < kLevels; ++l) model->u[c][l] = (counts[c][l] + kStartPairs * model->u[c][l]) / total;
     }
     model->setWeights();
+}
+
+double partnerProbability(double weight, double ratioSum, double others, double partnerShare) {
+    double ratio = std::exp2(weight) / others;
+    return partnerShare * ratio / ((1 - partnerShare) + partnerShare * ratioSum);
+}
+
+double fitPartnerShare(const std::vector<double>& ratioSums) {
+    if (ratioSums.empty()) return 0.5;
+    double share = 0.5;
+    for (int round = 0; round < 100; ++round) {
+        double sum = 0;
+        for (double s : ratioSums) sum += share * s / ((1 - share) + share * s);
+        double next = sum / static_cast<double>(ratioSums.size());
+        // Kept off 0 and 1, where either answer would stand for good.
+        next = next < 0.01 ? 0.01 : next > 0.99 ? 0.99 : next;
+        bool settled = std::fabs(next - share) < 1e-6;
+        share = next;
+        if (settled) break;
+    }
+    return share;
 }

@@ -17,6 +17,10 @@
 
 #include "levels.h"
 
+// The comparisons whose exact agreement weighs by how rare the value is:
+// the given name and the surname, the first two.
+const int kValueWeighted = 2;
+
 // A pair's levels, three bits a comparison, the first in the low bits.
 typedef uint32_t Pattern;
 const int kMaxComparisons = 10;
@@ -27,6 +31,10 @@ inline Pattern withLevel(Pattern p, int c, Level l) { return (p & ~(7u << (3 * c
 struct FsModel {
     int comparisons = 0;
     double share = 0.05;  // p: the prior probability that a pair is one person
+    uint64_t records = 0;  // of the input, for the share of a value's holders
+    // Per name comparison: the share of the other records that hold the
+    // code of a record's name drawn at random (its commonest code).
+    double codeAgreement[kValueWeighted] = {0, 0};
     std::vector<std::vector<double>> m, u;  // per comparison, per level below MISSING
     std::vector<std::vector<double>> weights;  // log2(m / u), never below the level beneath
 
@@ -38,9 +46,45 @@ struct FsModel {
     // The weight of a level: log2(m / u), 0 for MISSING.
     double weight(int comparison, Level level) const;
     double weight(Pattern pattern) const;
+    // The weight of an exact agreement on a value that `holders` records of
+    // the input hold: log2(m / u) with u the value's share of the records,
+    // the chance that a record drawn at random holds it too (drawn towards
+    // the level's u in a small list). Agreeing on a
+    // name that one record in ten thousand has says more than agreeing on
+    // one that every fiftieth has. Never below the weight of a near miss
+    // (a common name still agrees better exactly than by an edit); the
+    // level's own weight when `holders` is 0 (not known).
+    double exactWeight(int comparison, uint32_t holders) const;
+    // The weight of a near miss between words of a code that `holders`
+    // records hold: the level's u scaled by the code's share against that
+    // of a name drawn at random (codeAgreement), as near misses fall
+    // mostly within a code: a slip in a name whose sound few others share
+    // is rarely met by chance, one in Smith often. Bounded by the weights
+    // of SOME and of an exact agreement on a name as common as the code;
+    // the level's own weight when `holders` or codeAgreement is 0.
+    double closeWeight(int comparison, uint32_t holders) const;
+    // A name comparison's weight: exactWeight, closeWeight or the level's.
+    double nameWeight(int comparison, Level level, uint32_t holders) const;
+    // A pattern's weight with the holders of the first kValueWeighted
+    // comparisons (see Candidate), 0 where not known.
+    double weight(Pattern pattern, const uint32_t* holders) const;
     // The probability that a pair of this weight is one person.
     double probability(double weight) const;
 };
+
+// When each record of one list has at most one partner among the
+// `others` records of the other, and has one at all with probability π
+// (`partnerShare`): the probability that the candidate of this weight is
+// the partner, given that the record's candidates' ratios 2^weight / others
+// sum to `ratioSum` (this one's among them): (π λ) / ((1 − π) + π Σλ),
+// λ = 2^weight / others. Rivals of one record share its chance: of two
+// candidates alike, neither is likely the one.
+double partnerProbability(double weight, double ratioSum, double others, double partnerShare);
+
+// π fitted by expectation–maximisation to each record's sum of ratios (0
+// for a record without candidates): the mean of the records' chances of
+// having a partner, from an even start until it settles.
+double fitPartnerShare(const std::vector<double>& ratioSums);
 
 // The u of each comparison from pairs of records drawn at random, nearly
 // all of two people: `counts` per comparison, per level below MISSING.

@@ -1,12 +1,15 @@
 // The pieces of the matching of people that need no library: the clean-up
-// of names, the levels of --with values, and groups that do not chain.
+// of names, the levels of --with values, the weights of the model, and
+// groups that do not chain.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstring>
 #include <string>
 #include <vector>
 
 #include "../../matching/clusters.h"
+#include "../../matching/fellegi_sunter.h"
 #include "../../matching/levels.h"
 #include "../../matching/person_name.h"
 
@@ -113,6 +116,88 @@ TEST(Levels, OneTransposition) {
     };
     for (const Case& c : cases)
         EXPECT_EQ(oneTransposition(c.a, std::strlen(c.a), c.b, std::strlen(c.b)), c.swapped) << c.a << " " << c.b;
+}
+
+TEST(FellegiSunter, ExactNameWeighsByItsShare) {
+    FsModel model = FsModel::start(3);
+    model.records = 10000;
+    const double exact = model.weight(0, EXACT), close = model.weight(0, CLOSE);
+    // u is the value's share among the other records, with a hundred
+    // records of the level's u: a name held by 2 records of 10,000 (the
+    // one and another) against one held by 200.
+    const double u = model.u[0][EXACT];
+    EXPECT_DOUBLE_EQ(model.exactWeight(0, 2), std::log2(model.m[0][EXACT] * 10099 / (1 + 100 * u)));
+    EXPECT_NEAR(model.exactWeight(0, 2) - model.exactWeight(0, 200), std::log2((199 + 100 * u) / (1 + 100 * u)),
+                1e-9);
+    EXPECT_GT(model.exactWeight(0, 2), exact + 3);
+    // In a list of five records, three copies of one name do not make it
+    // common: the weight stays within a bit of the level's.
+    FsModel small = FsModel::start(3);
+    small.records = 5;
+    EXPECT_NEAR(small.exactWeight(0, 3), exact, 1.0);
+    // A name every other record holds still agrees better than a near miss.
+    EXPECT_DOUBLE_EQ(model.exactWeight(0, 5000), close);
+    // Holders not known, or no count of the records: the level's weight.
+    EXPECT_DOUBLE_EQ(model.exactWeight(0, 0), exact);
+    FsModel unsized = FsModel::start(3);
+    EXPECT_DOUBLE_EQ(unsized.exactWeight(0, 2), exact);
+
+    // A pattern's weight: the value's weight where a name agrees exactly,
+    // the level's elsewhere; --with fields (the third) keep theirs.
+    Pattern bothExact = withLevel(withLevel(withLevel(0, 0, EXACT), 1, EXACT), 2, EXACT);
+    const uint32_t holders[kValueWeighted] = {2, 40};
+    EXPECT_DOUBLE_EQ(model.weight(bothExact, holders),
+                     model.exactWeight(0, 2) + model.exactWeight(1, 40) + model.weight(2, EXACT));
+    Pattern givenClose = withLevel(bothExact, 0, CLOSE);
+    EXPECT_DOUBLE_EQ(model.weight(givenClose, holders), close + model.exactWeight(1, 40) + model.weight(2, EXACT));
+}
+
+TEST(FellegiSunter, NearMissWeighsByItsCodesShare) {
+    FsModel model = FsModel::start(2);
+    model.records = 10000;
+    model.codeAgreement[1] = 0.01;  // a surname drawn at random: one record in a hundred holds its code
+    const double close = model.weight(1, CLOSE);
+    // A code as common as the average: the level's weight, give or take
+    // the hundred records drawn towards it.
+    EXPECT_NEAR(model.closeWeight(1, 101), close, 0.01);
+    // Ten times rarer, about log2(10) more; ten times commoner, less, but
+    // never under SOME.
+    EXPECT_NEAR(model.closeWeight(1, 11) - close, std::log2(10099.0 / (10 + 100 * 0.01) * 0.01), 1e-9);
+    EXPECT_GT(model.closeWeight(1, 10), close + 3);
+    EXPECT_LT(model.closeWeight(1, 1000), close);
+    EXPECT_DOUBLE_EQ(model.closeWeight(1, 9000), model.weight(1, SOME));
+    // A near miss never outweighs an exact agreement on a name as common
+    // as its code.
+    for (uint32_t holders : {1u, 2u, 10u, 100u}) EXPECT_LE(model.closeWeight(1, holders), model.exactWeight(1, holders));
+    // Not known: the level's weight; nameWeight picks by level.
+    EXPECT_DOUBLE_EQ(model.closeWeight(1, 0), close);
+    EXPECT_DOUBLE_EQ(model.nameWeight(1, CLOSE, 10), model.closeWeight(1, 10));
+    EXPECT_DOUBLE_EQ(model.nameWeight(1, EXACT, 10), model.exactWeight(1, 10));
+    EXPECT_DOUBLE_EQ(model.nameWeight(1, SOME, 10), model.weight(1, SOME));
+}
+
+TEST(FellegiSunter, PartnerAmongRivals) {
+    const double others = 1000;
+    auto ratio = [&](double weight) { return std::exp2(weight) / others; };
+    // One candidate and an even chance of a partner: the pair's odds are
+    // its ratio, as a pair on its own with a prior of 1 in `others`.
+    double alone = partnerProbability(12, ratio(12), others, 0.5);
+    EXPECT_NEAR(alone, ratio(12) / (1 + ratio(12)), 1e-12);
+    // A rival as heavy: neither is likely the one.
+    double twin = partnerProbability(12, 2 * ratio(12), others, 0.5);
+    EXPECT_LT(twin, 0.5);
+    EXPECT_LT(twin, alone);
+    // A light rival hardly matters; a larger share of partners raises it.
+    EXPECT_NEAR(partnerProbability(12, ratio(12) + ratio(0), others, 0.5), alone, 1e-3);
+    EXPECT_GT(partnerProbability(12, ratio(12), others, 0.8), alone);
+
+    // Fitted share: 80 records with one strong candidate and 20 with none
+    // or only weak ones give about 0.8, whatever the start.
+    std::vector<double> sums(80, ratio(30));
+    sums.insert(sums.end(), 10, 0.0);
+    sums.insert(sums.end(), 10, ratio(0));
+    EXPECT_NEAR(fitPartnerShare(sums), 0.8, 0.01);
+    EXPECT_NEAR(fitPartnerShare(std::vector<double>(50, 0.0)), 0.01, 1e-9);  // kept off 0
 }
 
 TEST(Clusters, WeakBridgeDoesNotChain) {

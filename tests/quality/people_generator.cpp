@@ -203,12 +203,21 @@ bool swapDayAndMonth(std::string& dob) {
     return true;
 }
 
-// The index of a name in a list of `count`, the first ones most often.
+// The index of a name in a list of `count`, most frequent first: rank r
+// (from 0) is drawn with weight 1 / (r + 10), the falling share that name
+// frequency tables show. The offset keeps the first few from weighing as
+// much as a pure 1 / (r + 1) would: a country's most common name is a few
+// percent of its people, not a fifth.
 uint32_t frequentFirst(uint32_t count, Random& random) {
-    // The smaller of two draws leans towards the start; the square of a
-    // uniform draw would lean more than real name lists do.
-    uint32_t a = random.below(count), b = random.below(count);
-    return a < b ? a : b;
+    const double kOffset = 10;
+    double total = 0;
+    for (uint32_t r = 0; r < count; ++r) total += 1 / (r + kOffset);
+    double pick = (random.next() >> 11) * (1.0 / 9007199254740992.0) * total;
+    for (uint32_t r = 0; r < count; ++r) {
+        pick -= 1 / (r + kOffset);
+        if (pick < 0) return r;
+    }
+    return count - 1;
 }
 
 // Any entry of the country, each as likely.
@@ -332,7 +341,10 @@ Person makePerson(const NameLists& lists, Random& random) {
         pick -= c.second;
     }
     Person person;
-    person.given = nameOf(lists.given, country, random);
+    // Now and then a name of another country's list or a rare one of the
+    // own: the long tail that a real population's given names have.
+    if (random.chance(0.15)) person.given = lists.given[random.below(static_cast<uint32_t>(lists.given.size()))].name;
+    else person.given = nameOf(lists.given, country, random);
     person.surname = surnameOf(lists, country, random);
     if (country == std::string("es") && random.chance(0.8)) {
         person.surname += " " + surnameOf(lists, country, random);

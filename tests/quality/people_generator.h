@@ -1,6 +1,6 @@
 // Synthetic people with labelled duplicates, for measuring how well group
 // and link find the same person. Each person has a given name and a surname
-// of one country (from the small lists in names/), a date of birth and a
+// of one country (from the lists in names/), a date of birth and a
 // postcode; a duplicate is a copy spoiled by the errors that real exports
 // show (typing, hearing, scanning, missing and misplaced fields). The same
 // seed gives the same records on every platform: the random numbers come
@@ -56,7 +56,8 @@ struct PersonRecord {
     std::string errors;  // the errors applied, for reading the data: "typo,ocr"
 };
 
-// A new person: a country; a given name of it and a surname, a common one
+// A new person: a country; a given name of it, the common ones most often
+// (now and then one of any country), and a surname, a common one
 // or one made of parts, so that most people's names are their own, as in
 // a real population (a Spanish person mostly has two; now and then one is
 // a double name); a date of birth from 1930 to 2009 and a postcode.

@@ -28,14 +28,14 @@ check() {
     fi
 }
 cd "$work"
-check 0.97 "link --best, given and surname, date of birth" \
+check 0.975 "link --best, given and surname, date of birth" \
     link --csv --best --field given,surname --with dob --truth truth a.csv b.csv
-check 0.70 "link --best, names only" \
+check 0.89 "link --best, names only" \
     link --csv --person --best --field given,surname --truth truth a.csv b.csv
-check 0.96 "group, given and surname, date of birth" \
+check 0.965 "group, given and surname, date of birth" \
     group --csv --field given,surname --with dob --truth truth group.csv
-check 0.98 "group, full name in one field, date of birth and postcode" \
+check 0.99 "group, full name in one field, date of birth and postcode" \
     group --csv --field name --with dob,postcode --truth truth group.csv
-check 0.97 "link --one-to-one, full name, date of birth" \
+check 0.98 "link --one-to-one, full name, date of birth" \
     link --csv --one-to-one --field name --with dob --truth truth a.csv b.csv
 exit $failed
