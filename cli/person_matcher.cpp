@@ -183,9 +183,8 @@ bool PersonMatcher::wordLevel(uint32_t a, uint32_t b, Level* level) {
         *level = words_.data(a)[0] == words_.data(b)[0] ? SOME : DIFFERENT;
         return true;
     }
-    uint64_t id = a < b ? static_cast<uint64_t>(a) << 32 | b : static_cast<uint64_t>(b) << 32 | a;
-    auto known = levels_.find(id);
-    if (known != levels_.end()) return *level = static_cast<Level>(known->second), true;
+    uint8_t known;
+    if (levels_.find(a, b, &known)) return *level = static_cast<Level>(known), true;
     WordAnswers answers;
     answers.lengthA = words_.size(a);
     answers.lengthB = words_.size(b);
@@ -202,7 +201,7 @@ bool PersonMatcher::wordLevel(uint32_t a, uint32_t b, Level* level) {
                           codes_[1][a] == codes_[0][b] || codes_[1][a] == codes_[1][b]);
     answers.transposed = oneTransposition(words_.data(a), words_.size(a), words_.data(b), words_.size(b));
     *level = ::wordLevel(answers);
-    levels_.emplace(id, static_cast<uint8_t>(*level));
+    levels_.add(a, b, static_cast<uint8_t>(*level));
     return true;
 }
 
