@@ -135,6 +135,21 @@ void PersonMatcher::candidates(uint32_t split, bool sameFile, const CandidateBou
     std::sort(entries.begin(), entries.end());
     entries.erase(std::unique(entries.begin(), entries.end()), entries.end());
 
+    // Each record's place in the order of the names and of the names read
+    // backwards, sorted once rather than in every large key.
+    std::vector<uint32_t> ranks[2];
+    const std::vector<std::string>* orders[2] = {&sortNames_, &reversedNames_};
+    std::vector<uint32_t> byName(names_.size());
+    for (int o = 0; o < 2; ++o) {
+        for (uint32_t r = 0; r < byName.size(); ++r) byName[r] = r;
+        const std::vector<std::string>& order = *orders[o];
+        std::sort(byName.begin(), byName.end(), [&](uint32_t a, uint32_t b) {
+            return order[a] < order[b] || (order[a] == order[b] && a < b);
+        });
+        ranks[o].resize(byName.size());
+        for (uint32_t place = 0; place < byName.size(); ++place) ranks[o][byName[place]] = place;
+    }
+
     std::vector<uint64_t> found;
     auto pairUp = [&](uint32_t a, uint32_t b) {
         if (a > b) std::swap(a, b);
@@ -156,8 +171,8 @@ void PersonMatcher::candidates(uint32_t split, bool sameFile, const CandidateBou
         // Twice: in the order of the names and of the names read from
         // their ends, so that an error near the start of one name does not
         // keep its records apart.
-        for (const std::vector<std::string>* order : {&sortNames_, &reversedNames_}) {
-            std::sort(members.begin(), members.end(), [&](uint32_t a, uint32_t b) { return (*order)[a] < (*order)[b]; });
+        for (const std::vector<uint32_t>& rank : ranks) {
+            std::sort(members.begin(), members.end(), [&](uint32_t a, uint32_t b) { return rank[a] < rank[b]; });
             for (size_t i = 0; i < members.size(); ++i)
                 for (size_t j = i + 1; j < members.size() && j <= i + bounds.window; ++j)
                     pairUp(members[i], members[j]);
@@ -183,9 +198,8 @@ bool PersonMatcher::wordLevel(uint32_t a, uint32_t b, Level* level) {
         *level = words_.data(a)[0] == words_.data(b)[0] ? SOME : DIFFERENT;
         return true;
     }
-    uint64_t id = a < b ? static_cast<uint64_t>(a) << 32 | b : static_cast<uint64_t>(b) << 32 | a;
-    auto known = levels_.find(id);
-    if (known != levels_.end()) return *level = static_cast<Level>(known->second), true;
+    uint8_t known;
+    if (levels_.find(a, b, &known)) return *level = static_cast<Level>(known), true;
     WordAnswers answers;
     answers.lengthA = words_.size(a);
     answers.lengthB = words_.size(b);
@@ -202,7 +216,7 @@ bool PersonMatcher::wordLevel(uint32_t a, uint32_t b, Level* level) {
                           codes_[1][a] == codes_[0][b] || codes_[1][a] == codes_[1][b]);
     answers.transposed = oneTransposition(words_.data(a), words_.size(a), words_.data(b), words_.size(b));
     *level = ::wordLevel(answers);
-    levels_.emplace(id, static_cast<uint8_t>(*level));
+    levels_.add(a, b, static_cast<uint8_t>(*level));
     return true;
 }
 

@@ -7,10 +7,10 @@
 
 #include <cstdint>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
 #include "../matching/fellegi_sunter.h"
+#include "../matching/word_pair_levels.h"
 #include "matching.h"
 #include "person_list.h"
 
@@ -91,7 +91,7 @@ private:
     StringPool codeIds_;              // the first codes of the words
     std::vector<uint32_t> codeOf_;    // per word: its first code's number, kNoWord without one
     std::vector<uint32_t> codeHolders_;  // per code: the records whose name holds a word of it
-    std::unordered_map<uint64_t, uint8_t> levels_;  // of word pairs asked already
+    WordPairLevels levels_;  // of word pairs asked already
     std::vector<WordName> names_;                  // per record
     std::vector<std::string> sortNames_;           // per record: its words, surname first, for the window order
     std::vector<std::string> reversedNames_;       // the same read backwards
