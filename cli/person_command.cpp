@@ -48,9 +48,14 @@ std::string decimals(double value, int places) {
 
 // For link --best and --one-to-one, where each record of A has at most
 // one partner in B: per A record, the sum of its candidates' ratios, and
-// the share of A's records that have a partner, fitted to them.
+// the share of A's records that have a partner, fitted to them. B may hold
+// one person more than once: the records of B that match an A record's
+// heaviest candidate are the same partner, not its rivals, and that
+// candidate is scored with their ratios summed.
 struct Partners {
     std::vector<double> ratioSums;
+    std::vector<uint32_t> heaviest;       // per A record: B's record of its heaviest candidate
+    std::vector<double> heaviestRatios;   // the ratios of that record and of B's records that match it
     double share = 0.5;
     double others = 0;  // B's records
 };
@@ -60,7 +65,40 @@ struct Partners {
 double pairScore(const FsModel& model, const Partners* partners, const Candidate& pair) {
     double weight = pairWeight(model, pair);
     if (!partners) return model.probability(weight);
+    if (partners->heaviest[pair.x] == pair.y)
+        return partnersProbability(partners->heaviestRatios[pair.x], partners->ratioSums[pair.x], partners->share);
     return partnerProbability(weight, partners->ratioSums[pair.x], partners->others, partners->share);
+}
+
+// Fills the heaviest candidate of each A record and the ratios of those of
+// its candidates that match it (compared as a pair of B's records); false
+// on an error answer. A candidate that weighs a thousandth of the
+// heaviest's ratio or less is left out of the comparisons: it cannot move
+// the score.
+bool findSamePartners(PersonMatcher& matcher, const FsModel& model, const std::vector<Candidate>& pairs,
+                      double threshold, Partners* partners) {
+    const size_t split = partners->ratioSums.size();
+    std::vector<double> heaviestWeight(split, -1e300);
+    partners->heaviest.assign(split, UINT32_MAX);
+    for (const Candidate& pair : pairs) {
+        double weight = pairWeight(model, pair);
+        if (weight > heaviestWeight[pair.x]) heaviestWeight[pair.x] = weight, partners->heaviest[pair.x] = pair.y;
+    }
+    partners->heaviestRatios.assign(split, 0);
+    for (const Candidate& pair : pairs) {
+        double weight = pairWeight(model, pair);
+        const uint32_t best = partners->heaviest[pair.x];
+        bool same = pair.y == best;
+        if (!same && weight > heaviestWeight[pair.x] - 10) {
+            Candidate inB;
+            inB.x = std::min(pair.y, best);
+            inB.y = std::max(pair.y, best);
+            if (!matcher.compare(&inB)) return false;
+            same = model.probability(pairWeight(model, inB)) >= threshold;
+        }
+        if (same) partners->heaviestRatios[pair.x] += std::exp2(weight) / partners->others;
+    }
+    return true;
 }
 
 // Candidates, their comparisons, the weights fitted to them, and the pairs
@@ -97,6 +135,10 @@ bool scorePairs(const CommandContext& context, PersonMatcher& matcher, bool link
         for (const Candidate& pair : pairs)
             partners->ratioSums[pair.x] += std::exp2(pairWeight(*model, pair)) / partners->others;
         partners->share = fitPartnerShare(partners->ratioSums);
+        if (!findSamePartners(matcher, *model, pairs, settings.threshold, partners)) {
+            context.message(matcher.error() + "; stopped");
+            return false;
+        }
     }
     matched->clear();
     for (const Candidate& pair : pairs)
@@ -220,7 +262,8 @@ const char kPersonHelp[] =
     "by its code's share. With about one partner per record, a pair whose\n"
     "probability of being one person reaches --threshold (0.5) matches; with\n"
     "--best or --one-to-one, the probability is among the A record's rivals,\n"
-    "with the share of A's records that have a partner fitted to the input.\n"
+    "with the share of A's records that have a partner fitted to the input;\n"
+    "records of B that match the heaviest candidate are not its rivals.\n"
     "\n"
     "group: a group joins another only when at least half of the pairs between\n"
     "their records match, so weak chains do not join two people; columns group\n"

@@ -106,6 +106,10 @@ double partnerProbability(double weight, double ratioSum, double others, double 
     return partnerShare * ratio / ((1 - partnerShare) + partnerShare * ratioSum);
 }
 
+double partnersProbability(double theirRatioSum, double ratioSum, double partnerShare) {
+    return partnerShare * theirRatioSum / ((1 - partnerShare) + partnerShare * ratioSum);
+}
+
 double fitPartnerShare(const std::vector<double>& ratioSums) {
     if (ratioSums.empty()) return 0.5;
     double share = 0.5;

@@ -81,6 +81,11 @@ struct FsModel {
 // candidates alike, neither is likely the one.
 double partnerProbability(double weight, double ratioSum, double others, double partnerShare);
 
+// The same for candidates of one record that are one person between them
+// (records of the other list that match each other): the chance that the
+// partner is one of them, (π Σλ of them) / ((1 − π) + π Σλ of all).
+double partnersProbability(double theirRatioSum, double ratioSum, double partnerShare);
+
 // π fitted by expectation–maximisation to each record's sum of ratios (0
 // for a record without candidates): the mean of the records' chances of
 // having a partner, from an even start until it settles.
