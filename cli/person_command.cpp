@@ -108,15 +108,11 @@ bool findSamePartners(PersonMatcher& matcher, const FsModel& model, const std::v
 bool scorePairs(const CommandContext& context, PersonMatcher& matcher, bool link, uint32_t split, bool sameFile,
                 const PersonSettings& settings, std::vector<Candidate>* matched, FsModel* model,
                 uint64_t* candidateCount, Partners* partners = nullptr) {
-    std::vector<Candidate> pairs;
+    std::vector<uint64_t> found;
     // A link with an empty side has no pairs; the matcher would take a split
     // of 0 for one list and pair B's records among themselves.
-    if (!link || (split > 0 && split < matcher.records())) matcher.candidates(split, sameFile, settings.bounds, &pairs);
-    for (Candidate& pair : pairs)
-        if (!matcher.compare(&pair)) {
-            context.message(matcher.error() + "; stopped");
-            return false;
-        }
+    if (!link || (split > 0 && split < matcher.records())) matcher.candidates(split, sameFile, settings.bounds, &found);
+    *candidateCount = found.size();
     *model = FsModel::start(matcher.comparisons());
     std::vector<std::vector<uint64_t>> randomLevels;
     if (!matcher.randomPairLevels(split, kRandomPairs, &randomLevels)) {
@@ -129,21 +125,43 @@ bool scorePairs(const CommandContext& context, PersonMatcher& matcher, bool link
     model->share = others > 1 ? 1.0 / others : 0.5;
     model->records = matcher.records();
     for (int c = 0; c < kValueWeighted; ++c) model->codeAgreement[c] = matcher.codeAgreement(c);
-    if (partners) {
-        partners->others = static_cast<double>(others);
-        partners->ratioSums.assign(split, 0);
-        for (const Candidate& pair : pairs)
-            partners->ratioSums[pair.x] += std::exp2(pairWeight(*model, pair)) / partners->others;
-        partners->share = fitPartnerShare(partners->ratioSums);
-        if (!findSamePartners(matcher, *model, pairs, settings.threshold, partners)) {
+    matched->clear();
+    if (!partners) {
+        // Each pair on its own: compared, scored and kept only when it
+        // matches, so that the tens of millions of candidates of a million
+        // records are never held at once.
+        for (uint64_t f : found) {
+            Candidate pair = candidateOf(f);
+            if (!matcher.compare(&pair)) {
+                context.message(matcher.error() + "; stopped");
+                return false;
+            }
+            if (pairScore(*model, nullptr, pair) >= settings.threshold) matched->push_back(pair);
+        }
+        return true;
+    }
+    // One partner per A record: every candidate's weight counts.
+    std::vector<Candidate> pairs;
+    pairs.reserve(found.size());
+    for (uint64_t f : found) {
+        pairs.push_back(candidateOf(f));
+        if (!matcher.compare(&pairs.back())) {
             context.message(matcher.error() + "; stopped");
             return false;
         }
     }
-    matched->clear();
+    std::vector<uint64_t>().swap(found);
+    partners->others = static_cast<double>(others);
+    partners->ratioSums.assign(split, 0);
+    for (const Candidate& pair : pairs)
+        partners->ratioSums[pair.x] += std::exp2(pairWeight(*model, pair)) / partners->others;
+    partners->share = fitPartnerShare(partners->ratioSums);
+    if (!findSamePartners(matcher, *model, pairs, settings.threshold, partners)) {
+        context.message(matcher.error() + "; stopped");
+        return false;
+    }
     for (const Candidate& pair : pairs)
         if (pairScore(*model, partners, pair) >= settings.threshold) matched->push_back(pair);
-    *candidateCount = pairs.size();
     return true;
 }
 

@@ -104,7 +104,7 @@ double PersonMatcher::codeAgreement(int part) const {
 }
 
 void PersonMatcher::candidates(uint32_t split, bool sameFile, const CandidateBounds& bounds,
-                               std::vector<Candidate>* pairs) {
+                               std::vector<uint64_t>* pairs) {
     // (key, record) for every key of every record, then runs of one key.
     StringPool keys;
     std::vector<std::pair<uint32_t, uint32_t>> entries;
@@ -150,7 +150,8 @@ void PersonMatcher::candidates(uint32_t split, bool sameFile, const CandidateBou
         for (uint32_t place = 0; place < byName.size(); ++place) ranks[o][byName[place]] = place;
     }
 
-    std::vector<uint64_t> found;
+    std::vector<uint64_t>& found = *pairs;
+    found.clear();
     auto pairUp = [&](uint32_t a, uint32_t b) {
         if (a > b) std::swap(a, b);
         if (a == b) return;
@@ -180,14 +181,6 @@ void PersonMatcher::candidates(uint32_t split, bool sameFile, const CandidateBou
     }
     std::sort(found.begin(), found.end());
     found.erase(std::unique(found.begin(), found.end()), found.end());
-    pairs->clear();
-    pairs->reserve(found.size());
-    for (uint64_t f : found) {
-        Candidate c;
-        c.x = static_cast<uint32_t>(f >> 32);
-        c.y = static_cast<uint32_t>(f);
-        pairs->push_back(c);
-    }
 }
 
 bool PersonMatcher::wordLevel(uint32_t a, uint32_t b, Level* level) {

@@ -35,6 +35,14 @@ struct Candidate {
     uint32_t holders[kValueWeighted] = {0, 0};
 };
 
+// The candidate of a pair as candidates() gives it, not yet compared.
+inline Candidate candidateOf(uint64_t pair) {
+    Candidate c;
+    c.x = static_cast<uint32_t>(pair >> 32);
+    c.y = static_cast<uint32_t>(pair);
+    return c;
+}
+
 // A pair's weight, its exact names weighed by how rare they are.
 inline double pairWeight(const FsModel& model, const Candidate& pair) { return model.weight(pair.pattern, pair.holders); }
 
@@ -56,11 +64,11 @@ public:
     bool add(const PersonList& people);
     size_t records() const { return names_.size(); }
 
-    // The candidate pairs: all of them, or with `split` > 0 only pairs of a
-    // record below `split` and one from it on (A and B of link), leaving
-    // out a record with its own copy when `sameFile` (a file linked with
-    // itself).
-    void candidates(uint32_t split, bool sameFile, const CandidateBounds& bounds, std::vector<Candidate>* pairs);
+    // The candidate pairs, each as x << 32 | y in ascending order: all of
+    // them, or with `split` > 0 only pairs of a record below `split` and
+    // one from it on (A and B of link), leaving out a record with its own
+    // copy when `sameFile` (a file linked with itself).
+    void candidates(uint32_t split, bool sameFile, const CandidateBounds& bounds, std::vector<uint64_t>* pairs);
     // Fills the pair's pattern with the library's answers; false on an
     // error answer.
     bool compare(Candidate* pair);

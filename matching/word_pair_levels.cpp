@@ -1,14 +1,20 @@
 #include "word_pair_levels.h"
 
+#include <cassert>
+
 namespace {
 
 // No pair has it: its two words would be one.
 const uint64_t kEmpty = UINT64_MAX;
+const uint64_t kLevelBits = 0xF;
 
 }  // namespace
 
 uint64_t WordPairLevels::keyOf(uint32_t a, uint32_t b) {
-    return a < b ? static_cast<uint64_t>(a) << 32 | b : static_cast<uint64_t>(b) << 32 | a;
+    // A million records hold a few million words.
+    assert(a < kMostWords && b < kMostWords);
+    const uint64_t low = a < b ? a : b, high = a < b ? b : a;
+    return low << 34 | high << 4;
 }
 
 // The first slot to look at: the key's bits mixed (splitmix64's finish),
@@ -16,16 +22,17 @@ uint64_t WordPairLevels::keyOf(uint32_t a, uint32_t b) {
 size_t WordPairLevels::slotOf(uint64_t key) const {
     key = (key ^ (key >> 30)) * 0xBF58476D1CE4E5B9ull;
     key = (key ^ (key >> 27)) * 0x94D049BB133111EBull;
-    return static_cast<size_t>(key ^ (key >> 31)) & (keys_.size() - 1);
+    return static_cast<size_t>(key ^ (key >> 31)) & (entries_.size() - 1);
 }
 
 bool WordPairLevels::find(uint32_t a, uint32_t b, uint8_t* level) const {
-    if (keys_.empty()) return false;
+    if (entries_.empty()) return false;
     const uint64_t key = keyOf(a, b);
-    for (size_t slot = slotOf(key);; slot = (slot + 1) & (keys_.size() - 1)) {
-        if (keys_[slot] == kEmpty) return false;
-        if (keys_[slot] == key) {
-            *level = levels_[slot];
+    for (size_t slot = slotOf(key);; slot = (slot + 1) & (entries_.size() - 1)) {
+        const uint64_t entry = entries_[slot];
+        if (entry == kEmpty) return false;
+        if ((entry & ~kLevelBits) == key) {
+            *level = static_cast<uint8_t>(entry & kLevelBits);
             return true;
         }
     }
@@ -33,26 +40,22 @@ bool WordPairLevels::find(uint32_t a, uint32_t b, uint8_t* level) const {
 
 void WordPairLevels::add(uint32_t a, uint32_t b, uint8_t level) {
     // At most half full, so that a search meets a free slot soon.
-    if (2 * (used_ + 1) > keys_.size()) grow();
+    if (2 * (used_ + 1) > entries_.size()) grow();
     const uint64_t key = keyOf(a, b);
     size_t slot = slotOf(key);
-    while (keys_[slot] != kEmpty) slot = (slot + 1) & (keys_.size() - 1);
-    keys_[slot] = key;
-    levels_[slot] = level;
+    while (entries_[slot] != kEmpty) slot = (slot + 1) & (entries_.size() - 1);
+    entries_[slot] = key | (level & kLevelBits);
     ++used_;
 }
 
 void WordPairLevels::grow() {
-    std::vector<uint64_t> oldKeys(keys_.empty() ? 1024 : 2 * keys_.size(), kEmpty);
-    std::vector<uint8_t> oldLevels(oldKeys.size());
-    // The new, empty arrays in place; the old ones to move from.
-    keys_.swap(oldKeys);
-    levels_.swap(oldLevels);
-    for (size_t i = 0; i < oldKeys.size(); ++i) {
-        if (oldKeys[i] == kEmpty) continue;
-        size_t slot = slotOf(oldKeys[i]);
-        while (keys_[slot] != kEmpty) slot = (slot + 1) & (keys_.size() - 1);
-        keys_[slot] = oldKeys[i];
-        levels_[slot] = oldLevels[i];
+    std::vector<uint64_t> old(entries_.empty() ? 1024 : 2 * entries_.size(), kEmpty);
+    // The new, empty array in place; the old one to move from.
+    entries_.swap(old);
+    for (uint64_t entry : old) {
+        if (entry == kEmpty) continue;
+        size_t slot = slotOf(entry & ~kLevelBits);
+        while (entries_[slot] != kEmpty) slot = (slot + 1) & (entries_.size() - 1);
+        entries_[slot] = entry;
     }
 }

@@ -12,6 +12,9 @@
 #include <cstdint>
 #include <vector>
 
+// Word numbers below this: each entry holds two of them and a level.
+const uint32_t kMostWords = 1u << 30;
+
 class WordPairLevels {
 public:
     // The level stored for the words `a` and `b` (in either order); false
@@ -22,11 +25,14 @@ public:
     size_t size() const { return used_; }
 
 private:
-    static uint64_t keyOf(uint32_t a, uint32_t b);
+    static uint64_t keyOf(uint32_t a, uint32_t b);  // the entry with level 0
     size_t slotOf(uint64_t key) const;
     void grow();
 
-    std::vector<uint64_t> keys_;  // kEmpty where free; a power of two long
-    std::vector<uint8_t> levels_;
+    // Each entry the pair's word numbers and its level in one word (the
+    // lower number in bits 34 to 63, the higher in bits 4 to 33, the level
+    // in bits 0 to 3), so that a look-up touches one place in memory;
+    // kEmpty where free. A power of two long.
+    std::vector<uint64_t> entries_;
     size_t used_ = 0;
 };

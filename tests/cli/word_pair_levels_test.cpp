@@ -19,7 +19,7 @@ TEST(WordPairLevels, AgreesWithAMap) {
         state = state * 6364136223846793005ull + 1442695040888963407ull;
         return static_cast<uint32_t>(state >> 33);
     };
-    auto word = [&](uint32_t r) { return r % 3 == 0 ? UINT32_MAX - r % 300 : r % 300; };
+    auto word = [&](uint32_t r) { return r % 3 == 0 ? kMostWords - 1 - r % 300 : r % 300; };
     for (int i = 0; i < 50000; ++i) {
         uint32_t a = word(next()), b = word(next());
         if (a == b) continue;
