@@ -70,10 +70,6 @@ void store(char* at, Word word) {
     std::memcpy(at, &word, sizeof word);
 }
 
-}  // namespace
-
-namespace {
-
 // Stores the word at `at` in the text and, where there is one, at the same
 // place in the copy: from the register, so that a reader of the copy does
 // not wait for the stores to the text.
@@ -83,13 +79,12 @@ void storeBoth(char* text, char* copy, int32_t at, Word word) {
     if (copy) store(copy + at, word);
 }
 
-}  // namespace
-
+// upperCaseLettersOnly, here so that the reduction below has it inlined.
 // Whole words, the last of them overlapping the one before (upper-casing
 // twice changes nothing), and below eight bytes two loads of half or less
 // that overlap, padded with A: no loop follows the length of a short name,
 // and no byte outside it is read or written.
-bool upperCaseLettersOnly(char* text, int32_t length, char* copy) {
+inline bool upperCaseWordsIfLetters(char* text, int32_t length, char* copy) {
     if (!kFastPaths) return false;
     if (length >= 8) {
         // The last word is read before any store: read after the store of
@@ -126,9 +121,15 @@ bool upperCaseLettersOnly(char* text, int32_t length, char* copy) {
     return true;
 }
 
+}  // namespace
+
+bool upperCaseLettersOnly(char* text, int32_t length, char* copy) {
+    return upperCaseWordsIfLetters(text, length, copy);
+}
+
 int32_t upperCaseAndKeepLettersAToZ(char* text, int32_t length) {
     // Most names are letters only: upper-cased, they keep every byte.
-    if (length > 0 && upperCaseLettersOnly(text, length)) return length;
+    if (length > 0 && upperCaseWordsIfLetters(text, length, nullptr)) return length;
     if (!kFastPaths) {
         CharUpperA(text);
         return keepLettersAToZ(text);
