@@ -17,7 +17,9 @@ same record rules:
     Windows-1252) is valid UTF-8 and valid JSON on every line, with one
     record object for each input record;
   - exit status 0 or 1, and nothing a sanitizer reports.
-  messy_records_check.py PATH_TO_OVRIN SOURCE_DIR
+  messy_records_check.py PATH_TO_OVRIN SOURCE_DIR [COMMAND...]
+COMMAND: map, group, link (matching people), "group --confirm", "link
+--confirm" (by a code); all of them when none is given.
 """
 import json
 import os
@@ -27,6 +29,7 @@ import sys
 import tempfile
 
 OVRIN, SOURCE = sys.argv[1], sys.argv[2]
+COMMANDS = sys.argv[3:] or ["map", "group", "group --confirm", "link", "link --confirm"]
 failures = []
 
 
@@ -243,7 +246,7 @@ for name, sep in (("b.tsv", b"\t"), ("b.csv", b",")):
 rng = random.Random(20240614)
 count = 0
 for label, data in shapes(rng):
-    for command in ("map", "group", "group --confirm", "link", "link --confirm"):
+    for command in COMMANDS:
         for csv in (False, True):
             for header in (False, True):
                 check(label, data, csv, header, command)
