@@ -91,7 +91,21 @@ void* allocate(UINT flags, SIZE_T bytes) {
         reinterpret_cast<Header*>(raw)->sizeClass = sizeClass;
     }
     void* block = raw + kHeaderBytes;
-    if (flags & GMEM_ZEROINIT) std::memset(block, 0, size);
+    if (flags & GMEM_ZEROINIT) {
+        if (sizeClass) {
+            // A block of a size class is cleared whole, sixteen bytes a
+            // step: the few steps of a small block cost less than a call
+            // of memset.
+            uint64_t* words = static_cast<uint64_t*>(block);
+            for (size_t k = 0; k < sizeClass * kClassBytes / 8; k += 2) {
+                words[k] = 0;
+                words[k + 1] = 0;
+                __asm__("" : : "r"(words));  // kept as stores, not made into a call of memset
+            }
+        } else {
+            std::memset(block, 0, size);
+        }
+    }
     ++live;
     return block;
 }
