@@ -126,30 +126,22 @@ bool scorePairs(const CommandContext& context, PersonMatcher& matcher, bool link
     model->records = matcher.records();
     for (int c = 0; c < kValueWeighted; ++c) model->codeAgreement[c] = matcher.codeAgreement(c);
     matched->clear();
-    if (!partners) {
-        // Each pair on its own: compared, scored and kept only when it
-        // matches, so that the tens of millions of candidates of a million
-        // records are never held at once.
-        for (uint64_t f : found) {
-            Candidate pair = candidateOf(f);
-            if (!matcher.compare(&pair)) {
-                context.message(matcher.error() + "; stopped");
-                return false;
-            }
-            if (pairScore(*model, nullptr, pair) >= settings.threshold) matched->push_back(pair);
-        }
-        return true;
-    }
-    // One partner per A record: every candidate's weight counts.
+    // Without partners each pair is scored on its own and kept only when it
+    // matches, so that the tens of millions of candidates of a million
+    // records are never held at once; with them every candidate's weight
+    // counts, and all are kept.
     std::vector<Candidate> pairs;
-    pairs.reserve(found.size());
+    if (partners) pairs.reserve(found.size());
     for (uint64_t f : found) {
-        pairs.push_back(candidateOf(f));
-        if (!matcher.compare(&pairs.back())) {
+        Candidate pair = candidateOf(f);
+        if (!matcher.compare(&pair)) {
             context.message(matcher.error() + "; stopped");
             return false;
         }
+        if (partners) pairs.push_back(pair);
+        else if (pairScore(*model, nullptr, pair) >= settings.threshold) matched->push_back(pair);
     }
+    if (!partners) return true;
     std::vector<uint64_t>().swap(found);
     partners->others = static_cast<double>(others);
     partners->ratioSums.assign(split, 0);

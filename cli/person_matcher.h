@@ -46,12 +46,12 @@ inline Candidate candidateOf(uint64_t pair) {
 // A pair's weight, its exact names weighed by how rare they are.
 inline double pairWeight(const FsModel& model, const Candidate& pair) { return model.weight(pair.pattern, pair.holders); }
 
-// How candidates are found: every word's first code and every --with
-// value with the first letter of each name word is a key; the records of a key meet in pairs, but a key held by
-// more than `blockLimit` records pairs each record only with the `window`
-// records next to it in the order of their names, and in that order read
-// backwards, so that thousands of Smiths cost a few pairs each, not a
-// square.
+// How candidates are found: every word's first code, and every --with
+// value with the first letter of each name word, is a key; the records of
+// a key meet in pairs, but a key held by more than `blockLimit` records
+// pairs each record only with the `window` records next to it in the order
+// of their names, and in that order read backwards, so that thousands of
+// Smiths cost a few pairs each, not a square.
 struct CandidateBounds {
     size_t blockLimit = 50;
     size_t window = 8;

@@ -101,13 +101,12 @@ void setRandomPairLevels(const std::vector<std::vector<uint64_t>>& counts, FsMod
     model->setWeights();
 }
 
-double partnerProbability(double weight, double ratioSum, double others, double partnerShare) {
-    double ratio = std::exp2(weight) / others;
-    return partnerShare * ratio / ((1 - partnerShare) + partnerShare * ratioSum);
-}
-
 double partnersProbability(double theirRatioSum, double ratioSum, double partnerShare) {
     return partnerShare * theirRatioSum / ((1 - partnerShare) + partnerShare * ratioSum);
+}
+
+double partnerProbability(double weight, double ratioSum, double others, double partnerShare) {
+    return partnersProbability(std::exp2(weight) / others, ratioSum, partnerShare);
 }
 
 double fitPartnerShare(const std::vector<double>& ratioSums) {
