@@ -70,6 +70,23 @@ double pairScore(const FsModel& model, const Partners* partners, const Candidate
     return partnerProbability(weight, partners->ratioSums[pair.x], partners->others, partners->share);
 }
 
+// The least weight whose probability on its own reaches `threshold`, a
+// hair less for rounding; no bound for a threshold of 0 or 1 (which
+// probabilities rounded to 1 reach).
+double weightToReach(const FsModel& model, double threshold) {
+    if (threshold <= 0 || threshold >= 1) return -HUGE_VAL;
+    return std::log2(threshold / (1 - threshold) * (1 - model.share) / model.share) - 1e-6;
+}
+
+// The same among rivals: a candidate's probability is at most what it
+// would be alone with π at its most (0.99) in place of the share; and as
+// the candidates left out still count with their ratios among their
+// record's rivals, only those 2^7 times too light to match alone are.
+double partnerWeightToReach(uint64_t others, double threshold) {
+    if (threshold <= 0 || threshold >= 1 || others == 0) return -HUGE_VAL;
+    return std::log2(static_cast<double>(others) * threshold / (1 - threshold) * 0.01 / 0.99) - 7;
+}
+
 // Fills the heaviest candidate of each A record and the ratios of those of
 // its candidates that match it (compared as a pair of B's records); false
 // on an error answer. A candidate that weighs a thousandth of the
@@ -108,11 +125,11 @@ bool findSamePartners(PersonMatcher& matcher, const FsModel& model, const std::v
 bool scorePairs(const CommandContext& context, PersonMatcher& matcher, bool link, uint32_t split, bool sameFile,
                 const PersonSettings& settings, std::vector<Candidate>* matched, FsModel* model,
                 uint64_t* candidateCount, Partners* partners = nullptr) {
-    std::vector<uint64_t> found;
+    CandidatePairs found;
     // A link with an empty side has no pairs; the matcher would take a split
     // of 0 for one list and pair B's records among themselves.
     if (!link || (split > 0 && split < matcher.records())) matcher.candidates(split, sameFile, settings.bounds, &found);
-    *candidateCount = found.size();
+    *candidateCount = found.count();
     *model = FsModel::start(matcher.comparisons());
     std::vector<std::vector<uint64_t>> randomLevels;
     if (!matcher.randomPairLevels(split, kRandomPairs, &randomLevels)) {
@@ -126,23 +143,34 @@ bool scorePairs(const CommandContext& context, PersonMatcher& matcher, bool link
     model->records = matcher.records();
     for (int c = 0; c < kValueWeighted; ++c) model->codeAgreement[c] = matcher.codeAgreement(c);
     matched->clear();
+    matcher.setModel(*model);
+    const double atLeast = partners ? partnerWeightToReach(others, settings.threshold)
+                                    : weightToReach(*model, settings.threshold);
     // Without partners each pair is scored on its own and kept only when it
     // matches, so that the tens of millions of candidates of a million
     // records are never held at once; with them every candidate's weight
-    // counts, and all are kept.
+    // counts, and all are kept but those too light to count. The records
+    // of the candidates a few places ahead are asked for early.
     std::vector<Candidate> pairs;
-    if (partners) pairs.reserve(found.size());
-    for (uint64_t f : found) {
-        Candidate pair = candidateOf(f);
-        if (!matcher.compare(&pair)) {
-            context.message(matcher.error() + "; stopped");
-            return false;
+    const uint64_t total = found.count();
+    for (uint32_t x = 0; x + 1 < found.start.size(); ++x)
+        for (uint64_t i = found.start[x]; i < found.start[x + 1]; ++i) {
+            if (i + 16 < total) matcher.prefetch(found.partners[i + 16], 0);
+            if (i + 8 < total) matcher.prefetch(found.partners[i + 8], 1);
+            Candidate pair;
+            pair.x = x;
+            pair.y = found.partners[i];
+            bool reached;
+            if (!matcher.compare(&pair, atLeast, &reached)) {
+                context.message(matcher.error() + "; stopped");
+                return false;
+            }
+            if (!reached) continue;
+            if (partners) pairs.push_back(pair);
+            else if (pairScore(*model, nullptr, pair) >= settings.threshold) matched->push_back(pair);
         }
-        if (partners) pairs.push_back(pair);
-        else if (pairScore(*model, nullptr, pair) >= settings.threshold) matched->push_back(pair);
-    }
     if (!partners) return true;
-    std::vector<uint64_t>().swap(found);
+    found = CandidatePairs();
     partners->others = static_cast<double>(others);
     partners->ratioSums.assign(split, 0);
     for (const Candidate& pair : pairs)
@@ -251,11 +279,13 @@ const char kPersonHelp[] =
     "fields, the last holds the surname. Particles (van, de, von...) are not\n"
     "compared on their own; the parts of a name are also compared as one word.\n"
     "\n"
-    "Candidates: every name word's first Double Metaphone code and every --with\n"
-    "value with the first letter of each name word is a key, and the records of\n"
-    "a key meet in pairs; a key held by more than 50 records pairs each only\n"
-    "with the 8 next to it in the order of the names, so that frequent keys\n"
-    "cost a few pairs a record, not a square.\n"
+    "Candidates: every name word's first Double Metaphone code, the codes of a\n"
+    "given name and a surname together, and every --with value with the first\n"
+    "letter of each name word are keys, and the records of a key meet in pairs;\n"
+    "a key held by more than 50 records pairs each only with the 2 next to it\n"
+    "in the order of the names and of the names read backwards, so that\n"
+    "frequent keys cost a few pairs a record, not a square. A pair that cannot\n"
+    "reach the threshold, whatever its names' comparisons give, is not compared.\n"
     "\n"
     "Each pair's given names and surnames are compared word by word, also\n"
     "crosswise (the given name of one with the surname of the other) when that\n"

@@ -2,21 +2,15 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
+#include <cstdlib>
 
 namespace {
 
 int levelScore(Level l) { return l == MISSING ? 1 : static_cast<int>(l); }
 
-// The words of a name, each once, the parts written as one word too.
-std::vector<uint32_t> heldWords(const WordName& w) {
-    std::vector<uint32_t> held(w.given);
-    held.insert(held.end(), w.surname.begin(), w.surname.end());
-    for (uint32_t whole : {w.givenWhole, w.surnameWhole})
-        if (whole != kNoWord) held.push_back(whole);
-    std::sort(held.begin(), held.end());
-    held.erase(std::unique(held.begin(), held.end()), held.end());
-    return held;
-}
+// Record numbers in pairs and in runs of one key.
+const uint64_t kRecordBits = 0xFFFFFFFFull;
 
 }  // namespace
 
@@ -28,74 +22,94 @@ bool PersonMatcher::open(const CommandContext& context, std::string* problem) {
 
 uint32_t PersonMatcher::word(const std::string& text) {
     uint32_t id = words_.add(text);
-    if (id == coded_.size()) {
-        coded_.push_back(false);
-        holders_.push_back(0);
-        codeOf_.push_back(kNoWord);
-        codes_[0].emplace_back();
-        codes_[1].emplace_back();
-    }
+    if (id == facts_.size()) facts_.emplace_back();
     return id;
 }
 
+NameWords PersonMatcher::nameOf(uint32_t record) const {
+    const uint32_t* at = &recordWords_[recordStart_[record]];
+    NameWords n;
+    n.count[0] = at[0] & 0xFFFF;
+    n.count[1] = at[0] >> 16;
+    n.whole[0] = at[1];
+    n.whole[1] = at[2];
+    n.part[0] = at + 3;
+    n.part[1] = at + 3 + n.count[0];
+    return n;
+}
+
 bool PersonMatcher::add(const PersonList& people) {
-    const size_t firstNew = names_.size();
-    if (names_.empty()) withCount_ = people.values.empty() ? 0 : static_cast<int>(people.values[0].size());
+    const size_t firstNew = records();
+    if (firstNew == 0) withCount_ = people.values.empty() ? 0 : static_cast<int>(people.values[0].size());
+    std::vector<uint32_t> held;
     for (size_t r = 0; r < people.names.size(); ++r) {
         const PersonName& name = people.names[r];
-        WordName w;
         const std::vector<std::string>* parts[2] = {&name.given, &name.surname};
-        std::vector<uint32_t>* to[2] = {&w.given, &w.surname};
-        uint32_t* whole[2] = {&w.givenWhole, &w.surnameWhole};
-        std::string sortName;
+        recordStart_.push_back(static_cast<uint32_t>(recordWords_.size()));
+        const size_t at = recordWords_.size();
+        recordWords_.insert(recordWords_.end(), {0, kNoWord, kNoWord});
+        held.clear();
         for (int p = 0; p < 2; ++p) {
             std::string joined;
+            uint32_t count = 0;
             for (const std::string& text : *parts[p]) {
                 joined += text;
-                if (!isParticle(text) || parts[p]->size() == 1) to[p]->push_back(word(text));
+                if (isParticle(text) && parts[p]->size() > 1) continue;
+                recordWords_.push_back(word(text));
+                held.push_back(recordWords_.back());
+                ++count;
             }
-            if (parts[p]->size() > 1) *whole[p] = word(joined);
-            sortName = p == 0 ? joined : joined + " " + sortName;
+            recordWords_[at] |= std::min<uint32_t>(count, 0xFFFF) << (16 * p);
+            if (parts[p]->size() > 1) {
+                recordWords_[at + 1 + p] = word(joined);
+                held.push_back(recordWords_[at + 1 + p]);
+            }
         }
-        for (uint32_t id : heldWords(w)) ++holders_[id];
-        names_.push_back(w);
-        sortNames_.push_back(sortName);
-        reversedNames_.emplace_back(sortName.rbegin(), sortName.rend());
-        values_.push_back(people.values[r]);
+        // Each word the name holds counts the record once.
+        std::sort(held.begin(), held.end());
+        held.erase(std::unique(held.begin(), held.end()), held.end());
+        for (uint32_t id : held) ++facts_[id].holders;
+        for (const std::string& value : people.values[r])
+            values_.push_back(value.empty() ? kNoWord : valueTexts_.add(value));
     }
     // The codes of the new words, asked once each.
     std::string first, second;
-    for (uint32_t id = 0; id < coded_.size(); ++id) {
-        if (coded_[id]) continue;
+    for (; coded_ < facts_.size(); ++coded_) {
+        const uint32_t id = static_cast<uint32_t>(coded_);
         if (!calls_.codes(words_.data(id), words_.size(id), &first, &second)) return false;
-        codes_[0][id] = first;
-        codes_[1][id] = second.empty() ? first : second;
-        coded_[id] = true;
-        if (!first.empty()) {
-            codeOf_[id] = codeIds_.add(first);
-            if (codeOf_[id] == codeHolders_.size()) codeHolders_.push_back(0);
-        }
+        WordFacts& f = facts_[id];
+        f.length = static_cast<uint32_t>(words_.size(id));
+        f.first = f.length ? words_.data(id)[0] : 0;
+        if (first.empty()) continue;
+        f.code[0] = codeTexts_.add(first);
+        f.code[1] = second.empty() ? f.code[0] : codeTexts_.add(second);
+        codeHolders_.resize(codeTexts_.count(), 0);
     }
     // The records holding each code, each record once.
-    std::vector<uint32_t> held;
-    for (size_t r = firstNew; r < names_.size(); ++r) {
+    for (size_t r = firstNew; r < records(); ++r) {
+        const NameWords n = nameOf(static_cast<uint32_t>(r));
         held.clear();
-        for (uint32_t id : heldWords(names_[r]))
-            if (codeOf_[id] != kNoWord) held.push_back(codeOf_[id]);
+        for (int p = 0; p < 2; ++p) {
+            for (uint32_t i = 0; i < n.count[p]; ++i) held.push_back(facts_[n.part[p][i]].code[0]);
+            if (n.whole[p] != kNoWord) held.push_back(facts_[n.whole[p]].code[0]);
+        }
         std::sort(held.begin(), held.end());
         held.erase(std::unique(held.begin(), held.end()), held.end());
-        for (uint32_t code : held) ++codeHolders_[code];
+        for (uint32_t code : held)
+            if (code != kNoWord) ++codeHolders_[code];
     }
+    for (WordFacts& f : facts_) f.codeHolders = f.code[0] == kNoWord ? 0 : codeHolders_[f.code[0]];
+    levels_.reserveFor(records());
     return true;
 }
 
 double PersonMatcher::codeAgreement(int part) const {
-    const double n = static_cast<double>(names_.size());
+    const double n = static_cast<double>(records());
     double sum = 0, counted = 0;
-    for (const WordName& name : names_) {
+    for (uint32_t r = 0; r < records(); ++r) {
+        const NameWords name = nameOf(r);
         uint32_t most = 0;
-        for (uint32_t w : part == 0 ? name.given : name.surname)
-            if (codeOf_[w] != kNoWord) most = std::max(most, codeHolders_[codeOf_[w]]);
+        for (uint32_t i = 0; i < name.count[part]; ++i) most = std::max(most, facts_[name.part[part][i]].codeHolders);
         if (most == 0) continue;
         sum += (most - 1) / (n - 1);
         ++counted;
@@ -103,55 +117,96 @@ double PersonMatcher::codeAgreement(int part) const {
     return counted ? sum / counted : 0;
 }
 
+void PersonMatcher::nameOrders(std::vector<uint32_t> ranks[2]) const {
+    // Each word's place among the words in alphabetical order and in the
+    // order of the words read backwards; a name's place is that of its
+    // surname, then of its given name (each part as one word).
+    const uint32_t wordCount = words_.count();
+    std::vector<uint32_t> byText(wordCount), wordRank[2];
+    std::vector<std::string> reversed(wordCount);
+    for (uint32_t w = 0; w < wordCount; ++w) reversed[w].assign(words_.data(w), words_.size(w));
+    for (std::string& text : reversed) std::reverse(text.begin(), text.end());
+    for (int o = 0; o < 2; ++o) {
+        for (uint32_t w = 0; w < wordCount; ++w) byText[w] = w;
+        std::sort(byText.begin(), byText.end(), [&](uint32_t a, uint32_t b) {
+            if (o == 1) return reversed[a] < reversed[b];
+            const size_t n = std::min(words_.size(a), words_.size(b));
+            int c = std::memcmp(words_.data(a), words_.data(b), n);
+            return c < 0 || (c == 0 && words_.size(a) < words_.size(b));
+        });
+        wordRank[o].resize(wordCount);
+        for (uint32_t place = 0; place < wordCount; ++place) wordRank[o][byText[place]] = place + 1;
+    }
+    std::vector<uint64_t> keyed(records());
+    for (int o = 0; o < 2; ++o) {
+        std::vector<std::pair<uint64_t, uint32_t>> order(records());
+        for (uint32_t r = 0; r < records(); ++r) {
+            const NameWords n = nameOf(r);
+            uint64_t part[2];
+            for (int p = 0; p < 2; ++p) {
+                uint32_t w = n.whole[p] != kNoWord ? n.whole[p] : n.count[p] ? n.part[p][0] : kNoWord;
+                part[p] = w == kNoWord ? 0 : wordRank[o][w];
+            }
+            // Forwards the surname leads; backwards the given name's end does.
+            order[r] = {o == 0 ? part[1] << 32 | part[0] : part[0] << 32 | part[1], r};
+        }
+        std::sort(order.begin(), order.end());
+        ranks[o].resize(records());
+        for (uint32_t place = 0; place < records(); ++place) ranks[o][order[place].second] = place;
+    }
+}
+
 void PersonMatcher::candidates(uint32_t split, bool sameFile, const CandidateBounds& bounds,
-                               std::vector<uint64_t>* pairs) {
-    // (key, record) for every key of every record, then runs of one key.
-    StringPool keys;
-    std::vector<std::pair<uint32_t, uint32_t>> entries;
-    std::string key;
-    for (uint32_t r = 0; r < names_.size(); ++r) {
-        const WordName& n = names_[r];
-        for (const std::vector<uint32_t>* part : {&n.given, &n.surname})
-            for (uint32_t w : *part) {
-                if (words_.size(w) < 2 || codes_[0][w].empty()) continue;
-                entries.push_back({keys.add("n" + codes_[0][w]), r});
+                               CandidatePairs* pairs) const {
+    // (key, record) for every key of every record as one number, the key
+    // in the high half, then runs of one key. A code's key is its number;
+    // a --with value's has the top bit, the field, the value's number and
+    // a letter.
+    std::vector<std::pair<uint64_t, uint32_t>> entries;
+    std::string letters;
+    for (uint32_t r = 0; r < records(); ++r) {
+        const NameWords n = nameOf(r);
+        letters.clear();
+        for (int p = 0; p < 2; ++p)
+            for (uint32_t i = 0; i < n.count[p]; ++i) {
+                const WordFacts& f = facts_[n.part[p][i]];
+                if (f.length >= 2 && f.code[0] != kNoWord) entries.push_back({f.code[0], r});
+                if (f.length > 0 && letters.find(f.first) == std::string::npos) letters += f.first;
+            }
+        // The codes of a given name and of a surname together, in either
+        // order (a swapped name meets too): the pairs that agree on both
+        // sounds, in keys far smaller than either code's.
+        for (uint32_t i = 0; i < std::min<uint32_t>(n.count[0], 2); ++i)
+            for (uint32_t j = 0; j < std::min<uint32_t>(n.count[1], 2); ++j) {
+                const WordFacts& g = facts_[n.part[0][i]];
+                const WordFacts& s = facts_[n.part[1][j]];
+                if (g.length < 2 || s.length < 2 || g.code[0] == kNoWord || s.code[0] == kNoWord) continue;
+                const uint64_t low = std::min(g.code[0], s.code[0]), high = std::max(g.code[0], s.code[0]);
+                entries.push_back({1ull << 62 | low << 31 | high, r});
             }
         // A --with value with the first letter of each name word: a date
         // of birth alone is shared by a few dozen records in a million, all
         // of whom would meet in pairs; with a letter of the name a handful,
         // and a pair still meets when any of its words keeps its letter.
-        std::string letters;
-        for (const std::vector<uint32_t>* part : {&n.given, &n.surname})
-            for (uint32_t w : *part)
-                if (words_.size(w) > 0 && letters.find(words_.data(w)[0]) == std::string::npos)
-                    letters += words_.data(w)[0];
         if (letters.empty()) letters = " ";
-        for (size_t f = 0; f < values_[r].size(); ++f) {
-            if (values_[r][f].empty()) continue;
+        const uint32_t* values = valuesOf(r);
+        for (int f = 0; f < withCount_; ++f) {
+            if (values[f] == kNoWord) continue;
             for (char letter : letters)
-                entries.push_back({keys.add("v" + std::to_string(f) + letter + values_[r][f]), r});
+                entries.push_back({1ull << 63 | static_cast<uint64_t>(f) << 56 | static_cast<uint64_t>(values[f]) << 8 |
+                                       static_cast<unsigned char>(letter),
+                                   r});
         }
     }
     std::sort(entries.begin(), entries.end());
     entries.erase(std::unique(entries.begin(), entries.end()), entries.end());
 
-    // Each record's place in the order of the names and of the names read
-    // backwards, sorted once rather than in every large key.
     std::vector<uint32_t> ranks[2];
-    const std::vector<std::string>* orders[2] = {&sortNames_, &reversedNames_};
-    std::vector<uint32_t> byName(names_.size());
-    for (int o = 0; o < 2; ++o) {
-        for (uint32_t r = 0; r < byName.size(); ++r) byName[r] = r;
-        const std::vector<std::string>& order = *orders[o];
-        std::sort(byName.begin(), byName.end(), [&](uint32_t a, uint32_t b) {
-            return order[a] < order[b] || (order[a] == order[b] && a < b);
-        });
-        ranks[o].resize(byName.size());
-        for (uint32_t place = 0; place < byName.size(); ++place) ranks[o][byName[place]] = place;
-    }
+    nameOrders(ranks);
 
-    std::vector<uint64_t>& found = *pairs;
-    found.clear();
+    // The pairs as x << 32 | y, then by x: counted, placed, sorted and
+    // made unique within each x.
+    std::vector<uint64_t> found;
     auto pairUp = [&](uint32_t a, uint32_t b) {
         if (a > b) std::swap(a, b);
         if (a == b) return;
@@ -179,23 +234,52 @@ void PersonMatcher::candidates(uint32_t split, bool sameFile, const CandidateBou
                     pairUp(members[i], members[j]);
         }
     }
-    std::sort(found.begin(), found.end());
-    found.erase(std::unique(found.begin(), found.end()), found.end());
+    std::vector<std::pair<uint64_t, uint32_t>>().swap(entries);
+
+    std::vector<uint64_t>& start = pairs->start;
+    start.assign(records() + 1, 0);
+    for (uint64_t pair : found) ++start[(pair >> 32) + 1];
+    for (size_t r = 0; r < records(); ++r) start[r + 1] += start[r];
+    std::vector<uint32_t>& partners = pairs->partners;
+    partners.resize(found.size());
+    {
+        std::vector<uint64_t> next(start.begin(), start.end() - 1);
+        for (uint64_t pair : found) partners[next[pair >> 32]++] = static_cast<uint32_t>(pair & kRecordBits);
+    }
+    std::vector<uint64_t>().swap(found);
+    // Within each record's run: sorted, each partner once, moved down over
+    // the duplicates dropped before it.
+    uint64_t kept = 0;
+    for (size_t r = 0; r < records(); ++r) {
+        auto first = partners.begin() + static_cast<std::ptrdiff_t>(start[r]);
+        auto last = partners.begin() + static_cast<std::ptrdiff_t>(start[r + 1]);
+        std::sort(first, last);
+        last = std::unique(first, last);
+        start[r] = kept;
+        kept = static_cast<uint64_t>(std::copy(first, last, partners.begin() + static_cast<std::ptrdiff_t>(kept)) -
+                                     partners.begin());
+    }
+    start[records()] = kept;
+    partners.resize(kept);
+    partners.shrink_to_fit();
 }
 
 bool PersonMatcher::wordLevel(uint32_t a, uint32_t b, Level* level) {
+    
     if (a == b) return *level = EXACT, true;
+    const WordFacts& fa = facts_[a];
+    const WordFacts& fb = facts_[b];
     // An initial agrees a little with a word of its letter; nothing to ask.
     // (A word of one letter: its dot went with the clean-up.)
-    if (words_.size(a) == 1 || words_.size(b) == 1) {
-        *level = words_.data(a)[0] == words_.data(b)[0] ? SOME : DIFFERENT;
+    if (fa.length == 1 || fb.length == 1) {
+        *level = fa.first == fb.first ? SOME : DIFFERENT;
         return true;
     }
     uint8_t known;
-    if (levels_.find(a, b, &known)) return *level = static_cast<Level>(known), true;
-    WordAnswers answers;
-    answers.lengthA = words_.size(a);
-    answers.lengthB = words_.size(b);
+    if (levels_.find(a, b, &known)) return  *level = static_cast<Level>(known), true;
+        WordAnswers answers;
+    answers.lengthA = fa.length;
+    answers.lengthB = fb.length;
     // Guth's walk is not symmetric: the earlier word first, so that the
     // answer does not depend on which record came first.
     uint32_t first = a < b ? a : b, second = a < b ? b : a;
@@ -204,9 +288,8 @@ bool PersonMatcher::wordLevel(uint32_t a, uint32_t b, Level* level) {
         !calls_.guth(words_.data(first), words_.size(first), words_.data(second), words_.size(second), 2,
                      &answers.guthPercent))
         return false;
-    answers.codesAgree = !codes_[0][a].empty() &&
-                         (codes_[0][a] == codes_[0][b] || codes_[0][a] == codes_[1][b] ||
-                          codes_[1][a] == codes_[0][b] || codes_[1][a] == codes_[1][b]);
+    answers.codesAgree = fa.code[0] != kNoWord && (fa.code[0] == fb.code[0] || fa.code[0] == fb.code[1] ||
+                                                   fa.code[1] == fb.code[0] || fa.code[1] == fb.code[1]);
     answers.transposed = oneTransposition(words_.data(a), words_.size(a), words_.data(b), words_.size(b));
     *level = ::wordLevel(answers);
     levels_.add(a, b, static_cast<uint8_t>(*level));
@@ -214,43 +297,47 @@ bool PersonMatcher::wordLevel(uint32_t a, uint32_t b, Level* level) {
 }
 
 uint32_t PersonMatcher::codeHoldersOf(uint32_t a, uint32_t b) const {
-    uint32_t h = 0;
-    for (uint32_t w : {a, b})
-        if (codeOf_[w] != kNoWord) h = std::max(h, codeHolders_[codeOf_[w]]);
-    return h;
+    return std::max(facts_[a].codeHolders, facts_[b].codeHolders);
 }
 
-bool PersonMatcher::nameLevel(const std::vector<uint32_t>& a, uint32_t aWhole, const std::vector<uint32_t>& b,
-                              uint32_t bWhole, Level* level, uint32_t* holders) {
+bool PersonMatcher::nameLevel(const NameWords& an, int aPart, const NameWords& bn, int bPart, Level* level,
+                              uint32_t* holders) {
     *holders = 0;
-    if (a.empty() || b.empty()) return *level = MISSING, true;
+    const uint32_t* a = an.part[aPart];
+    const uint32_t* b = bn.part[bPart];
+    const uint32_t aCount = an.count[aPart], bCount = bn.count[bPart];
+    if (aCount == 0 || bCount == 0) return *level = MISSING, true;
     // Every word of the shorter name must be found in the other: its
     // level is the worst of their best matches, so that García López meets
     // García, but Navoleda Pérez does not meet Escolillo Pérez through
     // Pérez alone.
-    const std::vector<uint32_t>& shorter = a.size() <= b.size() ? a : b;
-    const std::vector<uint32_t>& longer = a.size() <= b.size() ? b : a;
+    const bool aShorter = aCount <= bCount;
+    const uint32_t* shorter = aShorter ? a : b;
+    const uint32_t* longer = aShorter ? b : a;
+    const uint32_t shorterCount = aShorter ? aCount : bCount, longerCount = aShorter ? bCount : aCount;
     Level worst = EXACT, l;
     uint32_t rarest = UINT32_MAX, commonestCode = 0;
-    for (uint32_t x : shorter) {
+    for (uint32_t i = 0; i < shorterCount; ++i) {
+        const uint32_t x = shorter[i];
         Level best = DIFFERENT;
         uint32_t bestY = x;
-        for (uint32_t y : longer) {
-            if (!wordLevel(x, y, &l)) return false;
-            if (l > best) best = l, bestY = y;
+        for (uint32_t j = 0; j < longerCount; ++j) {
+            if (!wordLevel(x, longer[j], &l)) return false;
+            if (l > best) best = l, bestY = longer[j];
             if (best == EXACT) break;
         }
         if (best < worst) worst = best;
-        if (best == EXACT && holders_[x] < rarest) rarest = holders_[x];
+        if (best == EXACT && facts_[x].holders < rarest) rarest = facts_[x].holders;
         if (best == CLOSE) commonestCode = std::max(commonestCode, codeHoldersOf(x, bestY));
     }
     // The parts written as one word (SMITHJONES and SMITH JONES).
+    const uint32_t aWhole = an.whole[aPart], bWhole = bn.whole[bPart];
     if (worst < EXACT && (aWhole != kNoWord || bWhole != kNoWord)) {
         uint32_t wholeA = aWhole != kNoWord ? aWhole : a[0], wholeB = bWhole != kNoWord ? bWhole : b[0];
         if (!wordLevel(wholeA, wholeB, &l)) return false;
         if (l > worst) {
             worst = l;
-            rarest = holders_[wholeA];
+            rarest = facts_[wholeA].holders;
             commonestCode = codeHoldersOf(wholeA, wholeB);
         }
     }
@@ -263,24 +350,45 @@ bool PersonMatcher::nameLevel(const std::vector<uint32_t>& a, uint32_t aWhole, c
     return true;
 }
 
-bool PersonMatcher::compare(Candidate* pair) {
-    const WordName& x = names_[pair->x];
-    const WordName& y = names_[pair->y];
+bool PersonMatcher::compare(Candidate* pair, double atLeast, bool* reached) {
+    const NameWords x = nameOf(pair->x);
+    const NameWords y = nameOf(pair->y);
+    Pattern p = 0;
+    for (int f = 0; f < withCount_; ++f) p = withLevel(p, 2 + f, valuesLevel(pair->x, pair->y, f));
+    // With a weight to reach: given up as soon as the most the pair can
+    // still weigh falls short, so that most candidates of a large list
+    // cost a few look-ups and no calls. The pair weighs either as its
+    // names stand or crosswise.
+    const bool bounded = reached && model_;
+    double values = 0, crosswiseBound = 0;
+    if (reached) *reached = true;
+    if (bounded) {
+        for (int f = 0; f < withCount_; ++f) values += model_->weight(2 + f, levelAt(p, 2 + f));
+        crosswiseBound = std::max(partBound(0, x, 0, y, 1) + partBound(1, x, 1, y, 0),
+                                  partBound(1, x, 0, y, 1) + partBound(0, x, 1, y, 0));
+        double straightBound = partBound(0, x, 0, y, 0) + partBound(1, x, 1, y, 1);
+        if (values + std::max(straightBound, crosswiseBound) < atLeast) return *reached = false, true;
+    }
     Level given, surname;
     uint32_t givenHolders, surnameHolders;
-    if (!nameLevel(x.given, x.givenWhole, y.given, y.givenWhole, &given, &givenHolders) ||
-        !nameLevel(x.surname, x.surnameWhole, y.surname, y.surnameWhole, &surname, &surnameHolders))
-        return false;
+    if (!nameLevel(x, 0, y, 0, &given, &givenHolders)) return false;
+    if (bounded) {
+        double straightBound = model_->nameWeight(0, given, givenHolders) + partBound(1, x, 1, y, 1);
+        if (values + std::max(straightBound, crosswiseBound) < atLeast) return *reached = false, true;
+    }
+    if (!nameLevel(x, 1, y, 1, &surname, &surnameHolders)) return false;
     pair->crosswise = false;
     // Given name and surname swapped in one record: compared crosswise,
     // kept when that agrees better. Names that agree closely as they
     // stand are not asked again.
     if (!(given >= CLOSE && given != MISSING && surname >= CLOSE && surname != MISSING)) {
+        if (bounded) {
+            double straight = model_->nameWeight(0, given, givenHolders) + model_->nameWeight(1, surname, surnameHolders);
+            if (values + std::max(straight, crosswiseBound) < atLeast) return *reached = false, true;
+        }
         Level g2, s2;
         uint32_t g2Holders, s2Holders;
-        if (!nameLevel(x.given, x.givenWhole, y.surname, y.surnameWhole, &g2, &g2Holders) ||
-            !nameLevel(x.surname, x.surnameWhole, y.given, y.givenWhole, &s2, &s2Holders))
-            return false;
+        if (!nameLevel(x, 0, y, 1, &g2, &g2Holders) || !nameLevel(x, 1, y, 0, &s2, &s2Holders)) return false;
         if (levelScore(g2) + levelScore(s2) > levelScore(given) + levelScore(surname)) {
             // Which of the two counts as the surname is a matter of which
             // record came first; the better one does, so that a pair
@@ -296,15 +404,52 @@ bool PersonMatcher::compare(Candidate* pair) {
     }
     pair->holders[0] = givenHolders;
     pair->holders[1] = surnameHolders;
-    Pattern p = withLevel(withLevel(0, 0, given), 1, surname);
-    for (int f = 0; f < withCount_; ++f) p = withLevel(p, 2 + f, valueLevel(values_[pair->x][f], values_[pair->y][f]));
-    pair->pattern = p;
+    pair->pattern = withLevel(withLevel(p, 0, given), 1, surname);
     return true;
+}
+
+Level PersonMatcher::valuesLevel(uint32_t x, uint32_t y, int field) const {
+    const uint32_t a = valuesOf(x)[field], b = valuesOf(y)[field];
+    if (a == kNoWord || b == kNoWord) return MISSING;
+    return a == b ? EXACT : valueLevel(valueText(a), valueText(b));
+}
+
+void PersonMatcher::setModel(const FsModel& model) {
+    model_ = &model;
+    wordWeights_.resize(facts_.size());
+    for (size_t w = 0; w < facts_.size(); ++w)
+        for (int c = 0; c < kValueWeighted; ++c) {
+            wordWeights_[w].exact[c] = model.exactWeight(c, facts_[w].holders);
+            wordWeights_[w].close[c] =
+                std::max(model.weight(c, CLOSE), model.closeWeight(c, std::max<uint32_t>(facts_[w].codeHolders, 1)));
+        }
+}
+
+double PersonMatcher::partBound(int c, const NameWords& a, int aPart, const NameWords& b, int bPart) const {
+    const uint32_t aCount = a.count[aPart], bCount = b.count[bPart];
+    if (aCount == 0 || bCount == 0) return 0;  // missing
+    // A near miss weighs by the more common code of its two words, at
+    // least as common as the rarest code of either side; an exact
+    // agreement by the rarest word agreed on, a word both sides hold.
+    // Both weights fall as the holders grow.
+    double closeA = -1e300, closeB = -1e300, exact = -1e300;
+    for (uint32_t i = 0; i <= aCount; ++i) {
+        const uint32_t w = i < aCount ? a.part[aPart][i] : a.whole[aPart];
+        if (w == kNoWord) continue;
+        closeA = std::max(closeA, wordWeights_[w].close[c]);
+        for (uint32_t j = 0; j <= bCount; ++j)
+            if (w == (j < bCount ? b.part[bPart][j] : b.whole[bPart])) exact = std::max(exact, wordWeights_[w].exact[c]);
+    }
+    for (uint32_t j = 0; j <= bCount; ++j) {
+        const uint32_t w = j < bCount ? b.part[bPart][j] : b.whole[bPart];
+        if (w != kNoWord) closeB = std::max(closeB, wordWeights_[w].close[c]);
+    }
+    return std::max(exact, std::min(closeA, closeB));
 }
 
 bool PersonMatcher::randomPairLevels(uint32_t split, uint32_t count, std::vector<std::vector<uint64_t>>* levels) {
     levels->assign(comparisons(), std::vector<uint64_t>(kLevels, 0));
-    const uint32_t n = static_cast<uint32_t>(names_.size());
+    const uint32_t n = static_cast<uint32_t>(records());
     uint32_t low = split ? split : n, high = split ? n - split : n;
     if (low == 0 || high == 0 || n < 2) return true;
     // No more draws than there are pairs: a small list's few pairs drawn

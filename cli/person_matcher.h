@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "../matching/fellegi_sunter.h"
@@ -15,14 +16,6 @@
 #include "person_list.h"
 
 const uint32_t kNoWord = UINT32_MAX;
-
-// A name as word numbers: the words compared (no particles) and the whole
-// part written as one word ("VANDENBERG", "SMITHJONES"), kNoWord when that
-// is a word of its own already.
-struct WordName {
-    std::vector<uint32_t> given, surname;
-    uint32_t givenWhole = kNoWord, surnameWhole = kNoWord;
-};
 
 struct Candidate {
     uint32_t x, y;        // records, x < y (in link: x of A, y of B after A's)
@@ -35,14 +28,6 @@ struct Candidate {
     uint32_t holders[kValueWeighted] = {0, 0};
 };
 
-// The candidate of a pair as candidates() gives it, not yet compared.
-inline Candidate candidateOf(uint64_t pair) {
-    Candidate c;
-    c.x = static_cast<uint32_t>(pair >> 32);
-    c.y = static_cast<uint32_t>(pair);
-    return c;
-}
-
 // A pair's weight, its exact names weighed by how rare they are.
 inline double pairWeight(const FsModel& model, const Candidate& pair) { return model.weight(pair.pattern, pair.holders); }
 
@@ -54,7 +39,38 @@ inline double pairWeight(const FsModel& model, const Candidate& pair) { return m
 // Smiths cost a few pairs each, not a square.
 struct CandidateBounds {
     size_t blockLimit = 50;
-    size_t window = 8;
+    size_t window = 2;
+};
+
+// The candidate pairs by their first record: record x's partners are
+// partners[start[x]] to partners[start[x + 1]] (exclusive), ascending, each
+// above x.
+struct CandidatePairs {
+    std::vector<uint64_t> start;
+    std::vector<uint32_t> partners;
+    uint64_t count() const { return partners.size(); }
+};
+
+// What the matching knows of a word: how many records hold it and its
+// code, and its codes as numbers, so that comparing two records touches
+// the records and their words' facts, not their texts.
+struct WordFacts {
+    uint32_t holders = 0;      // records whose name holds the word
+    uint32_t codeHolders = 0;  // records whose name holds a word of its first code
+    // Its Double Metaphone codes' numbers (the alternate is the first when
+    // there is none); kNoWord without a code.
+    uint32_t code[2] = {kNoWord, kNoWord};
+    uint32_t length = 0;
+    char first = 0;
+};
+
+// A record's name as word numbers, a view of the matcher's flat arrays.
+struct NameWords {
+    const uint32_t* part[2];  // the given names, the surnames: the words compared (no particles)
+    uint32_t count[2];
+    // Each part written as one word ("VANDENBERG", "SMITHJONES"), kNoWord
+    // when it is a word of its own already.
+    uint32_t whole[2];
 };
 
 class PersonMatcher {
@@ -62,16 +78,31 @@ public:
     bool open(const CommandContext& context, std::string* problem);
     // Adds the records of a list after those added before.
     bool add(const PersonList& people);
-    size_t records() const { return names_.size(); }
+    size_t records() const { return recordStart_.size(); }
 
-    // The candidate pairs, each as x << 32 | y in ascending order: all of
-    // them, or with `split` > 0 only pairs of a record below `split` and
-    // one from it on (A and B of link), leaving out a record with its own
-    // copy when `sameFile` (a file linked with itself).
-    void candidates(uint32_t split, bool sameFile, const CandidateBounds& bounds, std::vector<uint64_t>* pairs);
+    // The candidate pairs: all of them, or with `split` > 0 only pairs of a
+    // record below `split` and one from it on (A and B of link), leaving
+    // out a record with its own copy when `sameFile` (a file linked with
+    // itself).
+    void candidates(uint32_t split, bool sameFile, const CandidateBounds& bounds, CandidatePairs* pairs) const;
     // Fills the pair's pattern with the library's answers; false on an
-    // error answer.
-    bool compare(Candidate* pair);
+    // error answer. Given `reached`, under the model set by setModel: sets
+    // it false, leaving the pattern unset, when the pair cannot weigh
+    // `atLeast` (from what its --with values, the words the two records
+    // hold alike and their codes' holders allow), else true.
+    bool compare(Candidate* pair, double atLeast = 0, bool* reached = nullptr);
+    // Asks the processor for what compare reads of `record`, in two steps
+    // some candidates apart (its place, then its words and values): a
+    // candidate's other record is anywhere in memory, and waiting for it
+    // was most of the time of a large list.
+    void prefetch(uint32_t record, int step) const {
+        if (step == 0) __builtin_prefetch(&recordStart_[record]);
+        else __builtin_prefetch(&recordWords_[recordStart_[record]]);
+        if (step == 0) __builtin_prefetch(valuesOf(record));
+    }
+    // Readies compare's bounds for `model`, which must outlive the matcher's
+    // use of them.
+    void setModel(const FsModel& model);
     int comparisons() const { return 2 + withCount_; }
     // The levels of `count` pairs drawn at random (seeded: the same input
     // gives the same answer), per comparison: in link one record of A and
@@ -84,26 +115,44 @@ public:
     double codeAgreement(int part) const;
 
 private:
+    NameWords nameOf(uint32_t record) const;
+    const uint32_t* valuesOf(uint32_t record) const { return values_.data() + static_cast<size_t>(record) * withCount_; }
+    std::string_view valueText(uint32_t value) const { return {valueTexts_.data(value), valueTexts_.size(value)}; }
     uint32_t word(const std::string& text);
     bool wordLevel(uint32_t a, uint32_t b, Level* level);
     // The records holding a word of the code of `a` or of `b`, the larger.
     uint32_t codeHoldersOf(uint32_t a, uint32_t b) const;
-    bool nameLevel(const std::vector<uint32_t>& a, uint32_t aWhole, const std::vector<uint32_t>& b, uint32_t bWhole,
-                   Level* level, uint32_t* holders);
+    bool nameLevel(const NameWords& a, int aPart, const NameWords& b, int bPart, Level* level, uint32_t* holders);
+    // The most that part `aPart` of a and `bPart` of b can weigh as name
+    // comparison `c`.
+    double partBound(int c, const NameWords& a, int aPart, const NameWords& b, int bPart) const;
+    Level valuesLevel(uint32_t x, uint32_t y, int field) const;
+    // Each record's place in the order of its name (surname first) and in
+    // that order read backwards, for the windows of large keys.
+    void nameOrders(std::vector<uint32_t> ranks[2]) const;
 
     MatchCalls calls_;
     StringPool words_;
-    std::vector<std::string> codes_[2];  // per word: its Double Metaphone codes
-    std::vector<bool> coded_;
-    std::vector<uint32_t> holders_;  // per word: the records whose name holds it
-    StringPool codeIds_;              // the first codes of the words
-    std::vector<uint32_t> codeOf_;    // per word: its first code's number, kNoWord without one
-    std::vector<uint32_t> codeHolders_;  // per code: the records whose name holds a word of it
-    WordPairLevels levels_;  // of word pairs asked already
-    std::vector<WordName> names_;                  // per record
-    std::vector<std::string> sortNames_;           // per record: its words, surname first, for the window order
-    std::vector<std::string> reversedNames_;       // the same read backwards
-    std::vector<std::vector<std::string>> values_;  // per record
+    std::vector<WordFacts> facts_;     // per word
+    size_t coded_ = 0;                 // the words whose facts hold their codes
+    StringPool codeTexts_;             // the words' codes, numbered
+    std::vector<uint32_t> codeHolders_;  // per code: the records whose name holds a word of it as its first
+    WordPairLevels levels_;            // of word pairs asked lately
+    // Per word, per name comparison, under the model: an exact agreement
+    // on it, and the most that a near miss of it weighs (by its code's
+    // holders).
+    struct WordWeights {
+        double exact[kValueWeighted], close[kValueWeighted];
+    };
+    std::vector<WordWeights> wordWeights_;
+    const FsModel* model_ = nullptr;
+    // Per record, from recordStart_: the counts of given names and of
+    // surnames (one word, the surnames' in the high half), the two wholes,
+    // then the given names' and the surnames' words.
+    std::vector<uint32_t> recordWords_;
+    std::vector<uint32_t> recordStart_;
+    StringPool valueTexts_;            // the --with values, numbered
+    std::vector<uint32_t> values_;     // per record, per --with field: its value's number, kNoWord when empty
     int withCount_ = 0;
 };
 

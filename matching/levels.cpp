@@ -41,7 +41,7 @@ std::string plainValue(const char* text, size_t size) {
 
 namespace {
 
-bool swappedAt(const std::string& a, const std::string& b, size_t first, size_t second) {
+bool swappedAt(std::string_view a, std::string_view b, size_t first, size_t second) {
     for (size_t i = 0; i < a.size(); ++i) {
         size_t j = i;
         if (i >= first && i < first + 2) j = second + (i - first);
@@ -51,7 +51,7 @@ bool swappedAt(const std::string& a, const std::string& b, size_t first, size_t 
     return true;
 }
 
-bool allDigits(const std::string& s) {
+bool allDigits(std::string_view s) {
     for (char c : s)
         if (c < '0' || c > '9') return false;
     return true;
@@ -59,7 +59,7 @@ bool allDigits(const std::string& s) {
 
 }  // namespace
 
-Level valueLevel(const std::string& a, const std::string& b) {
+Level valueLevel(std::string_view a, std::string_view b) {
     if (a.empty() || b.empty()) return MISSING;
     if (a == b) return EXACT;
     if (a.size() != b.size()) return DIFFERENT;

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 enum Level : uint8_t {
     DIFFERENT = 0,
@@ -42,4 +43,4 @@ std::string plainValue(const char* text, size_t size);
 // The level of two plain values: EXACT when equal, CLOSE when of one
 // length and one character apart, or dates of eight digits whose day and
 // month are swapped (year first or last); MISSING when one is empty.
-Level valueLevel(const std::string& a, const std::string& b);
+Level valueLevel(std::string_view a, std::string_view b);

@@ -1,11 +1,10 @@
-// The levels of word pairs asked already, so that each pair of different
-// words costs the library's calls once. Open addressing over two plain
-// arrays (the pair's word numbers as one key, its level beside it): a
-// node-based map of the millions of pairs that a list of a million
-// records asks spends more on its memory and cache misses than the calls
-// it saves: group --with dob of 106,772 generated records (make_people
-// group 1 55000), Release, took 8.7 s and 313 MB with std::unordered_map,
-// 5.2 s and 276 MB with this.
+// The levels of word pairs asked lately, so that a pair of different words
+// met again costs a look-up, not the library's calls. A fixed table of
+// two-entry buckets in one array (the pair's word numbers and its level
+// in one word): a pair met anew takes its bucket's first place and pushes
+// the older out, so the table keeps the pairs met often and lately in a
+// bounded size, where a table of every pair asked grew to gigabytes over a
+// million records, most of its pairs met once.
 #pragma once
 
 #include <cstddef>
@@ -17,22 +16,22 @@ const uint32_t kMostWords = 1u << 30;
 
 class WordPairLevels {
 public:
+    // Sizes the table for a list of `records` records (once; later calls
+    // keep it): from 64 KiB to 8 MiB.
+    void reserveFor(size_t records);
     // The level stored for the words `a` and `b` (in either order); false
     // when none is.
     bool find(uint32_t a, uint32_t b, uint8_t* level) const;
-    // Stores the level of a pair of two different words not stored yet.
+    // Stores the level of a pair of two different words not stored.
     void add(uint32_t a, uint32_t b, uint8_t level);
-    size_t size() const { return used_; }
 
 private:
     static uint64_t keyOf(uint32_t a, uint32_t b);  // the entry with level 0
-    size_t slotOf(uint64_t key) const;
-    void grow();
+    size_t bucketOf(uint64_t key) const;
 
     // Each entry the pair's word numbers and its level in one word (the
     // lower number in bits 34 to 63, the higher in bits 4 to 33, the level
-    // in bits 0 to 3), so that a look-up touches one place in memory;
-    // kEmpty where free. A power of two long.
+    // in bits 0 to 3); kEmpty where free. Buckets of two, a power of two
+    // of them.
     std::vector<uint64_t> entries_;
-    size_t used_ = 0;
 };
