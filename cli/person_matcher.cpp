@@ -283,15 +283,21 @@ bool PersonMatcher::wordLevel(uint32_t a, uint32_t b, Level* level) {
     // Guth's walk is not symmetric: the earlier word first, so that the
     // answer does not depend on which record came first.
     uint32_t first = a < b ? a : b, second = a < b ? b : a;
-    if (!calls_.levenshtein(words_.data(first), words_.size(first), words_.data(second), words_.size(second),
-                            &answers.distance) ||
-        !calls_.guth(words_.data(first), words_.size(first), words_.data(second), words_.size(second), 2,
-                     &answers.guthPercent))
-        return false;
     answers.codesAgree = fa.code[0] != kNoWord && (fa.code[0] == fb.code[0] || fa.code[0] == fb.code[1] ||
                                                    fa.code[1] == fb.code[0] || fa.code[1] == fb.code[1]);
     answers.transposed = oneTransposition(words_.data(a), words_.size(a), words_.data(b), words_.size(b));
+    // The percentage can only raise a level: not asked when the distance
+    // makes the pair close already.
+    if (!calls_.levenshtein(words_.data(first), words_.size(first), words_.data(second), words_.size(second),
+                            &answers.distance))
+        return false;
     *level = ::wordLevel(answers);
+    if (*level != CLOSE) {
+        if (!calls_.guth(words_.data(first), words_.size(first), words_.data(second), words_.size(second), 2,
+                         &answers.guthPercent))
+            return false;
+        *level = ::wordLevel(answers);
+    }
     levels_.add(a, b, static_cast<uint8_t>(*level));
     return true;
 }
@@ -358,23 +364,43 @@ bool PersonMatcher::compare(Candidate* pair, double atLeast, bool* reached) {
     // With a weight to reach: given up as soon as the most the pair can
     // still weigh falls short, so that most candidates of a large list
     // cost a few look-ups and no calls. The pair weighs either as its
-    // names stand or crosswise.
+    // names stand or crosswise (either comparison as the surname).
     const bool bounded = reached && model_;
     double values = 0, crosswiseBound = 0;
     if (reached) *reached = true;
+    auto crosswiseMost = [&](double givenSurname[2], double surnameGiven[2]) {
+        return std::max(givenSurname[0] + surnameGiven[1], givenSurname[1] + surnameGiven[0]);
+    };
+    double givenSurname[2] = {0, 0}, surnameGiven[2] = {0, 0};
     if (bounded) {
         for (int f = 0; f < withCount_; ++f) values += model_->weight(2 + f, levelAt(p, 2 + f));
-        crosswiseBound = std::max(partBound(0, x, 0, y, 1) + partBound(1, x, 1, y, 0),
-                                  partBound(1, x, 0, y, 1) + partBound(0, x, 1, y, 0));
+        for (int c = 0; c < 2; ++c) {
+            givenSurname[c] = partBound(c, x, 0, y, 1);
+            surnameGiven[c] = partBound(c, x, 1, y, 0);
+        }
+        crosswiseBound = crosswiseMost(givenSurname, surnameGiven);
         double straightBound = partBound(0, x, 0, y, 0) + partBound(1, x, 1, y, 1);
         if (values + std::max(straightBound, crosswiseBound) < atLeast) return *reached = false, true;
     }
-    Level given, surname;
-    uint32_t givenHolders, surnameHolders;
+    Level given, surname, g2 = MISSING, s2 = MISSING;
+    uint32_t givenHolders, surnameHolders, g2Holders = 0, s2Holders = 0;
+    bool crosswiseAsked = false;
     if (!nameLevel(x, 0, y, 0, &given, &givenHolders)) return false;
     if (bounded) {
-        double straightBound = model_->nameWeight(0, given, givenHolders) + partBound(1, x, 1, y, 1);
-        if (values + std::max(straightBound, crosswiseBound) < atLeast) return *reached = false, true;
+        const bool straightShort =
+            values + model_->nameWeight(0, given, givenHolders) + partBound(1, x, 1, y, 1) < atLeast;
+        if (straightShort && values + crosswiseBound < atLeast) return *reached = false, true;
+        if (straightShort) {
+            // Only crosswise can the pair still reach the weight: asked
+            // first, each comparison narrowing the bound.
+            if (!nameLevel(x, 0, y, 1, &g2, &g2Holders)) return false;
+            for (int c = 0; c < 2; ++c) givenSurname[c] = model_->nameWeight(c, g2, g2Holders);
+            if (values + crosswiseMost(givenSurname, surnameGiven) < atLeast) return *reached = false, true;
+            if (!nameLevel(x, 1, y, 0, &s2, &s2Holders)) return false;
+            for (int c = 0; c < 2; ++c) surnameGiven[c] = model_->nameWeight(c, s2, s2Holders);
+            if (values + crosswiseMost(givenSurname, surnameGiven) < atLeast) return *reached = false, true;
+            crosswiseAsked = true;
+        }
     }
     if (!nameLevel(x, 1, y, 1, &surname, &surnameHolders)) return false;
     pair->crosswise = false;
@@ -382,13 +408,13 @@ bool PersonMatcher::compare(Candidate* pair, double atLeast, bool* reached) {
     // kept when that agrees better. Names that agree closely as they
     // stand are not asked again.
     if (!(given >= CLOSE && given != MISSING && surname >= CLOSE && surname != MISSING)) {
-        if (bounded) {
+        if (bounded && !crosswiseAsked) {
             double straight = model_->nameWeight(0, given, givenHolders) + model_->nameWeight(1, surname, surnameHolders);
             if (values + std::max(straight, crosswiseBound) < atLeast) return *reached = false, true;
         }
-        Level g2, s2;
-        uint32_t g2Holders, s2Holders;
-        if (!nameLevel(x, 0, y, 1, &g2, &g2Holders) || !nameLevel(x, 1, y, 0, &s2, &s2Holders)) return false;
+        if (!crosswiseAsked &&
+            (!nameLevel(x, 0, y, 1, &g2, &g2Holders) || !nameLevel(x, 1, y, 0, &s2, &s2Holders)))
+            return false;
         if (levelScore(g2) + levelScore(s2) > levelScore(given) + levelScore(surname)) {
             // Which of the two counts as the surname is a matter of which
             // record came first; the better one does, so that a pair
