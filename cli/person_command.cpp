@@ -157,6 +157,7 @@ bool scorePairs(const CommandContext& context, PersonMatcher& matcher, bool link
         for (uint64_t i = found.start[x]; i < found.start[x + 1]; ++i) {
             if (i + 16 < total) matcher.prefetch(found.partners[i + 16], 0);
             if (i + 8 < total) matcher.prefetch(found.partners[i + 8], 1);
+            if (i + 4 < total) matcher.prefetch(found.partners[i + 4], 2);
             Candidate pair;
             pair.x = x;
             pair.y = found.partners[i];

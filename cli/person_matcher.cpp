@@ -162,7 +162,19 @@ void PersonMatcher::candidates(uint32_t split, bool sameFile, const CandidateBou
     // in the high half, then runs of one key. A code's key is its number;
     // a --with value's has the top bit, the field, the value's number and
     // a letter.
+    // Reserved at the most there can be: growing by doubling would copy
+    // and touch twice the memory.
     std::vector<std::pair<uint64_t, uint32_t>> entries;
+    {
+        size_t most = 0;
+        for (uint32_t r = 0; r < records(); ++r) {
+            const NameWords n = nameOf(r);
+            const size_t words = n.count[0] + n.count[1];
+            most += words + std::min<size_t>(n.count[0], 2) * std::min<size_t>(n.count[1], 2) +
+                    static_cast<size_t>(withCount_) * std::max<size_t>(words, 1);
+        }
+        entries.reserve(most);
+    }
     std::string letters;
     for (uint32_t r = 0; r < records(); ++r) {
         const NameWords n = nameOf(r);
@@ -207,6 +219,16 @@ void PersonMatcher::candidates(uint32_t split, bool sameFile, const CandidateBou
     // The pairs as x << 32 | y, then by x: counted, placed, sorted and
     // made unique within each x.
     std::vector<uint64_t> found;
+    {
+        uint64_t most = 0;
+        for (size_t from = 0, to; from < entries.size(); from = to) {
+            for (to = from; to < entries.size() && entries[to].first == entries[from].first; ++to) {
+            }
+            const uint64_t k = to - from;
+            most += k <= bounds.blockLimit ? k * (k - 1) / 2 : 2 * k * bounds.window;
+        }
+        found.reserve(most);
+    }
     auto pairUp = [&](uint32_t a, uint32_t b) {
         if (a > b) std::swap(a, b);
         if (a == b) return;
@@ -373,6 +395,10 @@ bool PersonMatcher::compare(Candidate* pair, double atLeast, bool* reached) {
     };
     double givenSurname[2] = {0, 0}, surnameGiven[2] = {0, 0};
     if (bounded) {
+        // The levels of the first words' pairs, straight and crosswise, are
+        // looked up soon.
+        if (x.count[0] && y.count[0]) levels_.prefetch(x.part[0][0], y.part[0][0]);
+        if (x.count[1] && y.count[1]) levels_.prefetch(x.part[1][0], y.part[1][0]);
         for (int f = 0; f < withCount_; ++f) values += model_->weight(2 + f, levelAt(p, 2 + f));
         for (int c = 0; c < 2; ++c) {
             givenSurname[c] = partBound(c, x, 0, y, 1);

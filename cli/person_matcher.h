@@ -91,14 +91,22 @@ public:
     // `atLeast` (from what its --with values, the words the two records
     // hold alike and their codes' holders allow), else true.
     bool compare(Candidate* pair, double atLeast = 0, bool* reached = nullptr);
-    // Asks the processor for what compare reads of `record`, in two steps
-    // some candidates apart (its place, then its words and values): a
+    // Asks the processor for what compare reads of `record`, in three steps
+    // some candidates apart (its place and values, its words, their
+    // weights): a
     // candidate's other record is anywhere in memory, and waiting for it
     // was most of the time of a large list.
     void prefetch(uint32_t record, int step) const {
-        if (step == 0) __builtin_prefetch(&recordStart_[record]);
-        else __builtin_prefetch(&recordWords_[recordStart_[record]]);
-        if (step == 0) __builtin_prefetch(valuesOf(record));
+        if (step == 0) {
+            __builtin_prefetch(&recordStart_[record]);
+            __builtin_prefetch(valuesOf(record));
+        } else if (step == 1) {
+            __builtin_prefetch(&recordWords_[recordStart_[record]]);
+        } else if (!wordWeights_.empty()) {
+            const NameWords n = nameOf(record);
+            for (int p = 0; p < 2; ++p)
+                for (uint32_t i = 0; i < n.count[p]; ++i) __builtin_prefetch(&wordWeights_[n.part[p][i]]);
+        }
     }
     // Readies compare's bounds for `model`, which must outlive the matcher's
     // use of them.
