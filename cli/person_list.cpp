@@ -35,7 +35,20 @@ int readPersonList(const CommandContext& context, const std::vector<std::string>
 
     TableRecord record;
     std::vector<std::string> texts(nameFields.size());
+    // A file's records are kept whole: once a thousand of them tell how
+    // long one is, room for all is made at once rather than by doubling,
+    // which copies and touches twice the memory.
+    const int64_t fileSize = input.fileSize();
+    const size_t kSampleRecords = 1000;
     while (table.next(&record)) {
+        if (list->records.size() == kSampleRecords && fileSize > 0 && !list->text.empty()) {
+            const double perRecord = static_cast<double>(list->text.size()) / kSampleRecords;
+            const size_t expected = static_cast<size_t>(static_cast<double>(fileSize) / perRecord * 1.05) + kSampleRecords;
+            list->text.reserve(static_cast<size_t>(fileSize));
+            list->records.reserve(expected);
+            people->names.reserve(expected);
+            people->values.reserve(expected);
+        }
         NameRecord n = keepRecord(record, list);
         std::string joined;
         // An empty or absent field is missing, which the matching expects;

@@ -2,39 +2,55 @@
 
 #include <algorithm>
 
+namespace {
+
+const uint32_t kEnd = UINT32_MAX;
+
+}  // namespace
+
 std::vector<uint32_t> clusterPairs(size_t records, std::vector<MatchedPair> pairs) {
-    std::vector<std::vector<uint32_t>> neighbours(records);
+    // Each record's partners in one array, from start[r] to start[r + 1]:
+    // a million records' own lists would cost a million allocations.
+    std::vector<uint32_t> start(records + 1, 0), partners(2 * pairs.size());
     for (const MatchedPair& p : pairs) {
-        neighbours[p.a].push_back(p.b);
-        neighbours[p.b].push_back(p.a);
+        ++start[p.a + 1];
+        ++start[p.b + 1];
+    }
+    for (size_t r = 0; r < records; ++r) start[r + 1] += start[r];
+    {
+        std::vector<uint32_t> at(start.begin(), start.end() - 1);
+        for (const MatchedPair& p : pairs) {
+            partners[at[p.a]++] = p.b;
+            partners[at[p.b]++] = p.a;
+        }
     }
     std::stable_sort(pairs.begin(), pairs.end(),
                      [](const MatchedPair& x, const MatchedPair& y) { return x.weight > y.weight; });
-    std::vector<uint32_t> groupOf(records);
-    std::vector<std::vector<uint32_t>> members(records);
-    for (uint32_t r = 0; r < records; ++r) {
-        groupOf[r] = r;
-        members[r].push_back(r);
-    }
+    // A group is named by its first record and lists its records from
+    // there (next), with its last and its size.
+    std::vector<uint32_t> groupOf(records), next(records, kEnd), last(records), size(records, 1);
+    for (uint32_t r = 0; r < records; ++r) groupOf[r] = last[r] = r;
     for (const MatchedPair& p : pairs) {
         uint32_t x = groupOf[p.a], y = groupOf[p.b];
         if (x == y) continue;
-        if (members[x].size() > members[y].size()) std::swap(x, y);
+        if (size[x] > size[y]) std::swap(x, y);
         uint64_t links = 0;
-        for (uint32_t r : members[x])
-            for (uint32_t n : neighbours[r]) links += groupOf[n] == y;
-        if (2 * links < static_cast<uint64_t>(members[x].size()) * members[y].size()) continue;
-        for (uint32_t r : members[x]) groupOf[r] = y;
-        members[y].insert(members[y].end(), members[x].begin(), members[x].end());
-        members[x].clear();
+        for (uint32_t r = x; r != kEnd; r = next[r])
+            for (uint32_t i = start[r]; i < start[r + 1]; ++i) links += groupOf[partners[i]] == y;
+        if (2 * links < static_cast<uint64_t>(size[x]) * size[y]) continue;
+        for (uint32_t r = x; r != kEnd; r = next[r]) groupOf[r] = y;
+        next[last[y]] = x;
+        last[y] = last[x];
+        size[y] += size[x];
+        size[x] = 0;
     }
     // Numbered in order of first records; a group of one is no group.
     std::vector<uint32_t> number(records, 0), out(records, 0);
-    uint32_t next = 1;
+    uint32_t nextNumber = 1;
     for (uint32_t r = 0; r < records; ++r) {
         uint32_t g = groupOf[r];
-        if (members[g].size() < 2) continue;
-        if (!number[g]) number[g] = next++;
+        if (size[g] < 2) continue;
+        if (!number[g]) number[g] = nextNumber++;
         out[r] = number[g];
     }
     return out;

@@ -29,6 +29,8 @@ bool NamedInput::open(const std::string& path, ByteSource* standardInput) {
     return true;
 }
 
+int64_t NamedInput::fileSize() const { return file_ ? regularFileSize(file_) : -1; }
+
 bool FileSink::write(const char* data, size_t size) {
     // Each write is flushed, so that a full disk or a closed pipe is known
     // at once, and the output of a command never waits in two buffers.

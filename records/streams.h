@@ -50,6 +50,9 @@ public:
     // False when the file cannot be opened; errno says why.
     bool open(const std::string& path, ByteSource* standardInput);
     ByteSource& source() { return *source_; }
+    // The size of the file opened when it is a regular file, else -1: a
+    // hint for the memory that reading it whole will take.
+    int64_t fileSize() const;
 
 private:
     FILE* file_ = nullptr;
