@@ -42,6 +42,12 @@ bool PersonMatcher::add(const PersonList& people) {
     const size_t firstNew = records();
     if (firstNew == 0) withCount_ = people.values.empty() ? 0 : static_cast<int>(people.values[0].size());
     std::vector<uint32_t> held;
+    size_t wordCount = 0;
+    for (const PersonName& name : people.names) wordCount += name.given.size() + name.surname.size();
+    recordStart_.reserve(recordStart_.size() + people.names.size());
+    recordWords_.reserve(recordWords_.size() + 3 * people.names.size() + wordCount);
+    values_.reserve(values_.size() + people.names.size() * withCount_);
+    std::string joined;
     for (size_t r = 0; r < people.names.size(); ++r) {
         const PersonName& name = people.names[r];
         const std::vector<std::string>* parts[2] = {&name.given, &name.surname};
@@ -50,10 +56,10 @@ bool PersonMatcher::add(const PersonList& people) {
         recordWords_.insert(recordWords_.end(), {0, kNoWord, kNoWord});
         held.clear();
         for (int p = 0; p < 2; ++p) {
-            std::string joined;
+            joined.clear();
             uint32_t count = 0;
             for (const std::string& text : *parts[p]) {
-                joined += text;
+                if (parts[p]->size() > 1) joined += text;
                 if (isParticle(text) && parts[p]->size() > 1) continue;
                 recordWords_.push_back(word(text));
                 held.push_back(recordWords_.back());

@@ -105,7 +105,10 @@ public:
         } else if (!wordWeights_.empty()) {
             const NameWords n = nameOf(record);
             for (int p = 0; p < 2; ++p)
-                for (uint32_t i = 0; i < n.count[p]; ++i) __builtin_prefetch(&wordWeights_[n.part[p][i]]);
+                for (uint32_t i = 0; i < n.count[p]; ++i) {
+                    __builtin_prefetch(&wordWeights_[n.part[p][i]]);
+                    __builtin_prefetch(&facts_[n.part[p][i]]);
+                }
         }
     }
     // Readies compare's bounds for `model`, which must outlive the matcher's
