@@ -9,6 +9,7 @@
 #include <utility>
 #include <vector>
 
+#include "../records/large_vector.h"
 #include "command_parts.h"
 
 // Byte strings stored once each and numbered from 0 in order of first
@@ -59,8 +60,8 @@ struct NameList {
     bool headerUnclosedQuote = false;
     std::vector<std::string> headerFields;
     size_t width = 0;  // the header's fields, or without one the first record's
-    std::vector<char> text;
-    std::vector<NameRecord> records;
+    LargeVector<char> text;
+    LargeVector<NameRecord> records;
     StringPool names;  // Windows-1252, in order of first appearance
     uint64_t withoutName = 0;
     // What was wrong with records, in record order: the record's index and

@@ -158,6 +158,7 @@ bool scorePairs(const CommandContext& context, PersonMatcher& matcher, bool link
             if (i + 16 < total) matcher.prefetch(found.partners[i + 16], 0);
             if (i + 8 < total) matcher.prefetch(found.partners[i + 8], 1);
             if (i + 4 < total) matcher.prefetch(found.partners[i + 4], 2);
+            if (i + 4 < found.start[x + 1]) matcher.prefetchLevels(x, found.partners[i + 4]);
             Candidate pair;
             pair.x = x;
             pair.y = found.partners[i];

@@ -13,8 +13,8 @@
 
 struct PersonList {
     NameList list;                      // the records; each one's name is its name fields joined by a blank
-    std::vector<PersonName> names;      // per record
-    std::vector<std::vector<std::string>> values;  // per record, per --with field: its plain value
+    LargeVector<PersonName> names;      // per record
+    LargeVector<std::vector<std::string>> values;  // per record, per --with field: its plain value
 };
 
 // Reads `people->list.input` with the name fields `nameFields` and the

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cmath>
 #include <cstring>
 #include <cstdlib>
 
@@ -123,7 +124,7 @@ double PersonMatcher::codeAgreement(int part) const {
     return counted ? sum / counted : 0;
 }
 
-void PersonMatcher::nameOrders(std::vector<uint32_t> ranks[2]) const {
+void PersonMatcher::nameOrders(LargeVector<uint32_t> ranks[2]) const {
     // Each word's place among the words in alphabetical order and in the
     // order of the words read backwards; a name's place is that of its
     // surname, then of its given name (each part as one word).
@@ -143,9 +144,8 @@ void PersonMatcher::nameOrders(std::vector<uint32_t> ranks[2]) const {
         wordRank[o].resize(wordCount);
         for (uint32_t place = 0; place < wordCount; ++place) wordRank[o][byText[place]] = place + 1;
     }
-    std::vector<uint64_t> keyed(records());
     for (int o = 0; o < 2; ++o) {
-        std::vector<std::pair<uint64_t, uint32_t>> order(records());
+        LargeVector<std::pair<uint64_t, uint32_t>> order(records());
         for (uint32_t r = 0; r < records(); ++r) {
             const NameWords n = nameOf(r);
             uint64_t part[2];
@@ -170,7 +170,7 @@ void PersonMatcher::candidates(uint32_t split, bool sameFile, const CandidateBou
     // a letter.
     // Reserved at the most there can be: growing by doubling would copy
     // and touch twice the memory.
-    std::vector<std::pair<uint64_t, uint32_t>> entries;
+    LargeVector<std::pair<uint64_t, uint32_t>> entries;
     {
         size_t most = 0;
         for (uint32_t r = 0; r < records(); ++r) {
@@ -219,12 +219,12 @@ void PersonMatcher::candidates(uint32_t split, bool sameFile, const CandidateBou
     std::sort(entries.begin(), entries.end());
     entries.erase(std::unique(entries.begin(), entries.end()), entries.end());
 
-    std::vector<uint32_t> ranks[2];
+    LargeVector<uint32_t> ranks[2];
     nameOrders(ranks);
 
     // The pairs as x << 32 | y, then by x: counted, placed, sorted and
     // made unique within each x.
-    std::vector<uint64_t> found;
+    LargeVector<uint64_t> found;
     {
         uint64_t most = 0;
         for (size_t from = 0, to; from < entries.size(); from = to) {
@@ -255,26 +255,26 @@ void PersonMatcher::candidates(uint32_t split, bool sameFile, const CandidateBou
         // Twice: in the order of the names and of the names read from
         // their ends, so that an error near the start of one name does not
         // keep its records apart.
-        for (const std::vector<uint32_t>& rank : ranks) {
+        for (const LargeVector<uint32_t>& rank : ranks) {
             std::sort(members.begin(), members.end(), [&](uint32_t a, uint32_t b) { return rank[a] < rank[b]; });
             for (size_t i = 0; i < members.size(); ++i)
                 for (size_t j = i + 1; j < members.size() && j <= i + bounds.window; ++j)
                     pairUp(members[i], members[j]);
         }
     }
-    std::vector<std::pair<uint64_t, uint32_t>>().swap(entries);
+    LargeVector<std::pair<uint64_t, uint32_t>>().swap(entries);
 
-    std::vector<uint64_t>& start = pairs->start;
+    LargeVector<uint64_t>& start = pairs->start;
     start.assign(records() + 1, 0);
     for (uint64_t pair : found) ++start[(pair >> 32) + 1];
     for (size_t r = 0; r < records(); ++r) start[r + 1] += start[r];
-    std::vector<uint32_t>& partners = pairs->partners;
+    LargeVector<uint32_t>& partners = pairs->partners;
     partners.resize(found.size());
     {
-        std::vector<uint64_t> next(start.begin(), start.end() - 1);
+        LargeVector<uint64_t> next(start.begin(), start.end() - 1);
         for (uint64_t pair : found) partners[next[pair >> 32]++] = static_cast<uint32_t>(pair & kRecordBits);
     }
-    std::vector<uint64_t>().swap(found);
+    LargeVector<uint64_t>().swap(found);
     // Within each record's run: sorted, each partner once, moved down over
     // the duplicates dropped before it.
     uint64_t kept = 0;
@@ -385,10 +385,27 @@ bool PersonMatcher::nameLevel(const NameWords& an, int aPart, const NameWords& b
 }
 
 bool PersonMatcher::compare(Candidate* pair, double atLeast, bool* reached) {
-    const NameWords x = nameOf(pair->x);
-    const NameWords y = nameOf(pair->y);
     Pattern p = 0;
     for (int f = 0; f < withCount_; ++f) p = withLevel(p, 2 + f, valuesLevel(pair->x, pair->y, f));
+    // Most candidates of a large list are given up here, from the two
+    // records' bounds alone.
+    if (reached && model_) {
+        const RecordBound& a = recordBounds_[pair->x];
+        const RecordBound& b = recordBounds_[pair->y];
+        if (a.simple && b.simple) {
+            double most = 0;
+            for (int f = 0; f < withCount_; ++f) {
+                Level l = levelAt(p, 2 + f);
+                if (l != MISSING) most += valueWeights_[f * kLevels + l];
+            }
+            double straight = simplePartBound(0, a, 0, b, 0) + simplePartBound(1, a, 1, b, 1);
+            double crosswise = std::max(simplePartBound(0, a, 0, b, 1) + simplePartBound(1, a, 1, b, 0),
+                                        simplePartBound(1, a, 0, b, 1) + simplePartBound(0, a, 1, b, 0));
+            if (most + std::max(straight, crosswise) < atLeast) return *reached = false, true;
+        }
+    }
+    const NameWords x = nameOf(pair->x);
+    const NameWords y = nameOf(pair->y);
     // With a weight to reach: given up as soon as the most the pair can
     // still weigh falls short, so that most candidates of a large list
     // cost a few look-ups and no calls. The pair weighs either as its
@@ -401,10 +418,6 @@ bool PersonMatcher::compare(Candidate* pair, double atLeast, bool* reached) {
     };
     double givenSurname[2] = {0, 0}, surnameGiven[2] = {0, 0};
     if (bounded) {
-        // The levels of the first words' pairs, straight and crosswise, are
-        // looked up soon.
-        if (x.count[0] && y.count[0]) levels_.prefetch(x.part[0][0], y.part[0][0]);
-        if (x.count[1] && y.count[1]) levels_.prefetch(x.part[1][0], y.part[1][0]);
         for (int f = 0; f < withCount_; ++f) values += model_->weight(2 + f, levelAt(p, 2 + f));
         for (int c = 0; c < 2; ++c) {
             givenSurname[c] = partBound(c, x, 0, y, 1);
@@ -481,6 +494,33 @@ void PersonMatcher::setModel(const FsModel& model) {
             wordWeights_[w].close[c] =
                 std::max(model.weight(c, CLOSE), model.closeWeight(c, std::max<uint32_t>(facts_[w].codeHolders, 1)));
         }
+    auto up = [](double w) {
+        float f = static_cast<float>(w);
+        return static_cast<double>(f) < w ? std::nextafter(f, HUGE_VALF) : f;
+    };
+    recordBounds_.resize(records());
+    for (uint32_t r = 0; r < records(); ++r) {
+        const NameWords n = nameOf(r);
+        RecordBound& b = recordBounds_[r];
+        b.simple = true;
+        for (int p = 0; p < 2; ++p) {
+            b.simple = b.simple && n.count[p] <= 1 && n.whole[p] == kNoWord;
+            b.word[p] = n.count[p] ? n.part[p][0] : kNoWord;
+            for (int c = 0; c < kValueWeighted; ++c) {
+                b.exact[p][c] = b.word[p] == kNoWord ? 0 : up(wordWeights_[b.word[p]].exact[c]);
+                b.close[p][c] = b.word[p] == kNoWord ? 0 : up(wordWeights_[b.word[p]].close[c]);
+            }
+        }
+    }
+    valueWeights_.clear();
+    for (int f = 0; f < withCount_; ++f)
+        for (int l = 0; l < kLevels; ++l) valueWeights_.push_back(model.weight(2 + f, static_cast<Level>(l)));
+}
+
+double PersonMatcher::simplePartBound(int c, const RecordBound& a, int aPart, const RecordBound& b, int bPart) {
+    if (a.word[aPart] == kNoWord || b.word[bPart] == kNoWord) return 0;  // missing
+    double close = std::min(a.close[aPart][c], b.close[bPart][c]);
+    return a.word[aPart] == b.word[bPart] ? std::max<double>(close, a.exact[aPart][c]) : close;
 }
 
 double PersonMatcher::partBound(int c, const NameWords& a, int aPart, const NameWords& b, int bPart) const {

@@ -5,6 +5,7 @@
 // read, cluster or pick, and write.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -12,6 +13,7 @@
 
 #include "../matching/fellegi_sunter.h"
 #include "../matching/word_pair_levels.h"
+#include "../records/large_vector.h"
 #include "matching.h"
 #include "person_list.h"
 
@@ -46,8 +48,8 @@ struct CandidateBounds {
 // partners[start[x]] to partners[start[x + 1]] (exclusive), ascending, each
 // above x.
 struct CandidatePairs {
-    std::vector<uint64_t> start;
-    std::vector<uint32_t> partners;
+    LargeVector<uint64_t> start;
+    LargeVector<uint32_t> partners;
     uint64_t count() const { return partners.size(); }
 };
 
@@ -100,8 +102,16 @@ public:
         if (step == 0) {
             __builtin_prefetch(&recordStart_[record]);
             __builtin_prefetch(valuesOf(record));
+            if (!recordBounds_.empty()) {
+                // Both ends: a record's bound may straddle two cache lines.
+                const char* bound = reinterpret_cast<const char*>(&recordBounds_[record]);
+                __builtin_prefetch(bound);
+                __builtin_prefetch(bound + sizeof(RecordBound) - 1);
+            }
         } else if (step == 1) {
-            __builtin_prefetch(&recordWords_[recordStart_[record]]);
+            const size_t at = recordStart_[record];
+            __builtin_prefetch(&recordWords_[at]);
+            __builtin_prefetch(&recordWords_[std::min(at + 7, recordWords_.size() - 1)]);
         } else if (!wordWeights_.empty()) {
             const NameWords n = nameOf(record);
             for (int p = 0; p < 2; ++p)
@@ -110,6 +120,17 @@ public:
                     __builtin_prefetch(&facts_[n.part[p][i]]);
                 }
         }
+    }
+    // The levels of the first words' pairs of x and y, straight and
+    // crosswise, looked up if the pair passes its first bound.
+    void prefetchLevels(uint32_t x, uint32_t y) const {
+        if (recordBounds_.empty()) return;
+        const RecordBound& a = recordBounds_[x];
+        const RecordBound& b = recordBounds_[y];
+        for (int p = 0; p < 2; ++p)
+            for (int q = 0; q < 2; ++q)
+                if (a.word[p] != kNoWord && b.word[q] != kNoWord && a.word[p] != b.word[q])
+                    levels_.prefetch(a.word[p], b.word[q]);
     }
     // Readies compare's bounds for `model`, which must outlive the matcher's
     // use of them.
@@ -140,11 +161,11 @@ private:
     Level valuesLevel(uint32_t x, uint32_t y, int field) const;
     // Each record's place in the order of its name (surname first) and in
     // that order read backwards, for the windows of large keys.
-    void nameOrders(std::vector<uint32_t> ranks[2]) const;
+    void nameOrders(LargeVector<uint32_t> ranks[2]) const;
 
     MatchCalls calls_;
     StringPool words_;
-    std::vector<WordFacts> facts_;     // per word
+    LargeVector<WordFacts> facts_;     // per word
     size_t coded_ = 0;                 // the words whose facts hold their codes
     StringPool codeTexts_;             // the words' codes, numbered
     std::vector<uint32_t> codeHolders_;  // per code: the records whose name holds a word of it as its first
@@ -155,15 +176,28 @@ private:
     struct WordWeights {
         double exact[kValueWeighted], close[kValueWeighted];
     };
-    std::vector<WordWeights> wordWeights_;
+    LargeVector<WordWeights> wordWeights_;
+    // Per record, under the model: what the first bound of a pair reads,
+    // in one place. A name of one word a part (most names) needs nothing
+    // else; the weights are rounded up, so that the bound never falls.
+    struct RecordBound {
+        uint32_t word[2];         // the part's one word, kNoWord without
+        float exact[2][2];        // per part, per name comparison: its word agreed on exactly
+        float close[2][2];        // the most a near miss of it weighs
+        bool simple;              // each part at most one word, none written whole
+    };
+    LargeVector<RecordBound> recordBounds_;
+    std::vector<double> valueWeights_;  // per --with field, per level below MISSING
+    // The bound of the part pair from the records' RecordBounds, both simple.
+    static double simplePartBound(int c, const RecordBound& a, int aPart, const RecordBound& b, int bPart);
     const FsModel* model_ = nullptr;
     // Per record, from recordStart_: the counts of given names and of
     // surnames (one word, the surnames' in the high half), the two wholes,
     // then the given names' and the surnames' words.
-    std::vector<uint32_t> recordWords_;
-    std::vector<uint32_t> recordStart_;
+    LargeVector<uint32_t> recordWords_;
+    LargeVector<uint32_t> recordStart_;
     StringPool valueTexts_;            // the --with values, numbered
-    std::vector<uint32_t> values_;     // per record, per --with field: its value's number, kNoWord when empty
+    LargeVector<uint32_t> values_;     // per record, per --with field: its value's number, kNoWord when empty
     int withCount_ = 0;
 };
 

@@ -9,7 +9,7 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <vector>
+#include "../records/large_vector.h"
 
 // Word numbers below this: each entry holds two of them and a level.
 const uint32_t kMostWords = 1u << 30;
@@ -37,5 +37,5 @@ private:
     // lower number in bits 34 to 63, the higher in bits 4 to 33, the level
     // in bits 0 to 3); kEmpty where free. Buckets of two, a power of two
     // of them.
-    std::vector<uint64_t> entries_;
+    LargeVector<uint64_t> entries_;
 };

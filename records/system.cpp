@@ -9,8 +9,11 @@
 #include <windows.h>
 #include <shellapi.h>
 #else
+#include <sys/mman.h>
 #include <unistd.h>
 #endif
+
+#include <new>
 
 bool wantsCp1252(const std::vector<std::string>& arguments) {
     bool cp1252 = false;
@@ -131,5 +134,43 @@ int64_t regularFileSize(FILE* file) {
 }
 
 bool isTerminal(FILE* file) { return isatty(fileno(file)) != 0; }
+
+#endif
+
+namespace {
+
+const size_t kHugePage = 2u << 20;
+
+}  // namespace
+
+#if defined(__linux__)
+
+void* allocateLarge(size_t size) {
+    if (size < kHugePage) return ::operator new(size);
+    // Mapped with a huge page of slack, then trimmed to whole huge pages on
+    // a huge page's boundary, where the kernel can back them.
+    const size_t rounded = (size + kHugePage - 1) & ~(kHugePage - 1);
+    void* mapped = mmap(nullptr, rounded + kHugePage, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (mapped == MAP_FAILED) throw std::bad_alloc();
+    const uintptr_t start = reinterpret_cast<uintptr_t>(mapped);
+    const uintptr_t aligned = (start + kHugePage - 1) & ~(kHugePage - 1);
+    if (aligned > start) munmap(mapped, aligned - start);
+    const uintptr_t end = start + rounded + kHugePage;
+    if (end > aligned + rounded) munmap(reinterpret_cast<void*>(aligned + rounded), end - (aligned + rounded));
+    madvise(reinterpret_cast<void*>(aligned), rounded, MADV_HUGEPAGE);
+    return reinterpret_cast<void*>(aligned);
+}
+
+void freeLarge(void* block, size_t size) {
+    if (!block) return;
+    if (size < kHugePage) return ::operator delete(block);
+    munmap(block, (size + kHugePage - 1) & ~(kHugePage - 1));
+}
+
+#else
+
+void* allocateLarge(size_t size) { return ::operator new(size); }
+
+void freeLarge(void* block, size_t) { ::operator delete(block); }
 
 #endif

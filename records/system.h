@@ -44,3 +44,12 @@ std::string narrow(const wchar_t* text, unsigned codePage);
 // The folder of the running program, with a trailing backslash.
 std::string programFolder();
 #endif
+
+// Room for a large array (the records and candidates of a big list): on
+// Linux a block of 2 MiB or more is mapped on its own and marked for huge
+// pages, so that reaching records scattered over hundreds of megabytes
+// costs fewer address translations and the memory is faulted in 2 MiB at
+// a time; elsewhere, and for smaller blocks, plain operator new. Throws
+// std::bad_alloc as operator new does.
+void* allocateLarge(size_t size);
+void freeLarge(void* block, size_t size);
