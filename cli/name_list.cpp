@@ -48,7 +48,7 @@ uint32_t StringPool::add(const char* data, size_t size) {
 }
 
 void StringPool::grow() {
-    std::vector<uint32_t> slots(slots_.size() * 2, 0);
+    LargeVector<uint32_t> slots(slots_.size() * 2, 0);
     size_t mask = slots.size() - 1;
     for (uint32_t id = 0; id < count(); ++id) {
         size_t i = hashes_[id] & mask;

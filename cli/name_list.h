@@ -32,10 +32,10 @@ private:
     static uint32_t hash(const char* data, size_t size);
     void grow();
 
-    std::vector<char> bytes_;
-    std::vector<uint64_t> offsets_;  // of each string, and the end of the last
-    std::vector<uint32_t> hashes_;   // of each string
-    std::vector<uint32_t> slots_;    // string number + 1, or 0 for an empty slot
+    LargeVector<char> bytes_;
+    LargeVector<uint64_t> offsets_;  // of each string, and the end of the last
+    LargeVector<uint32_t> hashes_;   // of each string
+    LargeVector<uint32_t> slots_;    // string number + 1, or 0 for an empty slot
 };
 
 const uint32_t kNoName = UINT32_MAX;
