@@ -13,6 +13,7 @@
 #include <unistd.h>
 #endif
 
+#include <cstdint>
 #include <new>
 
 bool wantsCp1252(const std::vector<std::string>& arguments) {
@@ -147,6 +148,7 @@ const size_t kHugePage = 2u << 20;
 
 void* allocateLarge(size_t size) {
     if (size < kHugePage) return ::operator new(size);
+    if (size > SIZE_MAX - 2 * kHugePage) throw std::bad_alloc();
     // Mapped with a huge page of slack, then trimmed to whole huge pages on
     // a huge page's boundary, where the kernel can back them.
     const size_t rounded = (size + kHugePage - 1) & ~(kHugePage - 1);
