@@ -387,63 +387,58 @@ bool PersonMatcher::nameLevel(const NameWords& an, int aPart, const NameWords& b
 bool PersonMatcher::compare(Candidate* pair, double atLeast, bool* reached) {
     Pattern p = 0;
     for (int f = 0; f < withCount_; ++f) p = withLevel(p, 2 + f, valuesLevel(pair->x, pair->y, f));
-    // Most candidates of a large list are given up here, from the two
-    // records' bounds alone.
-    if (reached && model_) {
-        const RecordBound& a = recordBounds_[pair->x];
-        const RecordBound& b = recordBounds_[pair->y];
-        if (a.simple && b.simple) {
-            double most = 0;
-            for (int f = 0; f < withCount_; ++f) {
-                Level l = levelAt(p, 2 + f);
-                if (l != MISSING) most += valueWeights_[f * kLevels + l];
-            }
-            double straight = simplePartBound(0, a, 0, b, 0) + simplePartBound(1, a, 1, b, 1);
-            double crosswise = std::max(simplePartBound(0, a, 0, b, 1) + simplePartBound(1, a, 1, b, 0),
-                                        simplePartBound(1, a, 0, b, 1) + simplePartBound(0, a, 1, b, 0));
-            if (most + std::max(straight, crosswise) < atLeast) return *reached = false, true;
-        }
-    }
-    const NameWords x = nameOf(pair->x);
-    const NameWords y = nameOf(pair->y);
     // With a weight to reach: given up as soon as the most the pair can
     // still weigh falls short, so that most candidates of a large list
     // cost a few look-ups and no calls. The pair weighs either as its
-    // names stand or crosswise (either comparison as the surname).
+    // names stand or crosswise (either comparison as the surname). Records
+    // of one word a part (most) are bounded from their own lines alone.
     const bool bounded = reached && model_;
-    double values = 0, crosswiseBound = 0;
     if (reached) *reached = true;
-    auto crosswiseMost = [&](double givenSurname[2], double surnameGiven[2]) {
+    double values = 0, crosswiseBound = 0, surnameBound = 0;
+    double givenSurname[2] = {0, 0}, surnameGiven[2] = {0, 0};
+    auto crosswiseMost = [&]() {
         return std::max(givenSurname[0] + surnameGiven[1], givenSurname[1] + surnameGiven[0]);
     };
-    double givenSurname[2] = {0, 0}, surnameGiven[2] = {0, 0};
+    NameWords x, y;
+    bool named = false;
     if (bounded) {
-        for (int f = 0; f < withCount_; ++f) values += model_->weight(2 + f, levelAt(p, 2 + f));
-        for (int c = 0; c < 2; ++c) {
-            givenSurname[c] = partBound(c, x, 0, y, 1);
-            surnameGiven[c] = partBound(c, x, 1, y, 0);
+        for (int f = 0; f < withCount_; ++f) {
+            Level l = levelAt(p, 2 + f);
+            if (l != MISSING) values += valueWeights_[f * kLevels + l];
         }
-        crosswiseBound = crosswiseMost(givenSurname, surnameGiven);
-        double straightBound = partBound(0, x, 0, y, 0) + partBound(1, x, 1, y, 1);
-        if (values + std::max(straightBound, crosswiseBound) < atLeast) return *reached = false, true;
+        const RecordBound& a = recordBounds_[pair->x];
+        const RecordBound& b = recordBounds_[pair->y];
+        const bool simple = a.simple && b.simple;
+        if (!simple) x = nameOf(pair->x), y = nameOf(pair->y), named = true;
+        auto bound = [&](int c, int aPart, int bPart) {
+            return simple ? simplePartBound(c, a, aPart, b, bPart) : partBound(c, x, aPart, y, bPart);
+        };
+        for (int c = 0; c < 2; ++c) {
+            givenSurname[c] = bound(c, 0, 1);
+            surnameGiven[c] = bound(c, 1, 0);
+        }
+        crosswiseBound = crosswiseMost();
+        surnameBound = bound(1, 1, 1);
+        if (values + std::max(bound(0, 0, 0) + surnameBound, crosswiseBound) < atLeast)
+            return *reached = false, true;
     }
+    if (!named) x = nameOf(pair->x), y = nameOf(pair->y);
     Level given, surname, g2 = MISSING, s2 = MISSING;
     uint32_t givenHolders, surnameHolders, g2Holders = 0, s2Holders = 0;
     bool crosswiseAsked = false;
     if (!nameLevel(x, 0, y, 0, &given, &givenHolders)) return false;
     if (bounded) {
-        const bool straightShort =
-            values + model_->nameWeight(0, given, givenHolders) + partBound(1, x, 1, y, 1) < atLeast;
+        const bool straightShort = values + model_->nameWeight(0, given, givenHolders) + surnameBound < atLeast;
         if (straightShort && values + crosswiseBound < atLeast) return *reached = false, true;
         if (straightShort) {
             // Only crosswise can the pair still reach the weight: asked
             // first, each comparison narrowing the bound.
             if (!nameLevel(x, 0, y, 1, &g2, &g2Holders)) return false;
             for (int c = 0; c < 2; ++c) givenSurname[c] = model_->nameWeight(c, g2, g2Holders);
-            if (values + crosswiseMost(givenSurname, surnameGiven) < atLeast) return *reached = false, true;
+            if (values + crosswiseMost() < atLeast) return *reached = false, true;
             if (!nameLevel(x, 1, y, 0, &s2, &s2Holders)) return false;
             for (int c = 0; c < 2; ++c) surnameGiven[c] = model_->nameWeight(c, s2, s2Holders);
-            if (values + crosswiseMost(givenSurname, surnameGiven) < atLeast) return *reached = false, true;
+            if (values + crosswiseMost() < atLeast) return *reached = false, true;
             crosswiseAsked = true;
         }
     }
