@@ -70,6 +70,47 @@ double pairScore(const FsModel& model, const Partners* partners, const Candidate
     return partnerProbability(weight, partners->ratioSums[pair.x], partners->others, partners->share);
 }
 
+// Each A record's sum of its candidates' ratios and the share of A's
+// records with a partner, under `model`.
+void setRatioSums(const FsModel& model, const std::vector<Candidate>& pairs, Partners* partners) {
+    std::fill(partners->ratioSums.begin(), partners->ratioSums.end(), 0.0);
+    for (const Candidate& pair : pairs)
+        partners->ratioSums[pair.x] += std::exp2(pairWeight(model, pair)) / partners->others;
+    partners->share = fitPartnerShare(partners->ratioSums);
+}
+
+// The m of the model fitted to the candidates of records with at most one
+// partner, u held: each candidate counts for its levels by its probability
+// among its record's rivals, until m settles. The set m are the error
+// rates of records in general; a list whose copies are spoiled more or
+// less often, or whose near misses are mostly of one level, weighs its
+// levels by what it shows. Where any record may match many, the
+// candidates' probabilities say "shares a key" as much as "one person",
+// and m stays set.
+void fitPartnerLevels(const std::vector<Candidate>& pairs, FsModel* model, Partners* partners) {
+    const int kMostRounds = 20;
+    setRatioSums(*model, pairs, partners);
+    std::vector<std::vector<double>> counts;
+    for (int round = 0; round < kMostRounds; ++round) {
+        counts.assign(model->comparisons, std::vector<double>(kLevels, 0.0));
+        for (const Candidate& pair : pairs) {
+            const double p = partnerProbability(pairWeight(*model, pair), partners->ratioSums[pair.x],
+                                                partners->others, partners->share);
+            for (int c = 0; c < model->comparisons; ++c) {
+                const Level l = levelAt(pair.pattern, c);
+                if (l != MISSING) counts[c][l] += p;
+            }
+        }
+        const std::vector<std::vector<double>> before = model->m;
+        setPartnerLevels(counts, model);
+        setRatioSums(*model, pairs, partners);
+        double moved = 0;
+        for (int c = 0; c < model->comparisons; ++c)
+            for (int l = 0; l < kLevels; ++l) moved = std::max(moved, std::fabs(model->m[c][l] - before[c][l]));
+        if (moved < 1e-4) break;
+    }
+}
+
 // The least weight whose probability on its own reaches `threshold`, a
 // hair less for rounding; no bound for a threshold of 0 or 1 (which
 // probabilities rounded to 1 reach).
@@ -174,9 +215,7 @@ bool scorePairs(const CommandContext& context, PersonMatcher& matcher, bool link
     found = CandidatePairs();
     partners->others = static_cast<double>(others);
     partners->ratioSums.assign(split, 0);
-    for (const Candidate& pair : pairs)
-        partners->ratioSums[pair.x] += std::exp2(pairWeight(*model, pair)) / partners->others;
-    partners->share = fitPartnerShare(partners->ratioSums);
+    fitPartnerLevels(pairs, model, partners);
     if (!findSamePartners(matcher, *model, pairs, settings.threshold, partners)) {
         context.message(matcher.error() + "; stopped");
         return false;
@@ -303,8 +342,8 @@ const char kPersonHelp[] =
     "by its code's share. With about one partner per record, a pair whose\n"
     "probability of being one person reaches --threshold (0.5) matches; with\n"
     "--best or --one-to-one, the probability is among the A record's rivals,\n"
-    "with the share of A's records that have a partner fitted to the input;\n"
-    "records of B that match the heaviest candidate are not its rivals.\n"
+    "with the share of A's records that have a partner and m fitted to the\n"
+    "input; records of B that match the heaviest candidate are not its rivals.\n"
     "\n"
     "group: a group joins another only when at least half of the pairs between\n"
     "their records match, so weak chains do not join two people; columns group\n"
