@@ -70,12 +70,17 @@ double pairScore(const FsModel& model, const Partners* partners, const Candidate
     return partnerProbability(weight, partners->ratioSums[pair.x], partners->others, partners->share);
 }
 
-// Each A record's sum of its candidates' ratios and the share of A's
-// records with a partner, under `model`.
-void setRatioSums(const FsModel& model, const std::vector<Candidate>& pairs, Partners* partners) {
+// Each A record's sum of its candidates' ratios, at least that of the
+// records of B that tie with it (a record with a part of its name
+// missing), and the share of A's records with a partner, under `model`.
+void setRatioSums(PersonMatcher& matcher, const FsModel& model, const std::vector<Candidate>& pairs,
+                  Partners* partners) {
     std::fill(partners->ratioSums.begin(), partners->ratioSums.end(), 0.0);
     for (const Candidate& pair : pairs)
         partners->ratioSums[pair.x] += std::exp2(pairWeight(model, pair)) / partners->others;
+    const uint32_t split = static_cast<uint32_t>(partners->ratioSums.size());
+    for (uint32_t x = 0; x < split; ++x)
+        partners->ratioSums[x] = std::max(partners->ratioSums[x], matcher.tiedRivals(x, split, partners->others));
     partners->share = fitPartnerShare(partners->ratioSums);
 }
 
@@ -87,9 +92,10 @@ void setRatioSums(const FsModel& model, const std::vector<Candidate>& pairs, Par
 // levels by what it shows. Where any record may match many, the
 // candidates' probabilities say "shares a key" as much as "one person",
 // and m stays set.
-void fitPartnerLevels(const std::vector<Candidate>& pairs, FsModel* model, Partners* partners) {
+void fitPartnerLevels(PersonMatcher& matcher, const std::vector<Candidate>& pairs, FsModel* model,
+                      Partners* partners) {
     const int kMostRounds = 20;
-    setRatioSums(*model, pairs, partners);
+    setRatioSums(matcher, *model, pairs, partners);
     std::vector<std::vector<double>> counts;
     for (int round = 0; round < kMostRounds; ++round) {
         counts.assign(model->comparisons, std::vector<double>(kLevels, 0.0));
@@ -103,7 +109,7 @@ void fitPartnerLevels(const std::vector<Candidate>& pairs, FsModel* model, Partn
         }
         const std::vector<std::vector<double>> before = model->m;
         setPartnerLevels(counts, model);
-        setRatioSums(*model, pairs, partners);
+        setRatioSums(matcher, *model, pairs, partners);
         double moved = 0;
         for (int c = 0; c < model->comparisons; ++c)
             for (int l = 0; l < kLevels; ++l) moved = std::max(moved, std::fabs(model->m[c][l] - before[c][l]));
@@ -215,7 +221,7 @@ bool scorePairs(const CommandContext& context, PersonMatcher& matcher, bool link
     found = CandidatePairs();
     partners->others = static_cast<double>(others);
     partners->ratioSums.assign(split, 0);
-    fitPartnerLevels(pairs, model, partners);
+    fitPartnerLevels(matcher, pairs, model, partners);
     if (!findSamePartners(matcher, *model, pairs, settings.threshold, partners)) {
         context.message(matcher.error() + "; stopped");
         return false;

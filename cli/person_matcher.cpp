@@ -1,6 +1,7 @@
 #include "person_matcher.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <cstdlib>
@@ -107,6 +108,30 @@ bool PersonMatcher::add(const PersonList& people) {
     for (WordFacts& f : facts_) f.codeHolders = f.code[0] == kNoWord ? 0 : codeHolders_[f.code[0]];
     levels_.reserveFor(records());
     return true;
+}
+
+double PersonMatcher::tiedRivals(uint32_t record, uint32_t split, double others) {
+    const NameWords n = nameOf(record);
+    const int part = n.count[0] ? 0 : 1;
+    if (!model_ || n.count[0] + n.count[1] != 1) return 0;
+    if (splitFrom_ != split) {
+        splitFrom_ = split;
+        holdersFrom_.assign(facts_.size(), 0);
+        std::vector<uint32_t> held;
+        for (uint32_t r = split; r < records(); ++r) {
+            const NameWords b = nameOf(r);
+            held.assign(b.part[0], b.part[0] + b.count[0]);
+            held.insert(held.end(), b.part[1], b.part[1] + b.count[1]);
+            std::sort(held.begin(), held.end());
+            held.erase(std::unique(held.begin(), held.end()), held.end());
+            for (uint32_t w : held) ++holdersFrom_[w];
+        }
+    }
+    const uint32_t w = n.part[part][0];
+    // Met as a given name or as a surname (crosswise): the lighter weight.
+    const uint32_t holders = facts_[w].holders;
+    const double weight = std::min(model_->exactWeight(0, holders), model_->exactWeight(1, holders));
+    return holdersFrom_[w] * std::exp2(weight) / others;
 }
 
 double PersonMatcher::codeAgreement(int part) const {

@@ -120,6 +120,15 @@ public:
     // one of B (`split` as above).
     bool randomPairLevels(uint32_t split, uint32_t count, std::vector<std::vector<uint64_t>>* levels);
     const std::string& error() const { return calls_.error(); }
+    // For a record below `split` (of A) whose name lacks its given names or
+    // its surnames and has one word in the other part: the sum of the
+    // ratios 2^weight / `others` of the records from `split` on (of B)
+    // that hold that word, each of which agrees with it exactly on the part
+    // it has (the part it lacks counts neither way), whether they met it as
+    // candidates or not: a key held by many pairs a record only with a few
+    // of them, and the record with a part missing with the wrong ones. 0
+    // for any other record. Under the model set by setModel.
+    double tiedRivals(uint32_t record, uint32_t split, double others);
     // For the given names (0) or the surnames (1): the share of the other
     // records that hold the commonest code of a record's name, on average
     // over the records that have one.
@@ -147,6 +156,9 @@ private:
     std::vector<WordFacts> facts_;     // per word
     size_t coded_ = 0;                 // the words whose facts hold their codes
     StringPool codeTexts_;             // the words' codes, numbered
+    // Per word: the records from splitFrom_ on that hold it (tiedRivals).
+    std::vector<uint32_t> holdersFrom_;
+    uint32_t splitFrom_ = UINT32_MAX;
     std::vector<uint32_t> codeHolders_;  // per code: the records whose name holds a word of it as its first
     WordPairLevels levels_;            // of word pairs asked lately
     // Per word, per name comparison, under the model: an exact agreement
