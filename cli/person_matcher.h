@@ -31,12 +31,14 @@ struct Candidate {
 // A pair's weight, its exact names weighed by how rare they are.
 inline double pairWeight(const FsModel& model, const Candidate& pair) { return model.weight(pair.pattern, pair.holders); }
 
-// How candidates are found: every word's first code, and every --with
-// value with the first letter of each name word, is a key; the records of
-// a key meet in pairs, but a key held by more than `blockLimit` records
-// pairs each record only with the `window` records next to it in the order
-// of their names, and in that order read backwards, so that thousands of
-// Smiths cost a few pairs each, not a square.
+// How candidates are found: every word's first code, the codes of a given
+// name and a surname together, and every --with value with the first
+// letter of each name word, is a key; the records of a key meet in pairs,
+// but a key held by more than `blockLimit` records pairs each record only
+// with the `window` records next to it in the order of their names, and in
+// that order read backwards, so that thousands of Smiths cost a few pairs
+// each, not a square. The first two letters of a given name and a surname
+// together are a key read that way whatever its size.
 struct CandidateBounds {
     size_t blockLimit = 50;
     size_t window = 2;
@@ -136,6 +138,8 @@ public:
 
 private:
     NameWords nameOf(uint32_t record) const;
+    // The first two bytes of a word of two or more, as one number.
+    uint64_t firstLetters(uint32_t word) const;
     const uint32_t* valuesOf(uint32_t record) const { return values_.data() + static_cast<size_t>(record) * withCount_; }
     std::string_view valueText(uint32_t value) const { return {valueTexts_.data(value), valueTexts_.size(value)}; }
     uint32_t word(const std::string& text);
