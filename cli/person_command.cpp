@@ -70,6 +70,53 @@ double pairScore(const FsModel& model, const Partners* partners, const Candidate
     return partnerProbability(weight, partners->ratioSums[pair.x], partners->others, partners->share);
 }
 
+// Each A record's sum of its candidates' ratios, at least that of the
+// records of B that tie with it (a record with a part of its name
+// missing), and the share of A's records with a partner, under `model`.
+void setRatioSums(PersonMatcher& matcher, const FsModel& model, const std::vector<Candidate>& pairs,
+                  Partners* partners) {
+    std::fill(partners->ratioSums.begin(), partners->ratioSums.end(), 0.0);
+    for (const Candidate& pair : pairs)
+        partners->ratioSums[pair.x] += std::exp2(pairWeight(model, pair)) / partners->others;
+    const uint32_t split = static_cast<uint32_t>(partners->ratioSums.size());
+    for (uint32_t x = 0; x < split; ++x)
+        partners->ratioSums[x] = std::max(partners->ratioSums[x], matcher.tiedRivals(x, split, partners->others));
+    partners->share = fitPartnerShare(partners->ratioSums);
+}
+
+// The m of the model fitted to the candidates of records with at most one
+// partner, u held: each candidate counts for its levels by its probability
+// among its record's rivals, until m settles. The set m are the error
+// rates of records in general; a list whose copies are spoiled more or
+// less often, or whose near misses are mostly of one level, weighs its
+// levels by what it shows. Where any record may match many, the
+// candidates' probabilities say "shares a key" as much as "one person",
+// and m stays set.
+void fitPartnerLevels(PersonMatcher& matcher, const std::vector<Candidate>& pairs, FsModel* model,
+                      Partners* partners) {
+    const int kMostRounds = 20;
+    setRatioSums(matcher, *model, pairs, partners);
+    std::vector<std::vector<double>> counts;
+    for (int round = 0; round < kMostRounds; ++round) {
+        counts.assign(model->comparisons, std::vector<double>(kLevels, 0.0));
+        for (const Candidate& pair : pairs) {
+            const double p = partnerProbability(pairWeight(*model, pair), partners->ratioSums[pair.x],
+                                                partners->others, partners->share);
+            for (int c = 0; c < model->comparisons; ++c) {
+                const Level l = levelAt(pair.pattern, c);
+                if (l != MISSING) counts[c][l] += p;
+            }
+        }
+        const std::vector<std::vector<double>> before = model->m;
+        setPartnerLevels(counts, model);
+        setRatioSums(matcher, *model, pairs, partners);
+        double moved = 0;
+        for (int c = 0; c < model->comparisons; ++c)
+            for (int l = 0; l < kLevels; ++l) moved = std::max(moved, std::fabs(model->m[c][l] - before[c][l]));
+        if (moved < 1e-3) break;  // a tenth of a bit at the rarest level
+    }
+}
+
 // The least weight whose probability on its own reaches `threshold`, a
 // hair less for rounding; no bound for a threshold of 0 or 1 (which
 // probabilities rounded to 1 reach).
@@ -175,9 +222,7 @@ bool scorePairs(const CommandContext& context, PersonMatcher& matcher, bool link
     found = CandidatePairs();
     partners->others = static_cast<double>(others);
     partners->ratioSums.assign(split, 0);
-    for (const Candidate& pair : pairs)
-        partners->ratioSums[pair.x] += std::exp2(pairWeight(*model, pair)) / partners->others;
-    partners->share = fitPartnerShare(partners->ratioSums);
+    fitPartnerLevels(matcher, pairs, model, partners);
     if (!findSamePartners(matcher, *model, pairs, settings.threshold, partners)) {
         context.message(matcher.error() + "; stopped");
         return false;
@@ -286,8 +331,10 @@ const char kPersonHelp[] =
     "letter of each name word are keys, and the records of a key meet in pairs;\n"
     "a key held by more than 50 records pairs each only with the 2 next to it\n"
     "in the order of the names and of the names read backwards, so that\n"
-    "frequent keys cost a few pairs a record, not a square. A pair that cannot\n"
-    "reach the threshold, whatever its names' comparisons give, is not compared.\n"
+    "frequent keys cost a few pairs a record, not a square; the first two\n"
+    "letters of a given name and of a surname together are a key read that way\n"
+    "at any size. A pair that cannot reach the threshold, whatever its names'\n"
+    "comparisons give, is not compared.\n"
     "\n"
     "Each pair's given names and surnames are compared word by word, also\n"
     "crosswise (the given name of one with the surname of the other) when that\n"
@@ -304,8 +351,8 @@ const char kPersonHelp[] =
     "by its code's share. With about one partner per record, a pair whose\n"
     "probability of being one person reaches --threshold (0.5) matches; with\n"
     "--best or --one-to-one, the probability is among the A record's rivals,\n"
-    "with the share of A's records that have a partner fitted to the input;\n"
-    "records of B that match the heaviest candidate are not its rivals.\n"
+    "with the share of A's records that have a partner and m fitted to the\n"
+    "input; records of B that match the heaviest candidate are not its rivals.\n"
     "\n"
     "group: a group joins another only when at least half of the pairs between\n"
     "their records match, so weak chains do not join two people; columns group\n"

@@ -1,6 +1,7 @@
 #include "person_matcher.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cmath>
 #include <cstring>
@@ -12,6 +13,8 @@ int levelScore(Level l) { return l == MISSING ? 1 : static_cast<int>(l); }
 
 // Record numbers in pairs and in runs of one key.
 const uint64_t kRecordBits = 0xFFFFFFFFull;
+// The tag of a key of the starts of a given name and a surname.
+const uint64_t kStartsKey = 3ull << 62;
 
 }  // namespace
 
@@ -25,6 +28,11 @@ uint32_t PersonMatcher::word(const std::string& text) {
     uint32_t id = words_.add(text);
     if (id == facts_.size()) facts_.emplace_back();
     return id;
+}
+
+uint64_t PersonMatcher::firstLetters(uint32_t word) const {
+    const unsigned char* text = reinterpret_cast<const unsigned char*>(words_.data(word));
+    return static_cast<uint64_t>(text[0]) << 8 | text[1];
 }
 
 NameWords PersonMatcher::nameOf(uint32_t record) const {
@@ -110,6 +118,30 @@ bool PersonMatcher::add(const PersonList& people) {
     return true;
 }
 
+double PersonMatcher::tiedRivals(uint32_t record, uint32_t split, double others) {
+    const NameWords n = nameOf(record);
+    const int part = n.count[0] ? 0 : 1;
+    if (!model_ || n.count[0] + n.count[1] != 1) return 0;
+    if (splitFrom_ != split) {
+        splitFrom_ = split;
+        holdersFrom_.assign(facts_.size(), 0);
+        std::vector<uint32_t> held;
+        for (uint32_t r = split; r < records(); ++r) {
+            const NameWords b = nameOf(r);
+            held.assign(b.part[0], b.part[0] + b.count[0]);
+            held.insert(held.end(), b.part[1], b.part[1] + b.count[1]);
+            std::sort(held.begin(), held.end());
+            held.erase(std::unique(held.begin(), held.end()), held.end());
+            for (uint32_t w : held) ++holdersFrom_[w];
+        }
+    }
+    const uint32_t w = n.part[part][0];
+    // Met as a given name or as a surname (crosswise): the lighter weight.
+    const uint32_t holders = facts_[w].holders;
+    const double weight = std::min(model_->exactWeight(0, holders), model_->exactWeight(1, holders));
+    return holdersFrom_[w] * std::exp2(weight) / others;
+}
+
 double PersonMatcher::codeAgreement(int part) const {
     const double n = static_cast<double>(records());
     double sum = 0, counted = 0;
@@ -167,7 +199,7 @@ void PersonMatcher::candidates(uint32_t split, bool sameFile, const CandidateBou
     // (key, record) for every key of every record as one number, the key
     // in the high half, then runs of one key. A code's key is its number;
     // a --with value's has the top bit, the field, the value's number and
-    // a letter.
+    // a letter; the names' starts have the top two bits.
     // Reserved at the most there can be: growing by doubling would copy
     // and touch twice the memory.
     LargeVector<std::pair<uint64_t, uint32_t>> entries;
@@ -176,7 +208,7 @@ void PersonMatcher::candidates(uint32_t split, bool sameFile, const CandidateBou
         for (uint32_t r = 0; r < records(); ++r) {
             const NameWords n = nameOf(r);
             const size_t words = n.count[0] + n.count[1];
-            most += words + std::min<size_t>(n.count[0], 2) * std::min<size_t>(n.count[1], 2) +
+            most += words + std::min<size_t>(n.count[0], 2) * std::min<size_t>(n.count[1], 2) + 1 +
                     static_cast<size_t>(withCount_) * std::max<size_t>(words, 1);
         }
         entries.reserve(most);
@@ -202,6 +234,18 @@ void PersonMatcher::candidates(uint32_t split, bool sameFile, const CandidateBou
                 const uint64_t low = std::min(g.code[0], s.code[0]), high = std::max(g.code[0], s.code[0]);
                 entries.push_back({1ull << 62 | low << 31 | high, r});
             }
+        // The first two letters of the first given name and of the first
+        // surname, in either order: the pairs whose names are both spoiled
+        // past their codes but keep their starts (Lespie Crokwood, Leslie
+        // Cromwood). Always read as a sorted neighbourhood (below), so that
+        // it costs a few pairs a record however small its keys are.
+        if (n.count[0] && n.count[1]) {
+            const uint32_t g = n.part[0][0], s = n.part[1][0];
+            if (facts_[g].length >= 2 && facts_[s].length >= 2) {
+                const uint64_t a = firstLetters(g), b = firstLetters(s);
+                entries.push_back({kStartsKey | std::min(a, b) << 16 | std::max(a, b), r});
+            }
+        }
         // A --with value with the first letter of each name word: a date
         // of birth alone is shared by a few dozen records in a million, all
         // of whom would meet in pairs; with a letter of the name a handful,
@@ -247,7 +291,8 @@ void PersonMatcher::candidates(uint32_t split, bool sameFile, const CandidateBou
         members.clear();
         for (to = from; to < entries.size() && entries[to].first == entries[from].first; ++to)
             members.push_back(entries[to].second);
-        if (members.size() <= bounds.blockLimit) {
+        const bool startsKey = (entries[from].first & kStartsKey) == kStartsKey;
+        if (members.size() <= bounds.blockLimit && !startsKey) {
             for (size_t i = 0; i < members.size(); ++i)
                 for (size_t j = i + 1; j < members.size(); ++j) pairUp(members[i], members[j]);
             continue;

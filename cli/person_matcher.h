@@ -33,12 +33,14 @@ struct Candidate {
 // A pair's weight, its exact names weighed by how rare they are.
 inline double pairWeight(const FsModel& model, const Candidate& pair) { return model.weight(pair.pattern, pair.holders); }
 
-// How candidates are found: every word's first code, and every --with
-// value with the first letter of each name word, is a key; the records of
-// a key meet in pairs, but a key held by more than `blockLimit` records
-// pairs each record only with the `window` records next to it in the order
-// of their names, and in that order read backwards, so that thousands of
-// Smiths cost a few pairs each, not a square.
+// How candidates are found: every word's first code, the codes of a given
+// name and a surname together, and every --with value with the first
+// letter of each name word, is a key; the records of a key meet in pairs,
+// but a key held by more than `blockLimit` records pairs each record only
+// with the `window` records next to it in the order of their names, and in
+// that order read backwards, so that thousands of Smiths cost a few pairs
+// each, not a square. The first two letters of a given name and a surname
+// together are a key read that way whatever its size.
 struct CandidateBounds {
     size_t blockLimit = 50;
     size_t window = 2;
@@ -141,6 +143,15 @@ public:
     // one of B (`split` as above).
     bool randomPairLevels(uint32_t split, uint32_t count, std::vector<std::vector<uint64_t>>* levels);
     const std::string& error() const { return calls_.error(); }
+    // For a record below `split` (of A) whose name lacks its given names or
+    // its surnames and has one word in the other part: the sum of the
+    // ratios 2^weight / `others` of the records from `split` on (of B)
+    // that hold that word, each of which agrees with it exactly on the part
+    // it has (the part it lacks counts neither way), whether they met it as
+    // candidates or not: a key held by many pairs a record only with a few
+    // of them, and the record with a part missing with the wrong ones. 0
+    // for any other record. Under the model set by setModel.
+    double tiedRivals(uint32_t record, uint32_t split, double others);
     // For the given names (0) or the surnames (1): the share of the other
     // records that hold the commonest code of a record's name, on average
     // over the records that have one.
@@ -148,6 +159,8 @@ public:
 
 private:
     NameWords nameOf(uint32_t record) const;
+    // The first two bytes of a word of two or more, as one number.
+    uint64_t firstLetters(uint32_t word) const;
     const uint32_t* valuesOf(uint32_t record) const { return values_.data() + static_cast<size_t>(record) * withCount_; }
     std::string_view valueText(uint32_t value) const { return {valueTexts_.data(value), valueTexts_.size(value)}; }
     uint32_t word(const std::string& text);
@@ -168,6 +181,9 @@ private:
     LargeVector<WordFacts> facts_;     // per word
     size_t coded_ = 0;                 // the words whose facts hold their codes
     StringPool codeTexts_;             // the words' codes, numbered
+    // Per word: the records from splitFrom_ on that hold it (tiedRivals).
+    std::vector<uint32_t> holdersFrom_;
+    uint32_t splitFrom_ = UINT32_MAX;
     std::vector<uint32_t> codeHolders_;  // per code: the records whose name holds a word of it as its first
     WordPairLevels levels_;            // of word pairs asked lately
     // Per word, per name comparison, under the model: an exact agreement

@@ -101,6 +101,17 @@ void setRandomPairLevels(const std::vector<std::vector<uint64_t>>& counts, FsMod
     model->setWeights();
 }
 
+void setPartnerLevels(const std::vector<std::vector<double>>& counts, FsModel* model) {
+    const double kStartPairs = 100;
+    const FsModel start = FsModel::start(model->comparisons);
+    for (int c = 0; c < model->comparisons; ++c) {
+        double total = kStartPairs;
+        for (int l = 0; l < kLevels; ++l) total += counts[c][l];
+        for (int l = 0; l < kLevels; ++l) model->m[c][l] = (counts[c][l] + kStartPairs * start.m[c][l]) / total;
+    }
+    model->setWeights();
+}
+
 double partnersProbability(double theirRatioSum, double ratioSum, double partnerShare) {
     return partnerShare * theirRatioSum / ((1 - partnerShare) + partnerShare * ratioSum);
 }

@@ -4,11 +4,13 @@
 // class. A level weighs log2(m / u); a pair's weight is the sum, and with
 // the prior share p of true pairs, its probability of being one person.
 // u is measured on pairs drawn at random from the input, nearly all of two
-// people; m is set from the error rates of real records. (Expectation–
-// maximisation over the candidate pairs was tried: the candidates were
-// chosen for agreeing on a key, and EM found the class "agrees on the key"
-// rather than "one person": group F1 0.58 instead of 0.96 with a date of
-// birth on generated people.)
+// people; m is set from the error rates of real records, and where each
+// record has at most one partner, refitted to the candidates with u held
+// (setPartnerLevels). (Expectation–maximisation of both over the
+// candidate pairs was tried: the candidates were chosen for agreeing on a
+// key, and EM found the class "agrees on the key" rather than "one
+// person": group F1 0.58 instead of 0.96 with a date of birth on generated
+// people.)
 #pragma once
 
 #include <cstdint>
@@ -90,6 +92,13 @@ double partnersProbability(double theirRatioSum, double ratioSum, double partner
 // for a record without candidates): the mean of the records' chances of
 // having a partner, from an even start until it settles.
 double fitPartnerShare(const std::vector<double>& ratioSums);
+
+// The m of each comparison from `counts`, per comparison, per level below
+// MISSING: each candidate's probability of being one person added to its
+// levels' counts (a step of expectation–maximisation with u held). A
+// hundred pairs of the set m are added to what was seen, so that a small
+// input keeps near it; the weights follow.
+void setPartnerLevels(const std::vector<std::vector<double>>& counts, FsModel* model);
 
 // The u of each comparison from pairs of records drawn at random, nearly
 // all of two people: `counts` per comparison, per level below MISSING.

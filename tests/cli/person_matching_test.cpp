@@ -200,6 +200,33 @@ TEST(FellegiSunter, PartnerAmongRivals) {
     EXPECT_NEAR(fitPartnerShare(std::vector<double>(50, 0.0)), 0.01, 1e-9);  // kept off 0
 }
 
+TEST(FellegiSunter, PartnerLevelsFollowTheCandidates) {
+    const FsModel start = FsModel::start(3);
+    // Thousands of likely partners whose surnames agree closely four times
+    // in ten and never only somewhat: m follows them, and so do the weights.
+    std::vector<std::vector<double>> counts(3, std::vector<double>(kLevels, 0.0));
+    counts[1][CLOSE] = 4000;
+    counts[1][EXACT] = 6000;
+    FsModel model = start;
+    setPartnerLevels(counts, &model);
+    EXPECT_NEAR(model.m[1][CLOSE], 0.4, 0.01);
+    EXPECT_NEAR(model.m[1][EXACT], 0.6, 0.01);
+    EXPECT_GT(model.weight(1, CLOSE), start.weight(1, CLOSE) + 1);
+    EXPECT_LT(model.weight(1, SOME), start.weight(1, SOME) - 3);
+    double sum = 0;
+    for (int l = 0; l < kLevels; ++l) sum += model.m[1][l];
+    EXPECT_NEAR(sum, 1, 1e-9);
+    // Nothing seen: the set m. A few pairs move it only part of the way.
+    EXPECT_EQ(model.m[0], start.m[0]);
+    EXPECT_EQ(model.m[2], start.m[2]);
+    counts.assign(3, std::vector<double>(kLevels, 0.0));
+    counts[2][DIFFERENT] = 10;
+    model = start;
+    setPartnerLevels(counts, &model);
+    EXPECT_GT(model.m[2][DIFFERENT], start.m[2][DIFFERENT]);
+    EXPECT_LT(model.m[2][DIFFERENT], 0.2);
+}
+
 TEST(Clusters, WeakBridgeDoesNotChain) {
     // Two people of two records each, one weak pair between them: two
     // groups. Connected sets would make one.
