@@ -190,8 +190,8 @@ const char kLinkExample[] =
     "Example:\n"
     "  $ ovrin link --csv --best --explain --field given,surname --with dob data/sample_people_b.csv data/sample_people.csv\n"
     "  a.id,a.given,a.surname,a.dob,b.id,b.given,b.surname,b.dob,line_a,line_b,score,weight,explain\n"
-    "  101,Peter,OBrien,1950-11-23,2,Peter,O'Brien,1950-11-23,2,3,0.999,12.0,\"given exact +4.2, surname exact +4.3, dob exact +3.4 = 12.0\"\n"
-    "  102,Tom,Wright,1988-02-02,10,Thomas,Wright,1988-02-02,3,11,0.989,7.8,\"given some +0.1, surname exact +4.3, dob exact +3.4 = 7.8\"\n"
+    "  101,Peter,OBrien,1950-11-23,2,Peter,O'Brien,1950-11-23,2,3,0.999,12.0,\"given exact +4.3, surname exact +4.3, dob exact +3.4 = 12.0\"\n"
+    "  102,Tom,Wright,1988-02-02,10,Thomas,Wright,1988-02-02,3,11,0.985,7.3,\"given some -0.3, surname exact +4.3, dob exact +3.4 = 7.3\"\n"
     "  ...\n";
 
 }  // namespace

@@ -91,7 +91,10 @@ void setRatioSums(PersonMatcher& matcher, const FsModel& model, const std::vecto
 // less often, or whose near misses are mostly of one level, weighs its
 // levels by what it shows. Where any record may match many, the
 // candidates' probabilities say "shares a key" as much as "one person",
-// and m stays set.
+// and m stays set; so it does with --with fields, where a date shared by
+// chance lifts the candidates that hold it and the fit feeds on itself:
+// link --best --with dob of 20,000 against 100,000 generated records fell
+// from F1 0.958 to 0.944 with it (names alone rose from 0.711 to 0.733).
 void fitPartnerLevels(PersonMatcher& matcher, const std::vector<Candidate>& pairs, FsModel* model,
                       Partners* partners) {
     const int kMostRounds = 20;
@@ -222,7 +225,8 @@ bool scorePairs(const CommandContext& context, PersonMatcher& matcher, bool link
     found = CandidatePairs();
     partners->others = static_cast<double>(others);
     partners->ratioSums.assign(split, 0);
-    fitPartnerLevels(matcher, pairs, model, partners);
+    if (settings.with.empty()) fitPartnerLevels(matcher, pairs, model, partners);
+    else setRatioSums(matcher, *model, pairs, partners);
     if (!findSamePartners(matcher, *model, pairs, settings.threshold, partners)) {
         context.message(matcher.error() + "; stopped");
         return false;
@@ -351,8 +355,9 @@ const char kPersonHelp[] =
     "by its code's share. With about one partner per record, a pair whose\n"
     "probability of being one person reaches --threshold (0.5) matches; with\n"
     "--best or --one-to-one, the probability is among the A record's rivals,\n"
-    "with the share of A's records that have a partner and m fitted to the\n"
-    "input; records of B that match the heaviest candidate are not its rivals.\n"
+    "with the share of A's records that have a partner fitted to the input (and\n"
+    "m too, without --with); records of B that match the heaviest candidate are\n"
+    "not its rivals.\n"
     "\n"
     "group: a group joins another only when at least half of the pairs between\n"
     "their records match, so weak chains do not join two people; columns group\n"
