@@ -96,10 +96,9 @@ public:
     // hold alike and their codes' holders allow), else true.
     bool compare(Candidate* pair, double atLeast = 0, bool* reached = nullptr);
     // Asks the processor for what compare reads of `record`, in three steps
-    // some candidates apart (its place and values, its words, their
-    // weights): a
-    // candidate's other record is anywhere in memory, and waiting for it
-    // was most of the time of a large list.
+    // some candidates apart (its place, values and bound; its words; their
+    // weights and facts): a candidate's other record is anywhere in memory,
+    // and waiting for it was most of the time of a large list.
     void prefetch(uint32_t record, int step) const {
         if (step == 0) {
             __builtin_prefetch(&recordStart_[record]);
