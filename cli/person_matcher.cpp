@@ -3,13 +3,18 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <cmath>
 #include <cstring>
 #include <cstdlib>
 
 namespace {
 
 int levelScore(Level l) { return l == MISSING ? 1 : static_cast<int>(l); }
+
+// Each number once, in order.
+void sortUnique(std::vector<uint32_t>* numbers) {
+    std::sort(numbers->begin(), numbers->end());
+    numbers->erase(std::unique(numbers->begin(), numbers->end()), numbers->end());
+}
 
 // Record numbers in pairs and in runs of one key.
 const uint64_t kRecordBits = 0xFFFFFFFFull;
@@ -81,8 +86,7 @@ bool PersonMatcher::add(const PersonList& people) {
             }
         }
         // Each word the name holds counts the record once.
-        std::sort(held.begin(), held.end());
-        held.erase(std::unique(held.begin(), held.end()), held.end());
+        sortUnique(&held);
         for (uint32_t id : held) ++facts_[id].holders;
         for (const std::string& value : people.values[r])
             values_.push_back(value.empty() ? kNoWord : valueTexts_.add(value));
@@ -108,8 +112,7 @@ bool PersonMatcher::add(const PersonList& people) {
             for (uint32_t i = 0; i < n.count[p]; ++i) held.push_back(facts_[n.part[p][i]].code[0]);
             if (n.whole[p] != kNoWord) held.push_back(facts_[n.whole[p]].code[0]);
         }
-        std::sort(held.begin(), held.end());
-        held.erase(std::unique(held.begin(), held.end()), held.end());
+        sortUnique(&held);
         for (uint32_t code : held)
             if (code != kNoWord) ++codeHolders_[code];
     }
@@ -130,8 +133,7 @@ double PersonMatcher::tiedRivals(uint32_t record, uint32_t split, double others)
             const NameWords b = nameOf(r);
             held.assign(b.part[0], b.part[0] + b.count[0]);
             held.insert(held.end(), b.part[1], b.part[1] + b.count[1]);
-            std::sort(held.begin(), held.end());
-            held.erase(std::unique(held.begin(), held.end()), held.end());
+            sortUnique(&held);
             for (uint32_t w : held) ++holdersFrom_[w];
         }
     }
@@ -275,7 +277,8 @@ void PersonMatcher::candidates(uint32_t split, bool sameFile, const CandidateBou
             for (to = from; to < entries.size() && entries[to].first == entries[from].first; ++to) {
             }
             const uint64_t k = to - from;
-            most += k <= bounds.blockLimit ? k * (k - 1) / 2 : 2 * k * bounds.window;
+            const bool windowed = k > bounds.blockLimit || (entries[from].first & kStartsKey) == kStartsKey;
+            most += windowed ? 2 * k * bounds.window : k * (k - 1) / 2;
         }
         found.reserve(most);
     }
@@ -338,7 +341,6 @@ void PersonMatcher::candidates(uint32_t split, bool sameFile, const CandidateBou
 }
 
 bool PersonMatcher::wordLevel(uint32_t a, uint32_t b, Level* level) {
-    
     if (a == b) return *level = EXACT, true;
     const WordFacts& fa = facts_[a];
     const WordFacts& fb = facts_[b];
@@ -349,8 +351,8 @@ bool PersonMatcher::wordLevel(uint32_t a, uint32_t b, Level* level) {
         return true;
     }
     uint8_t known;
-    if (levels_.find(a, b, &known)) return  *level = static_cast<Level>(known), true;
-        WordAnswers answers;
+    if (levels_.find(a, b, &known)) return *level = static_cast<Level>(known), true;
+    WordAnswers answers;
     answers.lengthA = fa.length;
     answers.lengthB = fb.length;
     // Guth's walk is not symmetric: the earlier word first, so that the

@@ -12,10 +12,9 @@ const size_t kFewestEntries = 1u << 13, kMostEntries = 1u << 20;
 }  // namespace
 
 void WordPairLevels::reserveFor(size_t records) {
-    if (!entries_.empty()) return;
     size_t size = kFewestEntries;
     while (size < kMostEntries && size < 8 * records) size *= 2;
-    entries_.assign(size, kEmpty);
+    if (size > entries_.size()) entries_.assign(size, kEmpty);
 }
 
 uint64_t WordPairLevels::keyOf(uint32_t a, uint32_t b) {

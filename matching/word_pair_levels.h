@@ -16,8 +16,9 @@ const uint32_t kMostWords = 1u << 30;
 
 class WordPairLevels {
 public:
-    // Sizes the table for a list of `records` records (once; later calls
-    // keep it): from 64 KiB to 8 MiB.
+    // Sizes the table for a list of `records` records, from 64 KiB to 8 MiB;
+    // a later call for a larger list (link adds B after A) makes it larger,
+    // forgetting what it held.
     void reserveFor(size_t records);
     // The level stored for the words `a` and `b` (in either order); false
     // when none is.

@@ -13,12 +13,7 @@ cd "$(dirname "$0")/.."
 people=${1:-5500}
 linkPeople=${2:-10000}
 seed=${3:-1}
-build=build/bench
-cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DOVRIN_TESTS=OFF >/dev/null
-cmake --build "$build" -j2 --target ovrin_command make_people >/dev/null
-ovrin=$PWD/$build/ovrin
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+. tools/people_bench_setup.sh
 "$build/make_people" group "$seed" "$people" "$work/group.csv"
 "$build/make_people" link "$seed" "$linkPeople" "$work/a.csv" "$work/b.csv"
 echo "group: $(($(wc -l < "$work/group.csv") - 1)) records; link: $(($(wc -l < "$work/a.csv") - 1)) against $(($(wc -l < "$work/b.csv") - 1))"

@@ -8,12 +8,7 @@
 set -eu
 cd "$(dirname "$0")/.."
 seed=${1:-1}
-build=build/bench
-cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DOVRIN_TESTS=OFF >/dev/null
-cmake --build "$build" -j2 --target ovrin_command make_people >/dev/null
-ovrin=$PWD/$build/ovrin
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+. tools/people_bench_setup.sh
 "$build/make_people" group "$seed" 55000 "$work/group100k.csv"
 "$build/make_people" group "$seed" 550000 "$work/group1m.csv"
 "$build/make_people" link "$seed" 1000000 "$work/a.csv" "$work/b.csv"

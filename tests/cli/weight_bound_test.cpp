@@ -63,7 +63,9 @@ TEST(WeightBound, NeverBelowTheWeight) {
                 bounded.x = x, bounded.y = y;
                 bool reached = false;
                 ASSERT_TRUE(matcher.compare(&bounded, atLeast, &reached));
-                if (atLeast < weight) ASSERT_TRUE(reached) << x << " " << y << " weighs " << weight;
+                if (atLeast < weight) {
+                    ASSERT_TRUE(reached) << x << " " << y << " weighs " << weight;
+                }
                 if (!reached) {
                     ++givenUp;
                     continue;
