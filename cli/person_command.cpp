@@ -203,11 +203,12 @@ bool scorePairs(const CommandContext& context, PersonMatcher& matcher, bool link
     // of the candidates a few places ahead are asked for early.
     std::vector<Candidate> pairs;
     const uint64_t total = found.count();
-    for (uint32_t x = 0; x + 1 < found.start.size(); ++x)
+    for (uint32_t x = 0; x + 1 < found.start.size(); ++x) {
+        const bool xSimple = matcher.simple(x);
         for (uint64_t i = found.start[x]; i < found.start[x + 1]; ++i) {
-            if (i + 16 < total) matcher.prefetch(found.partners[i + 16], 0);
-            if (i + 8 < total) matcher.prefetch(found.partners[i + 8], 1);
-            if (i + 4 < total) matcher.prefetch(found.partners[i + 4], 2);
+            if (i + 16 < total) matcher.prefetch(found.partners[i + 16], 0, false);
+            if (i + 8 < total) matcher.prefetch(found.partners[i + 8], 1, xSimple);
+            if (i + 4 < total) matcher.prefetch(found.partners[i + 4], 2, xSimple);
             if (i + 4 < found.start[x + 1]) matcher.prefetchLevels(x, found.partners[i + 4]);
             Candidate pair;
             pair.x = x;
@@ -221,6 +222,7 @@ bool scorePairs(const CommandContext& context, PersonMatcher& matcher, bool link
             if (partners) pairs.push_back(pair);
             else if (pairScore(*model, nullptr, pair) >= settings.threshold) matched->push_back(pair);
         }
+    }
     if (!partners) return true;
     found = CandidatePairs();
     partners->others = static_cast<double>(others);

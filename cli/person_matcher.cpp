@@ -99,6 +99,7 @@ bool PersonMatcher::add(const PersonList& people) {
         WordFacts& f = facts_[id];
         f.length = static_cast<uint32_t>(words_.size(id));
         f.first = f.length ? words_.data(id)[0] : 0;
+        f.letters = letterProfile(words_.data(id), words_.size(id));
         if (first.empty()) continue;
         f.code[0] = codeTexts_.add(first);
         f.code[1] = second.empty() ? f.code[0] : codeTexts_.add(second);
@@ -340,26 +341,36 @@ void PersonMatcher::candidates(uint32_t split, bool sameFile, const CandidateBou
     partners.shrink_to_fit();
 }
 
-bool PersonMatcher::wordLevel(uint32_t a, uint32_t b, Level* level) {
-    if (a == b) return *level = EXACT, true;
+Level PersonMatcher::wordLevelAtMost(uint32_t a, uint32_t b, bool* codesAgree) const {
+    if (a == b) return EXACT;
     const WordFacts& fa = facts_[a];
     const WordFacts& fb = facts_[b];
     // An initial agrees a little with a word of its letter; nothing to ask.
     // (A word of one letter: its dot went with the clean-up.)
-    if (fa.length == 1 || fb.length == 1) {
-        *level = fa.first == fb.first ? SOME : DIFFERENT;
-        return true;
-    }
-    uint8_t known;
-    if (levels_.find(a, b, &known)) return *level = static_cast<Level>(known), true;
+    if (fa.length == 1 || fb.length == 1) return fa.first == fb.first ? SOME : DIFFERENT;
+    *codesAgree = fa.code[0] != kNoWord && (fa.code[0] == fb.code[0] || fa.code[0] == fb.code[1] ||
+                                            fa.code[1] == fb.code[0] || fa.code[1] == fb.code[1]);
+    // Guth's walk is not symmetric: the earlier word first, as asked.
+    return a < b ? ::wordLevelAtMost(fa.letters, fb.letters, *codesAgree)
+                 : ::wordLevelAtMost(fb.letters, fa.letters, *codesAgree);
+}
+
+bool PersonMatcher::wordLevel(uint32_t a, uint32_t b, Level* level) {
+    // Most word pairs of a large list's candidates share too few letters
+    // to agree at all, which their letters tell without a call; a word and
+    // itself or an initial need no call either.
     WordAnswers answers;
-    answers.lengthA = fa.length;
-    answers.lengthB = fb.length;
+    const Level most = wordLevelAtMost(a, b, &answers.codesAgree);
+    const WordFacts& fa = facts_[a];
+    const WordFacts& fb = facts_[b];
+    if (most == DIFFERENT || most == EXACT || fa.length == 1 || fb.length == 1) return *level = most, true;
     // Guth's walk is not symmetric: the earlier word first, so that the
     // answer does not depend on which record came first.
     uint32_t first = a < b ? a : b, second = a < b ? b : a;
-    answers.codesAgree = fa.code[0] != kNoWord && (fa.code[0] == fb.code[0] || fa.code[0] == fb.code[1] ||
-                                                   fa.code[1] == fb.code[0] || fa.code[1] == fb.code[1]);
+    uint8_t known;
+    if (levels_.find(a, b, &known)) return *level = static_cast<Level>(known), true;
+    answers.lengthA = fa.length;
+    answers.lengthB = fb.length;
     answers.transposed = oneTransposition(words_.data(a), words_.size(a), words_.data(b), words_.size(b));
     // The percentage can only raise a level: not asked when the distance
     // makes the pair close already.
@@ -455,19 +466,36 @@ bool PersonMatcher::compare(Candidate* pair, double atLeast, bool* reached) {
         }
         const RecordBound& a = recordBounds_[pair->x];
         const RecordBound& b = recordBounds_[pair->y];
-        const bool simple = a.simple && b.simple;
+        const bool simple = a.simple() && b.simple();
         if (!simple) x = nameOf(pair->x), y = nameOf(pair->y), named = true;
+        // The highest level of each part pair: first from the words alone
+        // (the same word, or else a near miss at most), then, for a pair
+        // that passes, from the words' letters and codes.
+        Level most[2][2];
+        PartWeights weights[2][2];
+        for (int p = 0; p < 2; ++p)
+            for (int q = 0; q < 2; ++q) {
+                most[p][q] = simple ? simpleLevelAtMost(a, p, b, q, false) : CLOSE;
+                if (!simple) partWeights(x, p, y, q, &weights[p][q]);
+            }
         auto bound = [&](int c, int aPart, int bPart) {
-            return simple ? simplePartBound(c, a, aPart, b, bPart) : partBound(c, x, aPart, y, bPart);
+            return simple ? simplePartBound(c, a, aPart, b, bPart, most[aPart][bPart])
+                          : partBound(c, weights[aPart][bPart], most[aPart][bPart]);
         };
-        for (int c = 0; c < 2; ++c) {
-            givenSurname[c] = bound(c, 0, 1);
-            surnameGiven[c] = bound(c, 1, 0);
-        }
-        crosswiseBound = crosswiseMost();
-        surnameBound = bound(1, 1, 1);
-        if (values + std::max(bound(0, 0, 0) + surnameBound, crosswiseBound) < atLeast)
-            return *reached = false, true;
+        auto fallsShort = [&]() {
+            for (int c = 0; c < 2; ++c) {
+                givenSurname[c] = bound(c, 0, 1);
+                surnameGiven[c] = bound(c, 1, 0);
+            }
+            crosswiseBound = crosswiseMost();
+            surnameBound = bound(1, 1, 1);
+            return values + std::max(bound(0, 0, 0) + surnameBound, crosswiseBound) < atLeast;
+        };
+        if (fallsShort()) return *reached = false, true;
+        for (int p = 0; p < 2; ++p)
+            for (int q = 0; q < 2; ++q)
+                most[p][q] = simple ? simpleLevelAtMost(a, p, b, q, true) : partLevelAtMost(x, p, y, q);
+        if (fallsShort()) return *reached = false, true;
     }
     if (!named) x = nameOf(pair->x), y = nameOf(pair->y);
     Level given, surname, g2 = MISSING, s2 = MISSING;
@@ -541,50 +569,118 @@ void PersonMatcher::setModel(const FsModel& model) {
         return static_cast<double>(f) < w ? std::nextafter(f, HUGE_VALF) : f;
     };
     recordBounds_.resize(records());
+    // Equal codes fold to equal numbers, so that folded codes agree
+    // whenever the codes do (and seldom otherwise).
+    auto fold = [](uint32_t code) {
+        return static_cast<uint16_t>(code == kNoWord ? 0 : code % 0xFFFF + 1);
+    };
     for (uint32_t r = 0; r < records(); ++r) {
         const NameWords n = nameOf(r);
         RecordBound& b = recordBounds_[r];
-        b.simple = true;
+        bool simple = true;
         for (int p = 0; p < 2; ++p) {
-            b.simple = b.simple && n.count[p] <= 1 && n.whole[p] == kNoWord;
-            b.word[p] = n.count[p] ? n.part[p][0] : kNoWord;
+            simple = simple && n.count[p] <= 1 && n.whole[p] == kNoWord;
+            const uint32_t w = n.count[p] ? n.part[p][0] : kNoWord;
+            b.word[p] = w;
+            b.codes[p][0] = w == kNoWord ? 0 : fold(facts_[w].code[0]);
+            b.codes[p][1] = w == kNoWord ? 0 : fold(facts_[w].code[1]);
+            b.letters[p] = w == kNoWord ? 0 : facts_[w].letters;
             for (int c = 0; c < kValueWeighted; ++c) {
-                b.exact[p][c] = b.word[p] == kNoWord ? 0 : up(wordWeights_[b.word[p]].exact[c]);
-                b.close[p][c] = b.word[p] == kNoWord ? 0 : up(wordWeights_[b.word[p]].close[c]);
+                b.exact[p][c] = w == kNoWord ? 0 : up(wordWeights_[w].exact[c]);
+                b.close[p][c] = w == kNoWord ? 0 : up(wordWeights_[w].close[c]);
             }
         }
+        if (simple) b.letters[0] |= RecordBound::kSimple;
+    }
+    for (int c = 0; c < kValueWeighted; ++c) {
+        atMost_[c][DIFFERENT] = model.weight(c, DIFFERENT);
+        atMost_[c][SOME] = std::max(atMost_[c][DIFFERENT], model.weight(c, SOME));
     }
     valueWeights_.clear();
     for (int f = 0; f < withCount_; ++f)
         for (int l = 0; l < kLevels; ++l) valueWeights_.push_back(model.weight(2 + f, static_cast<Level>(l)));
 }
 
-double PersonMatcher::simplePartBound(int c, const RecordBound& a, int aPart, const RecordBound& b, int bPart) {
-    if (a.word[aPart] == kNoWord || b.word[bPart] == kNoWord) return 0;  // missing
-    double close = std::min(a.close[aPart][c], b.close[bPart][c]);
-    return a.word[aPart] == b.word[bPart] ? std::max<double>(close, a.exact[aPart][c]) : close;
+Level PersonMatcher::simpleLevelAtMost(const RecordBound& a, int aPart, const RecordBound& b, int bPart,
+                                       bool letters) {
+    const uint32_t wa = a.word[aPart], wb = b.word[bPart];
+    if (wa == kNoWord || wb == kNoWord) return MISSING;
+    if (wa == wb) return EXACT;
+    if (!letters) return CLOSE;
+    const uint64_t pa = a.profile(aPart), pb = b.profile(bPart);
+    // An initial agrees at most a little (see wordLevel); otherwise the
+    // earlier word is Guth's first, as asked.
+    if ((pa >> 52) == 1 || (pb >> 52) == 1) return SOME;
+    const uint16_t* ca = a.codes[aPart];
+    const uint16_t* cb = b.codes[bPart];
+    const bool codesMayAgree = ca[0] != 0 && (ca[0] == cb[0] || ca[0] == cb[1] || ca[1] == cb[0] || ca[1] == cb[1]);
+    return wa < wb ? ::wordLevelAtMost(pa, pb, codesMayAgree) : ::wordLevelAtMost(pb, pa, codesMayAgree);
 }
 
-double PersonMatcher::partBound(int c, const NameWords& a, int aPart, const NameWords& b, int bPart) const {
-    const uint32_t aCount = a.count[aPart], bCount = b.count[bPart];
-    if (aCount == 0 || bCount == 0) return 0;  // missing
+double PersonMatcher::simplePartBound(int c, const RecordBound& a, int aPart, const RecordBound& b, int bPart,
+                                      Level most) const {
+    if (most == MISSING) return 0;
+    if (most < CLOSE) return atMost_[c][most];
+    const double close = std::max<double>(std::min(a.close[aPart][c], b.close[bPart][c]), atMost_[c][SOME]);
+    return most == EXACT ? std::max<double>(close, a.exact[aPart][c]) : close;
+}
+
+Level PersonMatcher::partLevelAtMost(const NameWords& an, int aPart, const NameWords& bn, int bPart) const {
+    // As nameLevel finds the level, each word pair's level bounded.
+    const uint32_t aCount = an.count[aPart], bCount = bn.count[bPart];
+    if (aCount == 0 || bCount == 0) return MISSING;
+    const bool aShorter = aCount <= bCount;
+    const uint32_t* shorter = aShorter ? an.part[aPart] : bn.part[bPart];
+    const uint32_t* longer = aShorter ? bn.part[bPart] : an.part[aPart];
+    const uint32_t shorterCount = aShorter ? aCount : bCount, longerCount = aShorter ? bCount : aCount;
+    Level worst = EXACT;
+    bool agree;
+    for (uint32_t i = 0; i < shorterCount && worst > DIFFERENT; ++i) {
+        Level best = DIFFERENT;
+        for (uint32_t j = 0; j < longerCount && best < EXACT; ++j)
+            best = std::max(best, wordLevelAtMost(shorter[i], longer[j], &agree));
+        worst = std::min(worst, best);
+    }
+    const uint32_t aWhole = an.whole[aPart], bWhole = bn.whole[bPart];
+    if (worst < EXACT && (aWhole != kNoWord || bWhole != kNoWord))
+        worst = std::max(worst, wordLevelAtMost(aWhole != kNoWord ? aWhole : an.part[aPart][0],
+                                                bWhole != kNoWord ? bWhole : bn.part[bPart][0], &agree));
+    return worst;
+}
+
+void PersonMatcher::partWeights(const NameWords& a, int aPart, const NameWords& b, int bPart, PartWeights* out) const {
     // A near miss weighs by the more common code of its two words, at
     // least as common as the rarest code of either side; an exact
     // agreement by the rarest word agreed on, a word both sides hold.
     // Both weights fall as the holders grow.
-    double closeA = -1e300, closeB = -1e300, exact = -1e300;
+    const uint32_t aCount = a.count[aPart], bCount = b.count[bPart];
+    out->missing = aCount == 0 || bCount == 0;
+    double closeA[2] = {-1e300, -1e300}, closeB[2] = {-1e300, -1e300};
+    out->exact[0] = out->exact[1] = -1e300;
     for (uint32_t i = 0; i <= aCount; ++i) {
         const uint32_t w = i < aCount ? a.part[aPart][i] : a.whole[aPart];
         if (w == kNoWord) continue;
-        closeA = std::max(closeA, wordWeights_[w].close[c]);
-        for (uint32_t j = 0; j <= bCount; ++j)
-            if (w == (j < bCount ? b.part[bPart][j] : b.whole[bPart])) exact = std::max(exact, wordWeights_[w].exact[c]);
+        const WordWeights& weights = wordWeights_[w];
+        bool shared = false;
+        for (uint32_t j = 0; j <= bCount && !shared; ++j)
+            shared = w == (j < bCount ? b.part[bPart][j] : b.whole[bPart]);
+        for (int c = 0; c < kValueWeighted; ++c) {
+            closeA[c] = std::max(closeA[c], weights.close[c]);
+            if (shared) out->exact[c] = std::max(out->exact[c], weights.exact[c]);
+        }
     }
     for (uint32_t j = 0; j <= bCount; ++j) {
         const uint32_t w = j < bCount ? b.part[bPart][j] : b.whole[bPart];
-        if (w != kNoWord) closeB = std::max(closeB, wordWeights_[w].close[c]);
+        if (w == kNoWord) continue;
+        for (int c = 0; c < kValueWeighted; ++c) closeB[c] = std::max(closeB[c], wordWeights_[w].close[c]);
     }
-    return std::max(exact, std::min(closeA, closeB));
+    for (int c = 0; c < kValueWeighted; ++c) out->close[c] = std::min(closeA[c], closeB[c]);
+}
+
+double PersonMatcher::partBound(int c, const PartWeights& weights, Level most) const {
+    if (weights.missing) return 0;
+    if (most < CLOSE) return atMost_[c][most];
+    return std::max({weights.exact[c], weights.close[c], atMost_[c][SOME]});
 }
 
 bool PersonMatcher::randomPairLevels(uint32_t split, uint32_t count, std::vector<std::vector<uint64_t>>* levels) {

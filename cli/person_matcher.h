@@ -66,6 +66,7 @@ struct WordFacts {
     uint32_t code[2] = {kNoWord, kNoWord};
     uint32_t length = 0;
     char first = 0;
+    uint64_t letters = 0;  // letterProfile
 };
 
 // A record's name as word numbers, a view of the matcher's flat arrays.
@@ -98,8 +99,11 @@ public:
     // Asks the processor for what compare reads of `record`, in three steps
     // some candidates apart (its place, values and bound; its words; their
     // weights and facts): a candidate's other record is anywhere in memory,
-    // and waiting for it was most of the time of a large list.
-    void prefetch(uint32_t record, int step) const {
+    // and waiting for it was most of the time of a large list. Its words
+    // are left out when it is simple and so is the record it is paired
+    // with (`withSimple`).
+    bool simple(uint32_t record) const { return !recordBounds_.empty() && recordBounds_[record].simple(); }
+    void prefetch(uint32_t record, int step, bool withSimple) const {
         if (step == 0) {
             __builtin_prefetch(&recordStart_[record]);
             __builtin_prefetch(valuesOf(record));
@@ -109,6 +113,9 @@ public:
                 __builtin_prefetch(bound);
                 __builtin_prefetch(bound + sizeof(RecordBound) - 1);
             }
+        } else if (!recordBounds_.empty() && recordBounds_[record].simple() && withSimple) {
+            // Two simple records' bounds alone tell most of their pairs.
+            return;
         } else if (step == 1) {
             const size_t at = recordStart_[record];
             __builtin_prefetch(&recordWords_[at]);
@@ -164,12 +171,26 @@ private:
     std::string_view valueText(uint32_t value) const { return {valueTexts_.data(value), valueTexts_.size(value)}; }
     uint32_t word(const std::string& text);
     bool wordLevel(uint32_t a, uint32_t b, Level* level);
+    // The highest level two words can reach without asking the library:
+    // EXACT for a word and itself, the level of an initial, else from
+    // their letters and codes (whether they agree set in `codesAgree`).
+    Level wordLevelAtMost(uint32_t a, uint32_t b, bool* codesAgree) const;
     // The records holding a word of the code of `a` or of `b`, the larger.
     uint32_t codeHoldersOf(uint32_t a, uint32_t b) const;
     bool nameLevel(const NameWords& a, int aPart, const NameWords& b, int bPart, Level* level, uint32_t* holders);
-    // The most that part `aPart` of a and `bPart` of b can weigh as name
-    // comparison `c`.
-    double partBound(int c, const NameWords& a, int aPart, const NameWords& b, int bPart) const;
+    // The highest level part `aPart` of a and `bPart` of b can reach
+    // without asking the library (MISSING when either is empty).
+    Level partLevelAtMost(const NameWords& a, int aPart, const NameWords& b, int bPart) const;
+    // Per name comparison, the most that part `aPart` of a and `bPart` of
+    // b can weigh agreeing exactly (a word both hold) and nearly.
+    struct PartWeights {
+        double exact[kValueWeighted], close[kValueWeighted];
+        bool missing;
+    };
+    void partWeights(const NameWords& a, int aPart, const NameWords& b, int bPart, PartWeights* out) const;
+    // The most the part pair weighs as name comparison `c` at level `most`
+    // or below (CLOSE: from its words alone).
+    double partBound(int c, const PartWeights& weights, Level most) const;
     Level valuesLevel(uint32_t x, uint32_t y, int field) const;
     // Each record's place in the order of its name (surname first) and in
     // that order read backwards, for the windows of large keys.
@@ -193,18 +214,31 @@ private:
     };
     LargeVector<WordWeights> wordWeights_;
     // Per record, under the model: what the first bound of a pair reads,
-    // in one place. A name of one word a part (most names) needs nothing
-    // else; the weights are rounded up, so that the bound never falls.
+    // in one place (64 bytes, a cache line of a large list's array). A name
+    // of one word a part (most names) needs nothing else; the weights are
+    // rounded up, so that the bound never falls.
     struct RecordBound {
         uint32_t word[2];         // the part's one word, kNoWord without
+        uint16_t codes[2][2];     // its word's codes, folded to 16 bits (0: none)
+        uint64_t letters[2];      // its word's letterProfile; kSimple in the first
         float exact[2][2];        // per part, per name comparison: its word agreed on exactly
         float close[2][2];        // the most a near miss of it weighs
-        bool simple;              // each part at most one word, none written whole
+        static const uint64_t kSimple = 1ull << 63;  // each part at most one word, none written whole
+        bool simple() const { return (letters[0] & kSimple) != 0; }
+        uint64_t profile(int part) const { return letters[part] & ~kSimple; }
     };
+    static_assert(sizeof(RecordBound) == 64, "one cache line");
     LargeVector<RecordBound> recordBounds_;
+    // Per name comparison, per level below CLOSE: the most a word pair of
+    // that level or a lower one weighs.
+    double atMost_[kValueWeighted][CLOSE];
     std::vector<double> valueWeights_;  // per --with field, per level below MISSING
-    // The bound of the part pair from the records' RecordBounds, both simple.
-    static double simplePartBound(int c, const RecordBound& a, int aPart, const RecordBound& b, int bPart);
+    // For records both simple: the highest level their parts' words can
+    // reach (EXACT for one word, MISSING without one, else CLOSE or, with
+    // `letters`, from their letters and codes), and the most the part pair
+    // then weighs.
+    static Level simpleLevelAtMost(const RecordBound& a, int aPart, const RecordBound& b, int bPart, bool letters);
+    double simplePartBound(int c, const RecordBound& a, int aPart, const RecordBound& b, int bPart, Level most) const;
     const FsModel* model_ = nullptr;
     // Per record, from recordStart_: the counts of given names and of
     // surnames (one word, the surnames' in the high half), the two wholes,

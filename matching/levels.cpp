@@ -1,5 +1,7 @@
 #include "levels.h"
 
+#include <algorithm>
+
 const char* levelName(Level level) {
     switch (level) {
     case DIFFERENT: return "different";
@@ -12,11 +14,66 @@ const char* levelName(Level level) {
 }
 
 Level wordLevel(const WordAnswers& a) {
-    double longer = static_cast<double>(a.lengthA > a.lengthB ? a.lengthA : a.lengthB);
-    double share = longer > 0 ? a.distance / longer : 1.0;  // of the letters that differ
-    if (share <= 0.2 || a.guthPercent >= 80 || (a.codesAgree && share <= 0.4) || a.transposed) return CLOSE;
-    if (a.codesAgree || share <= 0.5 || a.guthPercent >= 60) return SOME;
+    // The share of the longer's letters that differ, in whole numbers:
+    // distance / longer <= 1/5 as 5 distance <= longer (nothing differs
+    // of no letters: all of them).
+    const int64_t longer = static_cast<int64_t>(a.lengthA > a.lengthB ? a.lengthA : a.lengthB);
+    const int64_t differ = longer > 0 ? a.distance : 1, of = longer > 0 ? longer : 1;
+    if (5 * differ <= of || a.guthPercent >= 80 || (a.codesAgree && 5 * differ <= 2 * of) || a.transposed) return CLOSE;
+    if (a.codesAgree || 2 * differ <= of || a.guthPercent >= 60) return SOME;
     return DIFFERENT;
+}
+
+namespace {
+
+// (Portable: without the processor's own instruction, the compiler's
+// builtin is a library call.)
+int bitCount(uint64_t v) {
+    v = v - ((v >> 1) & 0x5555555555555555ull);
+    v = (v & 0x3333333333333333ull) + ((v >> 2) & 0x3333333333333333ull);
+    return static_cast<int>((((v + (v >> 4)) & 0x0F0F0F0F0F0F0F0Full) * 0x0101010101010101ull) >> 56);
+}
+
+}  // namespace
+
+uint64_t letterProfile(const char* word, size_t size) {
+    if (size == 0 || size > 255) return 0;
+    uint64_t profile = 0;
+    for (size_t i = 0; i < size; ++i) {
+        unsigned letter = static_cast<unsigned char>(word[i]) - 'A';
+        if (letter >= 26) return 0;
+        const uint64_t once = 1ull << (2 * letter);
+        profile |= profile & once ? once << 1 : once;
+    }
+    return profile | static_cast<uint64_t>(size) << 52;
+}
+
+Level wordLevelAtMost(uint64_t first, uint64_t second, bool codesAgree) {
+    if (first == 0 || second == 0) return CLOSE;
+    const uint64_t kLetters = (1ull << 52) - 1, kOnce = 0x5555555555555ull;
+    const uint64_t a = first & kLetters, b = second & kLetters;
+    // Counted up to two a letter: a third R or N in one word is not seen,
+    // which only lowers the distance found.
+    const int onlyFirst = bitCount(a & ~b), onlySecond = bitCount(b & ~a);
+    const uint64_t heldByFirst = (a & kOnce) * 3;
+    WordAnswers most;
+    most.lengthA = first >> 52;
+    most.lengthB = second >> 52;
+    const int lengths = static_cast<int>(most.lengthA > most.lengthB ? most.lengthA - most.lengthB
+                                                                     : most.lengthB - most.lengthA);
+    most.distance = std::max({onlyFirst, onlySecond, lengths});
+    // The second's letters that the first lacks can pair with nothing
+    // (again counted up to two each).
+    const int pairable = static_cast<int>(most.lengthB) - bitCount(b & ~heldByFirst);
+    const int shorter = static_cast<int>(most.lengthA < most.lengthB ? most.lengthA : most.lengthB);
+    // (The percentage's floor reaches a whole number exactly when the
+    // fraction does: 60 and 80 percent are tested without dividing.)
+    const int pairs = pairable < shorter ? pairable : shorter, both = static_cast<int>(most.lengthA + most.lengthB);
+    most.guthPercent = 200 * pairs >= 80 * both ? 80 : 200 * pairs >= 60 * both ? 60 : 0;
+    most.codesAgree = codesAgree;
+    // The level falls as the distance grows and rises with the percentage:
+    // the fewest edits and the most pairs give the highest.
+    return wordLevel(most);
 }
 
 bool oneTransposition(const char* a, size_t aSize, const char* b, size_t bSize) {
@@ -61,11 +118,13 @@ bool allDigits(std::string_view s) {
 
 Level valueLevel(std::string_view a, std::string_view b) {
     if (a.empty() || b.empty()) return MISSING;
-    if (a == b) return EXACT;
     if (a.size() != b.size()) return DIFFERENT;
     int differ = 0;
     for (size_t i = 0; i < a.size(); ++i) differ += a[i] != b[i];
+    if (differ == 0) return EXACT;
     if (differ == 1) return CLOSE;
+    // A swap of day and month changes four characters at most.
+    if (differ > 4) return DIFFERENT;
     // YYYYMMDD or DDMMYYYY with day and month swapped.
     if (a.size() == 8 && allDigits(a) && allDigits(b) && (swappedAt(a, b, 4, 6) || swappedAt(a, b, 0, 2)))
         return CLOSE;

@@ -33,6 +33,22 @@ struct WordAnswers {
 // 60 percent.
 Level wordLevel(const WordAnswers& answers);
 
+// A word's letters in one number, for wordLevelAtMost: per letter A to Z
+// two bits, the lower set when the word holds it, the upper when it holds
+// it twice or more, and the length from bit 52. 0 for a word that is empty,
+// longer than 255 bytes or holds anything but A to Z: the library would
+// change it before comparing, so its letters tell nothing.
+uint64_t letterProfile(const char* word, size_t size);
+
+// The highest level two different words can reach, from their profiles
+// alone (CLOSE, which says nothing, when either is 0). The distance is at
+// least the letters one holds and the other lacks; Guth's walk pairs each
+// letter of the second word (`second`: the library's second name) at most
+// once, and only with a letter that the first holds. `codesAgree` as in
+// WordAnswers (true when not known); a swap of neighbours cannot lift a
+// pair above what this finds, since swapped letters are the same letters.
+Level wordLevelAtMost(uint64_t first, uint64_t second, bool codesAgree);
+
 // Whether two words differ only by one swap of neighbouring letters.
 bool oneTransposition(const char* a, size_t aSize, const char* b, size_t bSize);
 

@@ -1,5 +1,7 @@
 #include "person_name.h"
 
+#include <string_view>
+
 namespace {
 
 // Upper case of a Windows-1252 byte: a to z, and the accented small letters
@@ -66,9 +68,10 @@ PersonName personName(const std::vector<std::string>& fields) {
 }
 
 bool isParticle(const std::string& word) {
-    static const char* const kParticles[] = {"VAN", "VON", "DE", "DEN", "DER", "DI", "DA", "DEL", "DELLA", "LA",
-                                             "LE",  "DU",  "DOS", "DAS", "TER", "TEN", "Y",  "ST",  "AF"};
-    for (const char* p : kParticles)
+    static const std::string_view kParticles[] = {"VAN", "VON", "DE", "DEN", "DER", "DI", "DA", "DEL", "DELLA", "LA",
+                                                  "LE",  "DU",  "DOS", "DAS", "TER", "TEN", "Y",  "ST",  "AF"};
+    if (word.size() > 5) return false;  // most words: no particle is longer
+    for (std::string_view p : kParticles)
         if (word == p) return true;
     return false;
 }

@@ -1,17 +1,93 @@
 // The bounds that let the matching of people give up a candidate before
-// its names are compared: a pair given up could not have weighed what was
-// asked, and a pair compared under a bound has the pattern of a full
-// comparison. Every pair of a small list of names alike and not.
+// its names are compared: a pair of words found different from their
+// letters is different by the library's answers, a pair given up could not
+// have weighed what was asked, and a pair compared under a bound has the
+// pattern of a full comparison.
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
 #include <vector>
 
 #include "../../cli/command.h"
 #include "../../cli/host_calls.h"
 #include "../../cli/person_matcher.h"
+#include "../../matching/levels.h"
 
 namespace {
+
+// Names and their slips: a letter dropped, doubled, changed or swapped with
+// its neighbour, and a few spellings far apart, so that the pairs fall on
+// every side of each level's edges (a fifth, two fifths and half of the
+// letters; 60 and 80 percent).
+std::vector<std::string> wordsAndSlips() {
+    std::vector<std::string> words = {"SMITH",   "SMYTH",   "JONES",    "JOHNSON", "JOHNSTON", "MEYER",  "MAIER",
+                                      "CATHERINE", "KATHRYN", "MACDONALD", "MCDONALD", "ANNA", "HANNAH", "AB",
+                                      "ABBBBB",  "BERG",    "VANDENBERG", "TOMASZ", "TOMSAZ", "NOWAK",  "LEE",
+                                      "LI",      "OCONNOR", "CONNOR",   "ELISABETH", "BETH", "ZZ", "ROSSI"};
+    std::mt19937 random(7);
+    const size_t names = words.size();
+    for (size_t i = 0; i < names; ++i)
+        for (int slip = 0; slip < 4; ++slip) {
+            std::string w = words[i];
+            size_t at = random() % w.size();
+            if (slip == 0 && w.size() > 2) w.erase(at, 1);
+            if (slip == 1) w.insert(at, 1, w[at]);
+            if (slip == 2) w[at] = static_cast<char>('A' + random() % 26);
+            if (slip == 3 && at + 1 < w.size()) std::swap(w[at], w[at + 1]);
+            words.push_back(w);
+        }
+    return words;
+}
+
+TEST(WordLevelBound, NeverBelowTheLibrarysLevel) {
+    Library library;
+    std::string error;
+    ASSERT_TRUE(openLibrary(nullptr, &library, &error)) << error;
+    MemorySource in("");
+    MemorySink out, err;
+    Console console{&in, &out, &err, false, false};
+    CommandContext context{library, console, Options(), readFunctionTable(library)};
+    MatchCalls calls;
+    ASSERT_TRUE(calls.open(context, MatchSettings(), &error)) << error;
+
+    const std::vector<std::string> words = wordsAndSlips();
+    std::vector<std::vector<std::string>> codes;
+    for (const std::string& w : words) {
+        std::string first, second;
+        ASSERT_TRUE(calls.codes(w.data(), w.size(), &first, &second));
+        codes.push_back({first, second.empty() ? first : second});
+    }
+    int different = 0, proven = 0;
+    for (size_t i = 0; i < words.size(); ++i)
+        for (size_t j = 0; j < words.size(); ++j) {
+            const std::string &a = words[i], &b = words[j];
+            if (a == b) continue;
+            WordAnswers answers;
+            answers.lengthA = a.size();
+            answers.lengthB = b.size();
+            answers.codesAgree = !codes[i][0].empty() && (codes[i][0] == codes[j][0] || codes[i][0] == codes[j][1] ||
+                                                          codes[i][1] == codes[j][0] || codes[i][1] == codes[j][1]);
+            answers.transposed = oneTransposition(a.data(), a.size(), b.data(), b.size());
+            ASSERT_TRUE(calls.levenshtein(a.data(), a.size(), b.data(), b.size(), &answers.distance));
+            ASSERT_TRUE(calls.guth(a.data(), a.size(), b.data(), b.size(), 2, &answers.guthPercent));
+            const Level level = wordLevel(answers);
+            const Level most = wordLevelAtMost(letterProfile(a.data(), a.size()), letterProfile(b.data(), b.size()),
+                                               answers.codesAgree);
+            EXPECT_LE(level, most) << a << " " << b << ": " << levelName(level) << " above " << levelName(most)
+                                   << " (distance " << answers.distance << ", Guth " << answers.guthPercent << ")";
+            different += level == DIFFERENT;
+            proven += most == DIFFERENT;
+        }
+    // Most pairs the library finds different, the letters find so too.
+    EXPECT_GT(proven, different / 2) << proven << " of " << different;
+
+    // Bytes the library would drop or change tell nothing.
+    EXPECT_EQ(letterProfile("M\xDCLLER", 6), 0u);
+    EXPECT_EQ(letterProfile("O'BRIEN", 7), 0u);
+    EXPECT_EQ(wordLevelAtMost(letterProfile("SMITH", 5), 0, false), CLOSE);
+    EXPECT_EQ(wordLevelAtMost(letterProfile("SMITH", 5), letterProfile("JONES", 5), false), DIFFERENT);
+}
 
 TEST(WeightBound, NeverBelowTheWeight) {
     Library library;
