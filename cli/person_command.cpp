@@ -199,28 +199,56 @@ bool scorePairs(const CommandContext& context, PersonMatcher& matcher, bool link
     // Without partners each pair is scored on its own and kept only when it
     // matches, so that the tens of millions of candidates of a million
     // records are never held at once; with them every candidate's weight
-    // counts, and all are kept but those too light to count. The records
-    // of the candidates a few places ahead are asked for early.
+    // counts, and all are kept but those too light to count.
+    //
+    // A candidate's other record is anywhere in memory, and waiting for it
+    // was most of the time of a large list. So the candidates go through
+    // four steps some places apart: its bound line and values asked for;
+    // the pair bounded from them (most pairs end here) and, if it may
+    // reach the weight, its words asked for; their facts asked for; the
+    // pair compared.
     std::vector<Candidate> pairs;
     const uint64_t total = found.count();
-    for (uint32_t x = 0; x + 1 < found.start.size(); ++x) {
-        const bool xSimple = matcher.simple(x);
-        for (uint64_t i = found.start[x]; i < found.start[x + 1]; ++i) {
-            if (i + 16 < total) matcher.prefetch(found.partners[i + 16], 0, false);
-            if (i + 8 < total) matcher.prefetch(found.partners[i + 8], 1, xSimple);
-            if (i + 4 < total) matcher.prefetch(found.partners[i + 4], 2, xSimple);
-            if (i + 4 < found.start[x + 1]) matcher.prefetchLevels(x, found.partners[i + 4]);
-            Candidate pair;
-            pair.x = x;
-            pair.y = found.partners[i];
-            bool reached;
-            if (!matcher.compare(&pair, atLeast, &reached)) {
-                context.message(matcher.error() + "; stopped");
-                return false;
+    const uint64_t kSteps = 4, kApart = 4, kAhead = kSteps * kApart;
+    struct Slot {
+        uint32_t x, y;
+        bool mayReach;
+    } ring[kAhead];
+    uint32_t x = 0;
+    for (uint64_t i = 0; i < total + kAhead; ++i) {
+        if (i >= kAhead) {
+            const Slot& slot = ring[i % kAhead];
+            if (slot.mayReach) {
+                Candidate pair;
+                pair.x = slot.x;
+                pair.y = slot.y;
+                bool reached;
+                if (!matcher.compare(&pair, atLeast, &reached)) {
+                    context.message(matcher.error() + "; stopped");
+                    return false;
+                }
+                if (reached) {
+                    if (partners) pairs.push_back(pair);
+                    else if (pairScore(*model, nullptr, pair) >= settings.threshold) matched->push_back(pair);
+                }
             }
-            if (!reached) continue;
-            if (partners) pairs.push_back(pair);
-            else if (pairScore(*model, nullptr, pair) >= settings.threshold) matched->push_back(pair);
+        }
+        if (i >= kAhead - kApart && i - (kAhead - kApart) < total) {
+            const Slot& slot = ring[(i + kApart) % kAhead];
+            if (slot.mayReach) {
+                matcher.prefetch(slot.y, 2);
+                matcher.prefetchLevels(slot.x, slot.y);
+            }
+        }
+        if (i >= 2 * kApart && i - 2 * kApart < total) {
+            Slot& slot = ring[(i + 2 * kApart) % kAhead];
+            slot.mayReach = matcher.mayReach(slot.x, slot.y, atLeast);
+            if (slot.mayReach) matcher.prefetch(slot.y, 1);
+        }
+        if (i < total) {
+            while (found.start[x + 1] <= i) ++x;
+            ring[i % kAhead] = {x, found.partners[i], false};
+            matcher.prefetch(found.partners[i], 0);
         }
     }
     if (!partners) return true;

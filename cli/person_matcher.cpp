@@ -475,11 +475,11 @@ bool PersonMatcher::compare(Candidate* pair, double atLeast, bool* reached) {
         PartWeights weights[2][2];
         for (int p = 0; p < 2; ++p)
             for (int q = 0; q < 2; ++q) {
-                most[p][q] = simple ? simpleLevelAtMost(a, p, b, q, false) : CLOSE;
+                most[p][q] = simple ? lineLevelAtMost(a, p, b, q, false) : CLOSE;
                 if (!simple) partWeights(x, p, y, q, &weights[p][q]);
             }
         auto bound = [&](int c, int aPart, int bPart) {
-            return simple ? simplePartBound(c, a, aPart, b, bPart, most[aPart][bPart])
+            return simple ? linePartBound(c, a, aPart, b, bPart, most[aPart][bPart])
                           : partBound(c, weights[aPart][bPart], most[aPart][bPart]);
         };
         auto fallsShort = [&]() {
@@ -494,7 +494,7 @@ bool PersonMatcher::compare(Candidate* pair, double atLeast, bool* reached) {
         if (fallsShort()) return *reached = false, true;
         for (int p = 0; p < 2; ++p)
             for (int q = 0; q < 2; ++q)
-                most[p][q] = simple ? simpleLevelAtMost(a, p, b, q, true) : partLevelAtMost(x, p, y, q);
+                most[p][q] = simple ? lineLevelAtMost(a, p, b, q, true) : partLevelAtMost(x, p, y, q);
         if (fallsShort()) return *reached = false, true;
     }
     if (!named) x = nameOf(pair->x), y = nameOf(pair->y);
@@ -578,17 +578,26 @@ void PersonMatcher::setModel(const FsModel& model) {
         const NameWords n = nameOf(r);
         RecordBound& b = recordBounds_[r];
         bool simple = true;
+        for (int p = 0; p < 2; ++p) simple = simple && n.count[p] <= 1 && n.whole[p] == kNoWord;
         for (int p = 0; p < 2; ++p) {
-            simple = simple && n.count[p] <= 1 && n.whole[p] == kNoWord;
             const uint32_t w = n.count[p] ? n.part[p][0] : kNoWord;
             b.word[p] = w;
-            b.codes[p][0] = w == kNoWord ? 0 : fold(facts_[w].code[0]);
-            b.codes[p][1] = w == kNoWord ? 0 : fold(facts_[w].code[1]);
-            b.letters[p] = w == kNoWord ? 0 : facts_[w].letters;
-            for (int c = 0; c < kValueWeighted; ++c) {
-                b.exact[p][c] = w == kNoWord ? 0 : up(wordWeights_[w].exact[c]);
-                b.close[p][c] = w == kNoWord ? 0 : up(wordWeights_[w].close[c]);
+            b.codes[p][0] = simple && w != kNoWord ? fold(facts_[w].code[0]) : 0;
+            b.codes[p][1] = simple && w != kNoWord ? fold(facts_[w].code[1]) : 0;
+            b.letters[p] = simple && w != kNoWord ? facts_[w].letters : 0;
+            // Over the part's words, the whole one too: the most any of
+            // them weighs, and which ones it holds.
+            float exact[2] = {0, 0}, close[2] = {0, 0};
+            for (uint32_t i = 0; i <= n.count[p]; ++i) {
+                const uint32_t v = i < n.count[p] ? n.part[p][i] : n.whole[p];
+                if (v == kNoWord) continue;
+                if (!simple) b.letters[p] |= wordBit(v);
+                for (int c = 0; c < kValueWeighted; ++c) {
+                    exact[c] = std::max(i == 0 ? -HUGE_VALF : exact[c], up(wordWeights_[v].exact[c]));
+                    close[c] = std::max(i == 0 ? -HUGE_VALF : close[c], up(wordWeights_[v].close[c]));
+                }
             }
+            for (int c = 0; c < kValueWeighted; ++c) b.exact[p][c] = exact[c], b.close[p][c] = close[c];
         }
         if (simple) b.letters[0] |= RecordBound::kSimple;
     }
@@ -601,10 +610,10 @@ void PersonMatcher::setModel(const FsModel& model) {
         for (int l = 0; l < kLevels; ++l) valueWeights_.push_back(model.weight(2 + f, static_cast<Level>(l)));
 }
 
-Level PersonMatcher::simpleLevelAtMost(const RecordBound& a, int aPart, const RecordBound& b, int bPart,
-                                       bool letters) {
+Level PersonMatcher::lineLevelAtMost(const RecordBound& a, int aPart, const RecordBound& b, int bPart, bool letters) {
     const uint32_t wa = a.word[aPart], wb = b.word[bPart];
     if (wa == kNoWord || wb == kNoWord) return MISSING;
+    if (!a.simple() || !b.simple()) return a.words(aPart) & b.words(bPart) ? EXACT : CLOSE;
     if (wa == wb) return EXACT;
     if (!letters) return CLOSE;
     const uint64_t pa = a.profile(aPart), pb = b.profile(bPart);
@@ -617,12 +626,37 @@ Level PersonMatcher::simpleLevelAtMost(const RecordBound& a, int aPart, const Re
     return wa < wb ? ::wordLevelAtMost(pa, pb, codesMayAgree) : ::wordLevelAtMost(pb, pa, codesMayAgree);
 }
 
-double PersonMatcher::simplePartBound(int c, const RecordBound& a, int aPart, const RecordBound& b, int bPart,
-                                      Level most) const {
+double PersonMatcher::linePartBound(int c, const RecordBound& a, int aPart, const RecordBound& b, int bPart,
+                                    Level most) const {
     if (most == MISSING) return 0;
     if (most < CLOSE) return atMost_[c][most];
     const double close = std::max<double>(std::min(a.close[aPart][c], b.close[bPart][c]), atMost_[c][SOME]);
-    return most == EXACT ? std::max<double>(close, a.exact[aPart][c]) : close;
+    return most == EXACT ? std::max<double>(close, std::min(a.exact[aPart][c], b.exact[bPart][c])) : close;
+}
+
+bool PersonMatcher::mayReach(uint32_t x, uint32_t y, double atLeast) const {
+    double values = 0;
+    for (int f = 0; f < withCount_; ++f) {
+        const Level l = valuesLevel(x, y, f);
+        if (l != MISSING) values += valueWeights_[f * kLevels + l];
+    }
+    const RecordBound& a = recordBounds_[x];
+    const RecordBound& b = recordBounds_[y];
+    Level most[2][2];
+    auto fallsShort = [&]() {
+        double crosswise = -HUGE_VAL;
+        for (int c = 0; c < 2; ++c)
+            crosswise = std::max(crosswise, linePartBound(c, a, 0, b, 1, most[0][1]) +
+                                                linePartBound(1 - c, a, 1, b, 0, most[1][0]));
+        const double straight = linePartBound(0, a, 0, b, 0, most[0][0]) + linePartBound(1, a, 1, b, 1, most[1][1]);
+        return values + std::max(straight, crosswise) < atLeast;
+    };
+    for (int letters = 0; letters < 2; ++letters) {
+        for (int p = 0; p < 2; ++p)
+            for (int q = 0; q < 2; ++q) most[p][q] = lineLevelAtMost(a, p, b, q, letters);
+        if (fallsShort()) return false;
+    }
+    return true;
 }
 
 Level PersonMatcher::partLevelAtMost(const NameWords& an, int aPart, const NameWords& bn, int bPart) const {

@@ -96,14 +96,16 @@ public:
     // `atLeast` (from what its --with values, the words the two records
     // hold alike and their codes' holders allow), else true.
     bool compare(Candidate* pair, double atLeast = 0, bool* reached = nullptr);
+    // Under the model set by setModel: false when the pair of x and y
+    // cannot weigh `atLeast`, from their --with values and their bound
+    // lines alone (cheaper than compare and looser for records of several
+    // words a part).
+    bool mayReach(uint32_t x, uint32_t y, double atLeast) const;
     // Asks the processor for what compare reads of `record`, in three steps
     // some candidates apart (its place, values and bound; its words; their
     // weights and facts): a candidate's other record is anywhere in memory,
-    // and waiting for it was most of the time of a large list. Its words
-    // are left out when it is simple and so is the record it is paired
-    // with (`withSimple`).
-    bool simple(uint32_t record) const { return !recordBounds_.empty() && recordBounds_[record].simple(); }
-    void prefetch(uint32_t record, int step, bool withSimple) const {
+    // and waiting for it was most of the time of a large list.
+    void prefetch(uint32_t record, int step) const {
         if (step == 0) {
             __builtin_prefetch(&recordStart_[record]);
             __builtin_prefetch(valuesOf(record));
@@ -113,9 +115,6 @@ public:
                 __builtin_prefetch(bound);
                 __builtin_prefetch(bound + sizeof(RecordBound) - 1);
             }
-        } else if (!recordBounds_.empty() && recordBounds_[record].simple() && withSimple) {
-            // Two simple records' bounds alone tell most of their pairs.
-            return;
         } else if (step == 1) {
             const size_t at = recordStart_[record];
             __builtin_prefetch(&recordWords_[at]);
@@ -214,31 +213,37 @@ private:
     };
     LargeVector<WordWeights> wordWeights_;
     // Per record, under the model: what the first bound of a pair reads,
-    // in one place (64 bytes, a cache line of a large list's array). A name
-    // of one word a part (most names) needs nothing else; the weights are
-    // rounded up, so that the bound never falls.
+    // in one place (64 bytes, a cache line of a large list's array); the
+    // weights are rounded up, so that the bound never falls. A name of one
+    // word a part (most names) is told in full. For another, each part
+    // keeps the most any of its words weighs and a bit of each word.
     struct RecordBound {
-        uint32_t word[2];         // the part's one word, kNoWord without
-        uint16_t codes[2][2];     // its word's codes, folded to 16 bits (0: none)
-        uint64_t letters[2];      // its word's letterProfile; kSimple in the first
-        float exact[2][2];        // per part, per name comparison: its word agreed on exactly
-        float close[2][2];        // the most a near miss of it weighs
+        uint32_t word[2];         // the part's first word, kNoWord without
+        uint16_t codes[2][2];     // simple: its word's codes, folded to 16 bits (0: none)
+        uint64_t letters[2];      // simple: its word's letterProfile, kSimple in the first; else its words' bits
+        float exact[2][2];        // per part, per name comparison: a word of it agreed on exactly
+        float close[2][2];        // the most a near miss of a word of it weighs
         static const uint64_t kSimple = 1ull << 63;  // each part at most one word, none written whole
         bool simple() const { return (letters[0] & kSimple) != 0; }
         uint64_t profile(int part) const { return letters[part] & ~kSimple; }
+        // The bits of the part's words: two parts that share a word share
+        // a bit.
+        uint64_t words(int part) const { return simple() ? wordBit(word[part]) : letters[part]; }
     };
+    // One of 63 bits (the 64th marks a simple record).
+    static uint64_t wordBit(uint32_t word) { return 1ull << ((word * 0x9E3779B1u >> 7) % 63); }
     static_assert(sizeof(RecordBound) == 64, "one cache line");
     LargeVector<RecordBound> recordBounds_;
     // Per name comparison, per level below CLOSE: the most a word pair of
     // that level or a lower one weighs.
     double atMost_[kValueWeighted][CLOSE];
     std::vector<double> valueWeights_;  // per --with field, per level below MISSING
-    // For records both simple: the highest level their parts' words can
-    // reach (EXACT for one word, MISSING without one, else CLOSE or, with
-    // `letters`, from their letters and codes), and the most the part pair
-    // then weighs.
-    static Level simpleLevelAtMost(const RecordBound& a, int aPart, const RecordBound& b, int bPart, bool letters);
-    double simplePartBound(int c, const RecordBound& a, int aPart, const RecordBound& b, int bPart, Level most) const;
+    // From the records' lines alone: the highest level their parts can
+    // reach (MISSING without a word; EXACT when they may share a word;
+    // for simple records, with `letters`, from their words' letters and
+    // codes; else CLOSE), and the most the part pair then weighs.
+    static Level lineLevelAtMost(const RecordBound& a, int aPart, const RecordBound& b, int bPart, bool letters);
+    double linePartBound(int c, const RecordBound& a, int aPart, const RecordBound& b, int bPart, Level most) const;
     const FsModel* model_ = nullptr;
     // Per record, from recordStart_: the counts of given names and of
     // surnames (one word, the surnames' in the high half), the two wholes,

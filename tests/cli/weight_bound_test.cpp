@@ -135,6 +135,9 @@ TEST(WeightBound, NeverBelowTheWeight) {
             // (A hair under the weight: the bound adds the same weights in
             // another order.)
             for (double atLeast : {weight - 0.5, weight - 1e-9, weight + 0.5}) {
+                if (atLeast < weight) {
+                    EXPECT_TRUE(matcher.mayReach(x, y, atLeast)) << x << " " << y << " weighs " << weight;
+                }
                 Candidate bounded;
                 bounded.x = x, bounded.y = y;
                 bool reached = false;
