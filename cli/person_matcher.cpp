@@ -6,6 +6,8 @@
 #include <cstring>
 #include <cstdlib>
 
+#include "../records/radix_sort.h"
+
 namespace {
 
 int levelScore(Level l) { return l == MISSING ? 1 : static_cast<int>(l); }
@@ -191,7 +193,7 @@ void PersonMatcher::nameOrders(LargeVector<uint32_t> ranks[2]) const {
             // Forwards the surname leads; backwards the given name's end does.
             order[r] = {o == 0 ? part[1] << 32 | part[0] : part[0] << 32 | part[1], r};
         }
-        std::sort(order.begin(), order.end());
+        sortByKey(&order);
         ranks[o].resize(records());
         for (uint32_t place = 0; place < records(); ++place) ranks[o][order[place].second] = place;
     }
@@ -263,7 +265,9 @@ void PersonMatcher::candidates(uint32_t split, bool sameFile, const CandidateBou
                                    r});
         }
     }
-    std::sort(entries.begin(), entries.end());
+    // Stable by key: each key's records stay in their order, once each
+    // after the unique below.
+    sortByKey(&entries);
     entries.erase(std::unique(entries.begin(), entries.end()), entries.end());
 
     LargeVector<uint32_t> ranks[2];
@@ -312,7 +316,6 @@ void PersonMatcher::candidates(uint32_t split, bool sameFile, const CandidateBou
         }
     }
     LargeVector<std::pair<uint64_t, uint32_t>>().swap(entries);
-
     LargeVector<uint64_t>& start = pairs->start;
     start.assign(records() + 1, 0);
     for (uint64_t pair : found) ++start[(pair >> 32) + 1];
