@@ -35,6 +35,7 @@ int readPersonList(const CommandContext& context, const std::vector<std::string>
 
     TableRecord record;
     std::vector<std::string> texts(nameFields.size());
+    std::string joined;
     // A file's records are kept whole: once a thousand of them tell how
     // long one is, room for all is made at once rather than by doubling,
     // which copies and touches twice the memory.
@@ -50,7 +51,7 @@ int readPersonList(const CommandContext& context, const std::vector<std::string>
             people->values.reserve(expected);
         }
         NameRecord n = keepRecord(record, list);
-        std::string joined;
+        joined.clear();
         // An empty or absent field is missing, which the matching expects;
         // a field it cannot read (invalid UTF-8, no Windows-1252 form) is
         // missing too, but worth a warning.
@@ -61,12 +62,15 @@ int readPersonList(const CommandContext& context, const std::vector<std::string>
         for (size_t f = 0; f < nameFields.size(); ++f) {
             const NameField& field = record.names[f];
             texts[f].assign(field.usable ? field.text.data() : "", field.usable ? field.size : 0);
-            if (!texts[f].empty()) joined += (joined.empty() ? "" : " ") + texts[f];
+            if (texts[f].empty()) continue;
+            if (!joined.empty()) joined += ' ';
+            joined += texts[f];
         }
         people->names.push_back(personName(texts));
         if (people->names.back().empty()) ++list->withoutName;
         else n.name = list->names.add(joined);
         std::vector<std::string> values;
+        values.reserve(withFields.size());
         for (size_t f = 0; f < withFields.size(); ++f) {
             const NameField& field = record.names[nameFields.size() + f];
             values.push_back(field.usable ? plainValue(field.text.data(), field.size) : std::string());

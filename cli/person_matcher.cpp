@@ -471,34 +471,28 @@ bool PersonMatcher::compare(Candidate* pair, double atLeast, bool* reached) {
         const RecordBound& b = recordBounds_[pair->y];
         const bool simple = a.simple() && b.simple();
         if (!simple) x = nameOf(pair->x), y = nameOf(pair->y), named = true;
-        // The highest level of each part pair: first from the words alone
-        // (the same word, or else a near miss at most), then, for a pair
-        // that passes, from the words' letters and codes.
+        // The highest level of each part pair, from the words' letters
+        // and codes, and the most it weighs (for a near miss or better,
+        // from the words' weights).
         Level most[2][2];
         PartWeights weights[2][2];
         for (int p = 0; p < 2; ++p)
             for (int q = 0; q < 2; ++q) {
-                most[p][q] = simple ? lineLevelAtMost(a, p, b, q, false) : CLOSE;
-                if (!simple) partWeights(x, p, y, q, &weights[p][q]);
+                most[p][q] = simple ? lineLevelAtMost(a, p, b, q, true) : partLevelAtMost(x, p, y, q);
+                if (!simple && most[p][q] >= CLOSE && most[p][q] != MISSING) partWeights(x, p, y, q, &weights[p][q]);
             }
         auto bound = [&](int c, int aPart, int bPart) {
             return simple ? linePartBound(c, a, aPart, b, bPart, most[aPart][bPart])
                           : partBound(c, weights[aPart][bPart], most[aPart][bPart]);
         };
-        auto fallsShort = [&]() {
-            for (int c = 0; c < 2; ++c) {
-                givenSurname[c] = bound(c, 0, 1);
-                surnameGiven[c] = bound(c, 1, 0);
-            }
-            crosswiseBound = crosswiseMost();
-            surnameBound = bound(1, 1, 1);
-            return values + std::max(bound(0, 0, 0) + surnameBound, crosswiseBound) < atLeast;
-        };
-        if (fallsShort()) return *reached = false, true;
-        for (int p = 0; p < 2; ++p)
-            for (int q = 0; q < 2; ++q)
-                most[p][q] = simple ? lineLevelAtMost(a, p, b, q, true) : partLevelAtMost(x, p, y, q);
-        if (fallsShort()) return *reached = false, true;
+        for (int c = 0; c < 2; ++c) {
+            givenSurname[c] = bound(c, 0, 1);
+            surnameGiven[c] = bound(c, 1, 0);
+        }
+        crosswiseBound = crosswiseMost();
+        surnameBound = bound(1, 1, 1);
+        if (values + std::max(bound(0, 0, 0) + surnameBound, crosswiseBound) < atLeast)
+            return *reached = false, true;
     }
     if (!named) x = nameOf(pair->x), y = nameOf(pair->y);
     Level given, surname, g2 = MISSING, s2 = MISSING;
@@ -691,7 +685,6 @@ void PersonMatcher::partWeights(const NameWords& a, int aPart, const NameWords& 
     // agreement by the rarest word agreed on, a word both sides hold.
     // Both weights fall as the holders grow.
     const uint32_t aCount = a.count[aPart], bCount = b.count[bPart];
-    out->missing = aCount == 0 || bCount == 0;
     double closeA[2] = {-1e300, -1e300}, closeB[2] = {-1e300, -1e300};
     out->exact[0] = out->exact[1] = -1e300;
     for (uint32_t i = 0; i <= aCount; ++i) {
@@ -715,7 +708,7 @@ void PersonMatcher::partWeights(const NameWords& a, int aPart, const NameWords& 
 }
 
 double PersonMatcher::partBound(int c, const PartWeights& weights, Level most) const {
-    if (weights.missing) return 0;
+    if (most == MISSING) return 0;
     if (most < CLOSE) return atMost_[c][most];
     return std::max({weights.exact[c], weights.close[c], atMost_[c][SOME]});
 }

@@ -184,11 +184,10 @@ private:
     // b can weigh agreeing exactly (a word both hold) and nearly.
     struct PartWeights {
         double exact[kValueWeighted], close[kValueWeighted];
-        bool missing;
     };
     void partWeights(const NameWords& a, int aPart, const NameWords& b, int bPart, PartWeights* out) const;
     // The most the part pair weighs as name comparison `c` at level `most`
-    // or below (CLOSE: from its words alone).
+    // or below (`weights` needed for CLOSE and EXACT only).
     double partBound(int c, const PartWeights& weights, Level most) const;
     Level valuesLevel(uint32_t x, uint32_t y, int field) const;
     // Each record's place in the order of its name (surname first) and in
