@@ -341,7 +341,6 @@ void PersonMatcher::candidates(uint32_t split, bool sameFile, const CandidateBou
     }
     start[records()] = kept;
     partners.resize(kept);
-    partners.shrink_to_fit();
 }
 
 Level PersonMatcher::wordLevelAtMost(uint32_t a, uint32_t b, bool* codesAgree) const {
@@ -375,13 +374,14 @@ bool PersonMatcher::wordLevel(uint32_t a, uint32_t b, Level* level) {
     answers.lengthA = fa.length;
     answers.lengthB = fb.length;
     answers.transposed = oneTransposition(words_.data(a), words_.size(a), words_.data(b), words_.size(b));
-    // The percentage can only raise a level: not asked when the distance
-    // makes the pair close already.
+    // The percentage can only raise a level: asked only when the distance
+    // leaves the pair below close and the most it can be would raise it.
     if (!calls_.levenshtein(words_.data(first), words_.size(first), words_.data(second), words_.size(second),
                             &answers.distance))
         return false;
     *level = ::wordLevel(answers);
-    if (*level != CLOSE) {
+    answers.guthPercent = guthPercentAtMost(facts_[first].letters, facts_[second].letters);
+    if (*level != CLOSE && ::wordLevel(answers) > *level) {
         if (!calls_.guth(words_.data(first), words_.size(first), words_.data(second), words_.size(second), 2,
                          &answers.guthPercent))
             return false;

@@ -48,27 +48,43 @@ uint64_t letterProfile(const char* word, size_t size) {
     return profile | static_cast<uint64_t>(size) << 52;
 }
 
+namespace {
+
+// The most letter pairs Guth's walk can find in two words of nonzero
+// profiles, at most the shorter's length: the second's letters that the
+// first lacks can pair with nothing (counted up to two each).
+int pairsAtMost(uint64_t first, uint64_t second) {
+    const uint64_t kLetters = (1ull << 52) - 1, kOnce = 0x5555555555555ull;
+    const uint64_t heldByFirst = (first & kOnce) * 3;
+    const int lengthA = static_cast<int>(first >> 52), lengthB = static_cast<int>(second >> 52);
+    const int pairable = lengthB - bitCount(second & kLetters & ~heldByFirst);
+    const int shorter = lengthA < lengthB ? lengthA : lengthB;
+    return pairable < shorter ? pairable : shorter;
+}
+
+}  // namespace
+
+int guthPercentAtMost(uint64_t first, uint64_t second) {
+    if (first == 0 || second == 0) return 100;
+    return pairsAtMost(first, second) * 200 / static_cast<int>((first >> 52) + (second >> 52));
+}
+
 Level wordLevelAtMost(uint64_t first, uint64_t second, bool codesAgree) {
     if (first == 0 || second == 0) return CLOSE;
-    const uint64_t kLetters = (1ull << 52) - 1, kOnce = 0x5555555555555ull;
+    const uint64_t kLetters = (1ull << 52) - 1;
     const uint64_t a = first & kLetters, b = second & kLetters;
     // Counted up to two a letter: a third R or N in one word is not seen,
     // which only lowers the distance found.
     const int onlyFirst = bitCount(a & ~b), onlySecond = bitCount(b & ~a);
-    const uint64_t heldByFirst = (a & kOnce) * 3;
     WordAnswers most;
     most.lengthA = first >> 52;
     most.lengthB = second >> 52;
     const int lengths = static_cast<int>(most.lengthA > most.lengthB ? most.lengthA - most.lengthB
                                                                      : most.lengthB - most.lengthA);
     most.distance = std::max({onlyFirst, onlySecond, lengths});
-    // The second's letters that the first lacks can pair with nothing
-    // (again counted up to two each).
-    const int pairable = static_cast<int>(most.lengthB) - bitCount(b & ~heldByFirst);
-    const int shorter = static_cast<int>(most.lengthA < most.lengthB ? most.lengthA : most.lengthB);
     // (The percentage's floor reaches a whole number exactly when the
     // fraction does: 60 and 80 percent are tested without dividing.)
-    const int pairs = pairable < shorter ? pairable : shorter, both = static_cast<int>(most.lengthA + most.lengthB);
+    const int pairs = pairsAtMost(first, second), both = static_cast<int>(most.lengthA + most.lengthB);
     most.guthPercent = 200 * pairs >= 80 * both ? 80 : 200 * pairs >= 60 * both ? 60 : 0;
     most.codesAgree = codesAgree;
     // The level falls as the distance grows and rises with the percentage:

@@ -49,6 +49,11 @@ uint64_t letterProfile(const char* word, size_t size);
 // pair above what this finds, since swapped letters are the same letters.
 Level wordLevelAtMost(uint64_t first, uint64_t second, bool codesAgree);
 
+// The highest percentage ovGuthMatch can give two different words, from
+// their profiles (100 when either is 0): a letter of the second pairs at
+// most once, and only with a letter the first holds.
+int guthPercentAtMost(uint64_t first, uint64_t second);
+
 // Whether two words differ only by one swap of neighbouring letters.
 bool oneTransposition(const char* a, size_t aSize, const char* b, size_t bSize);
 

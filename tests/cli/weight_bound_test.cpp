@@ -71,6 +71,9 @@ TEST(WordLevelBound, NeverBelowTheLibrarysLevel) {
             answers.transposed = oneTransposition(a.data(), a.size(), b.data(), b.size());
             ASSERT_TRUE(calls.levenshtein(a.data(), a.size(), b.data(), b.size(), &answers.distance));
             ASSERT_TRUE(calls.guth(a.data(), a.size(), b.data(), b.size(), 2, &answers.guthPercent));
+            EXPECT_LE(answers.guthPercent,
+                      guthPercentAtMost(letterProfile(a.data(), a.size()), letterProfile(b.data(), b.size())))
+                << a << " " << b;
             const Level level = wordLevel(answers);
             const Level most = wordLevelAtMost(letterProfile(a.data(), a.size()), letterProfile(b.data(), b.size()),
                                                answers.codesAgree);
