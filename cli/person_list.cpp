@@ -62,13 +62,14 @@ int readPersonList(const CommandContext& context, const std::vector<std::string>
         for (size_t f = 0; f < nameFields.size(); ++f) {
             const NameField& field = record.names[f];
             texts[f].assign(field.usable ? field.text.data() : "", field.usable ? field.size : 0);
-            if (texts[f].empty()) continue;
+            if (texts[f].empty() || !options.json) continue;
             if (!joined.empty()) joined += ' ';
             joined += texts[f];
         }
         people->names.push_back(personName(texts));
+        // The name as written goes out only in JSON lines ("name").
         if (people->names.back().empty()) ++list->withoutName;
-        else n.name = list->names.add(joined);
+        else if (options.json) n.name = list->names.add(joined);
         std::vector<std::string> values;
         values.reserve(withFields.size());
         for (size_t f = 0; f < withFields.size(); ++f) {

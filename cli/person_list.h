@@ -12,7 +12,7 @@
 #include "name_list.h"
 
 struct PersonList {
-    NameList list;                      // the records; each one's name is its name fields joined by a blank
+    NameList list;                      // the records; with --json, each one's name is its name fields joined by a blank
     LargeVector<PersonName> names;      // per record
     LargeVector<std::vector<std::string>> values;  // per record, per --with field: its plain value
 };

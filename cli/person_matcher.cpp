@@ -574,21 +574,20 @@ void PersonMatcher::setModel(const FsModel& model) {
     for (uint32_t r = 0; r < records(); ++r) {
         const NameWords n = nameOf(r);
         RecordBound& b = recordBounds_[r];
-        bool simple = true;
-        for (int p = 0; p < 2; ++p) simple = simple && n.count[p] <= 1 && n.whole[p] == kNoWord;
         for (int p = 0; p < 2; ++p) {
+            const bool single = n.count[p] <= 1 && n.whole[p] == kNoWord;
             const uint32_t w = n.count[p] ? n.part[p][0] : kNoWord;
             b.word[p] = w;
-            b.codes[p][0] = simple && w != kNoWord ? fold(facts_[w].code[0]) : 0;
-            b.codes[p][1] = simple && w != kNoWord ? fold(facts_[w].code[1]) : 0;
-            b.letters[p] = simple && w != kNoWord ? facts_[w].letters : 0;
+            b.codes[p][0] = single && w != kNoWord ? fold(facts_[w].code[0]) : 0;
+            b.codes[p][1] = single && w != kNoWord ? fold(facts_[w].code[1]) : 0;
+            b.letters[p] = !single ? 0 : w != kNoWord ? facts_[w].letters | RecordBound::kSingle : RecordBound::kSingle;
             // Over the part's words, the whole one too: the most any of
             // them weighs, and which ones it holds.
             float exact[2] = {0, 0}, close[2] = {0, 0};
             for (uint32_t i = 0; i <= n.count[p]; ++i) {
                 const uint32_t v = i < n.count[p] ? n.part[p][i] : n.whole[p];
                 if (v == kNoWord) continue;
-                if (!simple) b.letters[p] |= wordBit(v);
+                if (!single) b.letters[p] |= wordBit(v);
                 for (int c = 0; c < kValueWeighted; ++c) {
                     exact[c] = std::max(i == 0 ? -HUGE_VALF : exact[c], up(wordWeights_[v].exact[c]));
                     close[c] = std::max(i == 0 ? -HUGE_VALF : close[c], up(wordWeights_[v].close[c]));
@@ -596,7 +595,6 @@ void PersonMatcher::setModel(const FsModel& model) {
             }
             for (int c = 0; c < kValueWeighted; ++c) b.exact[p][c] = exact[c], b.close[p][c] = close[c];
         }
-        if (simple) b.letters[0] |= RecordBound::kSimple;
     }
     for (int c = 0; c < kValueWeighted; ++c) {
         atMost_[c][DIFFERENT] = model.weight(c, DIFFERENT);
@@ -610,7 +608,7 @@ void PersonMatcher::setModel(const FsModel& model) {
 Level PersonMatcher::lineLevelAtMost(const RecordBound& a, int aPart, const RecordBound& b, int bPart, bool letters) {
     const uint32_t wa = a.word[aPart], wb = b.word[bPart];
     if (wa == kNoWord || wb == kNoWord) return MISSING;
-    if (!a.simple() || !b.simple()) return a.words(aPart) & b.words(bPart) ? EXACT : CLOSE;
+    if (!a.single(aPart) || !b.single(bPart)) return a.words(aPart) & b.words(bPart) ? EXACT : CLOSE;
     if (wa == wb) return EXACT;
     if (!letters) return CLOSE;
     const uint64_t pa = a.profile(aPart), pb = b.profile(bPart);

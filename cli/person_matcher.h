@@ -213,23 +213,24 @@ private:
     LargeVector<WordWeights> wordWeights_;
     // Per record, under the model: what the first bound of a pair reads,
     // in one place (64 bytes, a cache line of a large list's array); the
-    // weights are rounded up, so that the bound never falls. A name of one
-    // word a part (most names) is told in full. For another, each part
-    // keeps the most any of its words weighs and a bit of each word.
+    // weights are rounded up, so that the bound never falls. A part of one
+    // word (most are) is told in full; one of several words keeps the most
+    // any of them weighs and a bit of each word.
     struct RecordBound {
         uint32_t word[2];         // the part's first word, kNoWord without
-        uint16_t codes[2][2];     // simple: its word's codes, folded to 16 bits (0: none)
-        uint64_t letters[2];      // simple: its word's letterProfile, kSimple in the first; else its words' bits
+        uint16_t codes[2][2];     // single: its word's codes, folded to 16 bits (0: none)
+        uint64_t letters[2];      // single: its word's letterProfile and kSingle; else its words' bits
         float exact[2][2];        // per part, per name comparison: a word of it agreed on exactly
         float close[2][2];        // the most a near miss of a word of it weighs
-        static const uint64_t kSimple = 1ull << 63;  // each part at most one word, none written whole
-        bool simple() const { return (letters[0] & kSimple) != 0; }
-        uint64_t profile(int part) const { return letters[part] & ~kSimple; }
+        static const uint64_t kSingle = 1ull << 63;  // at most one word, not written whole
+        bool single(int part) const { return (letters[part] & kSingle) != 0; }
+        bool simple() const { return single(0) && single(1); }
+        uint64_t profile(int part) const { return letters[part] & ~kSingle; }
         // The bits of the part's words: two parts that share a word share
         // a bit.
-        uint64_t words(int part) const { return simple() ? wordBit(word[part]) : letters[part]; }
+        uint64_t words(int part) const { return single(part) ? wordBit(word[part]) : letters[part]; }
     };
-    // One of 63 bits (the 64th marks a simple record).
+    // One of 63 bits (the 64th marks a single word).
     static uint64_t wordBit(uint32_t word) { return 1ull << ((word * 0x9E3779B1u >> 7) % 63); }
     static_assert(sizeof(RecordBound) == 64, "one cache line");
     LargeVector<RecordBound> recordBounds_;
@@ -239,8 +240,8 @@ private:
     std::vector<double> valueWeights_;  // per --with field, per level below MISSING
     // From the records' lines alone: the highest level their parts can
     // reach (MISSING without a word; EXACT when they may share a word;
-    // for simple records, with `letters`, from their words' letters and
-    // codes; else CLOSE), and the most the part pair then weighs.
+    // for parts of one word, with `letters`, from their letters and codes;
+    // else CLOSE), and the most the part pair then weighs.
     static Level lineLevelAtMost(const RecordBound& a, int aPart, const RecordBound& b, int bPart, bool letters);
     double linePartBound(int c, const RecordBound& a, int aPart, const RecordBound& b, int bPart, Level most) const;
     const FsModel* model_ = nullptr;

@@ -24,30 +24,37 @@ bool isLetterOrDigit(unsigned char c) {
 
 std::vector<std::string> cleanWords(const char* text, size_t size) {
     std::vector<std::string> words;
-    std::string word;
+    appendCleanWords(text, size, &words);
+    return words;
+}
+
+void appendCleanWords(const char* text, size_t size, std::vector<std::string>* words) {
+    char word[256];
+    size_t length = 0;
+    std::string longWord;  // past 256 bytes, rare
     for (size_t i = 0; i <= size; ++i) {
         unsigned char c = i < size ? upper(static_cast<unsigned char>(text[i])) : ' ';
         if (isLetterOrDigit(c)) {
-            word += static_cast<char>(c);
+            if (length == sizeof word) longWord.append(word, length), length = 0;
+            word[length++] = static_cast<char>(c);
         } else if (c == ' ' || c == '\t' || c == '-' || c == ',' || c == '/' || c == 0xA0 || c == 0x96 ||
                    c == 0x97) {
-            if (!word.empty()) words.push_back(word);
-            word.clear();
+            if (length || !longWord.empty()) {
+                words->emplace_back(longWord.append(word, length));
+                longWord.clear();
+                length = 0;
+            }
         }
         // Anything else (apostrophes, dots, quotes, brackets) is dropped
         // and joins what stands around it.
     }
-    return words;
 }
 
 PersonName personName(const std::vector<std::string>& fields) {
     PersonName name;
     if (fields.size() != 1) {
-        for (size_t f = 0; f < fields.size(); ++f) {
-            std::vector<std::string> words = cleanWords(fields[f].data(), fields[f].size());
-            std::vector<std::string>& to = f + 1 == fields.size() ? name.surname : name.given;
-            to.insert(to.end(), words.begin(), words.end());
-        }
+        for (size_t f = 0; f < fields.size(); ++f)
+            appendCleanWords(fields[f].data(), fields[f].size(), f + 1 == fields.size() ? &name.surname : &name.given);
         return name;
     }
     const std::string& text = fields[0];

@@ -17,6 +17,8 @@ struct PersonName {
 // or inside a word dropped, and apostrophes too, so that O'Brien and OBrien
 // are one word and Smith-Jones and Smith Jones two each.
 std::vector<std::string> cleanWords(const char* text, size_t size);
+// The same, added after `words`.
+void appendCleanWords(const char* text, size_t size, std::vector<std::string>* words);
 
 // The name of one record from the texts of its name fields, in order. With
 // one field, "Surname, Given" (a comma) puts the words before the comma
