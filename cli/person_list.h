@@ -12,7 +12,9 @@
 #include "name_list.h"
 
 struct PersonList {
-    NameList list;                      // the records; with --json, each one's name is its name fields joined by a blank
+    // The records; with --json, each one's name is its name fields joined
+    // by a blank.
+    NameList list;
     LargeVector<PersonName> names;      // per record
     LargeVector<std::vector<std::string>> values;  // per record, per --with field: its plain value
 };
