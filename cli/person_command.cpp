@@ -203,21 +203,22 @@ bool scorePairs(const CommandContext& context, PersonMatcher& matcher, bool link
     //
     // A candidate's other record is anywhere in memory, and waiting for it
     // was most of the time of a large list. So the candidates go through
-    // four steps some places apart: its bound line and values asked for;
-    // the pair bounded from them (most pairs end here) and, if it may
-    // reach the weight, its words asked for; their facts asked for; the
-    // pair compared.
+    // steps some places apart: its bound line asked for; the pair bounded
+    // from it (most pairs end here) and, if it may reach the weight, the
+    // record's place and values asked for; its words; their facts and the
+    // pair's cached levels; the pair compared.
     std::vector<Candidate> pairs;
     const uint64_t total = found.count();
-    const uint64_t kSteps = 4, kApart = 4, kAhead = kSteps * kApart;
+    const uint64_t kApart = 4, kBounded = 2 * kApart, kPlaced = kBounded + kApart, kWorded = kPlaced + kApart,
+                   kCompared = kWorded + kApart, kRing = 32;
     struct Slot {
         uint32_t x, y;
         bool mayReach;
-    } ring[kAhead];
+    } ring[kRing];
     uint32_t x = 0;
-    for (uint64_t i = 0; i < total + kAhead; ++i) {
-        if (i >= kAhead) {
-            const Slot& slot = ring[i % kAhead];
+    for (uint64_t i = 0; i < total + kCompared; ++i) {
+        if (i >= kCompared) {
+            const Slot& slot = ring[(i - kCompared) % kRing];
             if (slot.mayReach) {
                 Candidate pair;
                 pair.x = slot.x;
@@ -233,21 +234,25 @@ bool scorePairs(const CommandContext& context, PersonMatcher& matcher, bool link
                 }
             }
         }
-        if (i >= kAhead - kApart && i - (kAhead - kApart) < total) {
-            const Slot& slot = ring[(i + kApart) % kAhead];
+        if (i >= kWorded && i - kWorded < total) {
+            const Slot& slot = ring[(i - kWorded) % kRing];
             if (slot.mayReach) {
-                matcher.prefetch(slot.y, 2);
+                matcher.prefetch(slot.y, 3);
                 matcher.prefetchLevels(slot.x, slot.y);
             }
         }
-        if (i >= 2 * kApart && i - 2 * kApart < total) {
-            Slot& slot = ring[(i + 2 * kApart) % kAhead];
+        if (i >= kPlaced && i - kPlaced < total) {
+            const Slot& slot = ring[(i - kPlaced) % kRing];
+            if (slot.mayReach) matcher.prefetch(slot.y, 2);
+        }
+        if (i >= kBounded && i - kBounded < total) {
+            Slot& slot = ring[(i - kBounded) % kRing];
             slot.mayReach = matcher.mayReach(slot.x, slot.y, atLeast);
             if (slot.mayReach) matcher.prefetch(slot.y, 1);
         }
         if (i < total) {
             while (found.start[x + 1] <= i) ++x;
-            ring[i % kAhead] = {x, found.partners[i], false};
+            ring[i % kRing] = {x, found.partners[i], false};
             matcher.prefetch(found.partners[i], 0);
         }
     }

@@ -546,12 +546,6 @@ bool PersonMatcher::compare(Candidate* pair, double atLeast, bool* reached) {
     return true;
 }
 
-Level PersonMatcher::valuesLevel(uint32_t x, uint32_t y, int field) const {
-    const uint32_t a = valuesOf(x)[field], b = valuesOf(y)[field];
-    if (a == kNoWord || b == kNoWord) return MISSING;
-    return a == b ? EXACT : valueLevel(valueText(a), valueText(b));
-}
-
 void PersonMatcher::setModel(const FsModel& model) {
     model_ = &model;
     wordWeights_.resize(facts_.size());
@@ -561,10 +555,6 @@ void PersonMatcher::setModel(const FsModel& model) {
             wordWeights_[w].close[c] =
                 std::max(model.weight(c, CLOSE), model.closeWeight(c, std::max<uint32_t>(facts_[w].codeHolders, 1)));
         }
-    auto up = [](double w) {
-        float f = static_cast<float>(w);
-        return static_cast<double>(f) < w ? std::nextafter(f, HUGE_VALF) : f;
-    };
     recordBounds_.resize(records());
     // Equal codes fold to equal numbers, so that folded codes agree
     // whenever the codes do (and seldom otherwise).
@@ -583,18 +573,22 @@ void PersonMatcher::setModel(const FsModel& model) {
             b.letters[p] = !single ? 0 : w != kNoWord ? facts_[w].letters | RecordBound::kSingle : RecordBound::kSingle;
             // Over the part's words, the whole one too: the most any of
             // them weighs, and which ones it holds.
-            float exact[2] = {0, 0}, close[2] = {0, 0};
+            double exact[2] = {-HUGE_VAL, -HUGE_VAL}, close[2] = {-HUGE_VAL, -HUGE_VAL};
             for (uint32_t i = 0; i <= n.count[p]; ++i) {
                 const uint32_t v = i < n.count[p] ? n.part[p][i] : n.whole[p];
                 if (v == kNoWord) continue;
                 if (!single) b.letters[p] |= wordBit(v);
                 for (int c = 0; c < kValueWeighted; ++c) {
-                    exact[c] = std::max(i == 0 ? -HUGE_VALF : exact[c], up(wordWeights_[v].exact[c]));
-                    close[c] = std::max(i == 0 ? -HUGE_VALF : close[c], up(wordWeights_[v].close[c]));
+                    exact[c] = std::max(exact[c], wordWeights_[v].exact[c]);
+                    close[c] = std::max(close[c], wordWeights_[v].close[c]);
                 }
             }
-            for (int c = 0; c < kValueWeighted; ++c) b.exact[p][c] = exact[c], b.close[p][c] = close[c];
+            for (int c = 0; c < kValueWeighted; ++c) {
+                b.exact[p][c] = RecordBound::up(w == kNoWord ? 0 : exact[c]);
+                b.close[p][c] = RecordBound::up(w == kNoWord ? 0 : close[c]);
+            }
         }
+        for (int f = 0; f < RecordBound::kValues; ++f) b.values[f] = f < withCount_ ? valuesOf(r)[f] : kNoWord;
     }
     for (int c = 0; c < kValueWeighted; ++c) {
         atMost_[c][DIFFERENT] = model.weight(c, DIFFERENT);
@@ -625,18 +619,21 @@ double PersonMatcher::linePartBound(int c, const RecordBound& a, int aPart, cons
                                     Level most) const {
     if (most == MISSING) return 0;
     if (most < CLOSE) return atMost_[c][most];
-    const double close = std::max<double>(std::min(a.close[aPart][c], b.close[bPart][c]), atMost_[c][SOME]);
-    return most == EXACT ? std::max<double>(close, std::min(a.exact[aPart][c], b.exact[bPart][c])) : close;
+    const double close =
+        std::max(RecordBound::weight(std::min(a.close[aPart][c], b.close[bPart][c])), atMost_[c][SOME]);
+    return most == EXACT ? std::max(close, RecordBound::weight(std::min(a.exact[aPart][c], b.exact[bPart][c])))
+                         : close;
 }
 
 bool PersonMatcher::mayReach(uint32_t x, uint32_t y, double atLeast) const {
-    double values = 0;
-    for (int f = 0; f < withCount_; ++f) {
-        const Level l = valuesLevel(x, y, f);
-        if (l != MISSING) values += valueWeights_[f * kLevels + l];
-    }
     const RecordBound& a = recordBounds_[x];
     const RecordBound& b = recordBounds_[y];
+    double values = 0;
+    for (int f = 0; f < withCount_; ++f) {
+        const bool inLine = f < RecordBound::kValues;
+        const Level l = valueLevelOf(inLine ? a.values[f] : valuesOf(x)[f], inLine ? b.values[f] : valuesOf(y)[f]);
+        if (l != MISSING) values += valueWeights_[f * kLevels + l];
+    }
     Level most[2][2];
     auto fallsShort = [&]() {
         double crosswise = -HUGE_VAL;

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -101,21 +102,24 @@ public:
     // lines alone (cheaper than compare and looser for records of several
     // words a part).
     bool mayReach(uint32_t x, uint32_t y, double atLeast) const;
-    // Asks the processor for what compare reads of `record`, in three steps
-    // some candidates apart (its place, values and bound; its words; their
-    // weights and facts): a candidate's other record is anywhere in memory,
-    // and waiting for it was most of the time of a large list.
+    // Asks the processor for what mayReach and compare read of `record`, in
+    // four steps some candidates apart (its bound line; its place and
+    // values; its words; their weights and facts): a candidate's other
+    // record is anywhere in memory, and waiting for it was most of the time
+    // of a large list.
     void prefetch(uint32_t record, int step) const {
         if (step == 0) {
-            __builtin_prefetch(&recordStart_[record]);
-            __builtin_prefetch(valuesOf(record));
+            if (withCount_ > RecordBound::kValues) __builtin_prefetch(valuesOf(record));
             if (!recordBounds_.empty()) {
-                // Both ends: a record's bound may straddle two cache lines.
+                // Both ends, when a record's bound straddles two cache lines.
                 const char* bound = reinterpret_cast<const char*>(&recordBounds_[record]);
                 __builtin_prefetch(bound);
-                __builtin_prefetch(bound + sizeof(RecordBound) - 1);
+                if (reinterpret_cast<uintptr_t>(bound) % 64 != 0) __builtin_prefetch(bound + sizeof(RecordBound) - 1);
             }
         } else if (step == 1) {
+            __builtin_prefetch(&recordStart_[record]);
+            __builtin_prefetch(valuesOf(record));
+        } else if (step == 2) {
             const size_t at = recordStart_[record];
             __builtin_prefetch(&recordWords_[at]);
             __builtin_prefetch(&recordWords_[std::min(at + 7, recordWords_.size() - 1)]);
@@ -189,7 +193,12 @@ private:
     // The most the part pair weighs as name comparison `c` at level `most`
     // or below (`weights` needed for CLOSE and EXACT only).
     double partBound(int c, const PartWeights& weights, Level most) const;
-    Level valuesLevel(uint32_t x, uint32_t y, int field) const;
+    Level valuesLevel(uint32_t x, uint32_t y, int field) const { return valueLevelOf(valuesOf(x)[field], valuesOf(y)[field]); }
+    // The level of two value numbers.
+    Level valueLevelOf(uint32_t a, uint32_t b) const {
+        if (a == kNoWord || b == kNoWord) return MISSING;
+        return a == b ? EXACT : valueLevel(valueText(a), valueText(b));
+    }
     // Each record's place in the order of its name (surname first) and in
     // that order read backwards, for the windows of large keys.
     void nameOrders(LargeVector<uint32_t> ranks[2]) const;
@@ -220,9 +229,18 @@ private:
         uint32_t word[2];         // the part's first word, kNoWord without
         uint16_t codes[2][2];     // single: its word's codes, folded to 16 bits (0: none)
         uint64_t letters[2];      // single: its word's letterProfile and kSingle; else its words' bits
-        float exact[2][2];        // per part, per name comparison: a word of it agreed on exactly
-        float close[2][2];        // the most a near miss of a word of it weighs
+        // Per part, per name comparison, in 64ths of a bit rounded up: a
+        // word of it agreed on exactly, and the most a near miss of a word
+        // of it weighs.
+        int16_t exact[2][2], close[2][2];
+        uint32_t values[4];       // the first four --with values' numbers, kNoWord when empty
         static const uint64_t kSingle = 1ull << 63;  // at most one word, not written whole
+        static const int kValues = 4;
+        static int16_t up(double weight) {
+            const double scaled = std::ceil(weight * 64);
+            return scaled >= INT16_MAX ? INT16_MAX : scaled <= INT16_MIN ? INT16_MIN : static_cast<int16_t>(scaled);
+        }
+        static double weight(int16_t scaled) { return scaled == INT16_MAX ? HUGE_VAL : scaled / 64.0; }
         bool single(int part) const { return (letters[part] & kSingle) != 0; }
         bool simple() const { return single(0) && single(1); }
         uint64_t profile(int part) const { return letters[part] & ~kSingle; }
