@@ -193,7 +193,9 @@ private:
     // The most the part pair weighs as name comparison `c` at level `most`
     // or below (`weights` needed for CLOSE and EXACT only).
     double partBound(int c, const PartWeights& weights, Level most) const;
-    Level valuesLevel(uint32_t x, uint32_t y, int field) const { return valueLevelOf(valuesOf(x)[field], valuesOf(y)[field]); }
+    Level valuesLevel(uint32_t x, uint32_t y, int field) const {
+        return valueLevelOf(valuesOf(x)[field], valuesOf(y)[field]);
+    }
     // The level of two value numbers.
     Level valueLevelOf(uint32_t a, uint32_t b) const {
         if (a == kNoWord || b == kNoWord) return MISSING;
