@@ -102,6 +102,7 @@ bool PersonMatcher::add(const PersonList& people) {
         f.length = static_cast<uint32_t>(words_.size(id));
         f.first = f.length ? words_.data(id)[0] : 0;
         f.letters = letterProfile(words_.data(id), words_.size(id));
+        if (f.length <= WordFacts::kInline) std::memcpy(f.text, words_.data(id), f.length);
         if (first.empty()) continue;
         f.code[0] = codeTexts_.add(first);
         f.code[1] = second.empty() ? f.code[0] : codeTexts_.add(second);
@@ -373,16 +374,20 @@ bool PersonMatcher::wordLevel(uint32_t a, uint32_t b, Level* level) {
     if (levels_.find(a, b, &known)) return *level = static_cast<Level>(known), true;
     answers.lengthA = fa.length;
     answers.lengthB = fb.length;
-    answers.transposed = oneTransposition(words_.data(a), words_.size(a), words_.data(b), words_.size(b));
+    const char* aText = wordText(a);
+    const char* bText = wordText(b);
+    answers.transposed = oneTransposition(aText, fa.length, bText, fb.length);
+    const char* firstText = a < b ? aText : bText;
+    const char* secondText = a < b ? bText : aText;
     // The percentage can only raise a level: asked only when the distance
     // leaves the pair below close and the most it can be would raise it.
-    if (!calls_.levenshtein(words_.data(first), words_.size(first), words_.data(second), words_.size(second),
+    if (!calls_.levenshtein(firstText, facts_[first].length, secondText, facts_[second].length,
                             &answers.distance))
         return false;
     *level = ::wordLevel(answers);
     answers.guthPercent = guthPercentAtMost(facts_[first].letters, facts_[second].letters);
     if (*level != CLOSE && ::wordLevel(answers) > *level) {
-        if (!calls_.guth(words_.data(first), words_.size(first), words_.data(second), words_.size(second), 2,
+        if (!calls_.guth(firstText, facts_[first].length, secondText, facts_[second].length, 2,
                          &answers.guthPercent))
             return false;
         *level = ::wordLevel(answers);

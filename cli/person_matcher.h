@@ -68,6 +68,10 @@ struct WordFacts {
     uint32_t length = 0;
     char first = 0;
     uint64_t letters = 0;  // letterProfile
+    // The word itself when it is no longer (most are), so that comparing
+    // it reads the line its facts are on.
+    static const uint32_t kInline = 32;
+    char text[kInline];
 };
 
 // A record's name as word numbers, a view of the matcher's flat arrays.
@@ -173,6 +177,9 @@ private:
     const uint32_t* valuesOf(uint32_t record) const { return values_.data() + static_cast<size_t>(record) * withCount_; }
     std::string_view valueText(uint32_t value) const { return {valueTexts_.data(value), valueTexts_.size(value)}; }
     uint32_t word(const std::string& text);
+    const char* wordText(uint32_t word) const {
+        return facts_[word].length <= WordFacts::kInline ? facts_[word].text : words_.data(word);
+    }
     bool wordLevel(uint32_t a, uint32_t b, Level* level);
     // The highest level two words can reach without asking the library:
     // EXACT for a word and itself, the level of an initial, else from
