@@ -5,6 +5,7 @@
 // pattern of a full comparison.
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <random>
 #include <string>
 #include <vector>
@@ -40,16 +41,26 @@ std::vector<std::string> wordsAndSlips() {
     return words;
 }
 
-TEST(WordLevelBound, NeverBelowTheLibrarysLevel) {
+// The library as the command calls it, on empty streams.
+class WithLibrary : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(openLibrary(nullptr, &library, &error)) << error;
+        context.reset(new CommandContext{library, console, Options(), readFunctionTable(library)});
+    }
     Library library;
     std::string error;
-    ASSERT_TRUE(openLibrary(nullptr, &library, &error)) << error;
-    MemorySource in("");
+    MemorySource in{""};
     MemorySink out, err;
     Console console{&in, &out, &err, false, false};
-    CommandContext context{library, console, Options(), readFunctionTable(library)};
+    std::unique_ptr<CommandContext> context;
+};
+using WordLevelBound = WithLibrary;
+using WeightBound = WithLibrary;
+
+TEST_F(WordLevelBound, NeverBelowTheLibrarysLevel) {
     MatchCalls calls;
-    ASSERT_TRUE(calls.open(context, MatchSettings(), &error)) << error;
+    ASSERT_TRUE(calls.open(*context, MatchSettings(), &error)) << error;
 
     const std::vector<std::string> words = wordsAndSlips();
     std::vector<std::vector<std::string>> codes;
@@ -92,16 +103,9 @@ TEST(WordLevelBound, NeverBelowTheLibrarysLevel) {
     EXPECT_EQ(wordLevelAtMost(letterProfile("SMITH", 5), letterProfile("JONES", 5), false), DIFFERENT);
 }
 
-TEST(WeightBound, NeverBelowTheWeight) {
-    Library library;
-    std::string error;
-    ASSERT_TRUE(openLibrary(nullptr, &library, &error)) << error;
-    MemorySource in("");
-    MemorySink out, err;
-    Console console{&in, &out, &err, false, false};
-    CommandContext context{library, console, Options(), readFunctionTable(library)};
+TEST_F(WeightBound, NeverBelowTheWeight) {
     PersonMatcher matcher;
-    ASSERT_TRUE(matcher.open(context, &error)) << error;
+    ASSERT_TRUE(matcher.open(*context, &error)) << error;
 
     // Spellings, initials, swapped and missing parts, joined surnames,
     // dates equal, near and far.
