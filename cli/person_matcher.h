@@ -242,9 +242,9 @@ private:
         // word of it agreed on exactly, and the most a near miss of a word
         // of it weighs.
         int16_t exact[2][2], close[2][2];
-        uint32_t values[4];       // the first four --with values' numbers, kNoWord when empty
-        static const uint64_t kSingle = 1ull << 63;  // at most one word, not written whole
         static const int kValues = 4;
+        uint32_t values[kValues];  // the first --with values' numbers, kNoWord when empty
+        static const uint64_t kSingle = 1ull << 63;  // at most one word, not written whole
         static int16_t up(double weight) {
             const double scaled = std::ceil(weight * 64);
             return scaled >= INT16_MAX ? INT16_MAX : scaled <= INT16_MIN ? INT16_MIN : static_cast<int16_t>(scaled);
