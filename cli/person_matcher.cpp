@@ -209,6 +209,10 @@ void PersonMatcher::candidates(uint32_t split, bool sameFile, const CandidateBou
     // Reserved at the most there can be: growing by doubling would copy
     // and touch twice the memory.
     LargeVector<std::pair<uint64_t, uint32_t>> entries;
+    // A key read as a sorted neighbourhood rather than in all its pairs.
+    auto windowed = [&bounds](uint64_t key, uint64_t holders) {
+        return holders > bounds.blockLimit || (key & kStartsKey) == kStartsKey;
+    };
     {
         size_t most = 0;
         for (uint32_t r = 0; r < records(); ++r) {
@@ -283,8 +287,7 @@ void PersonMatcher::candidates(uint32_t split, bool sameFile, const CandidateBou
             for (to = from; to < entries.size() && entries[to].first == entries[from].first; ++to) {
             }
             const uint64_t k = to - from;
-            const bool windowed = k > bounds.blockLimit || (entries[from].first & kStartsKey) == kStartsKey;
-            most += windowed ? 2 * k * bounds.window : k * (k - 1) / 2;
+            most += windowed(entries[from].first, k) ? 2 * k * bounds.window : k * (k - 1) / 2;
         }
         found.reserve(most);
     }
@@ -300,8 +303,7 @@ void PersonMatcher::candidates(uint32_t split, bool sameFile, const CandidateBou
         members.clear();
         for (to = from; to < entries.size() && entries[to].first == entries[from].first; ++to)
             members.push_back(entries[to].second);
-        const bool startsKey = (entries[from].first & kStartsKey) == kStartsKey;
-        if (members.size() <= bounds.blockLimit && !startsKey) {
+        if (!windowed(entries[from].first, members.size())) {
             for (size_t i = 0; i < members.size(); ++i)
                 for (size_t j = i + 1; j < members.size(); ++j) pairUp(members[i], members[j]);
             continue;
@@ -351,8 +353,7 @@ Level PersonMatcher::wordLevelAtMost(uint32_t a, uint32_t b, bool* codesAgree) c
     // An initial agrees a little with a word of its letter; nothing to ask.
     // (A word of one letter: its dot went with the clean-up.)
     if (fa.length == 1 || fb.length == 1) return fa.first == fb.first ? SOME : DIFFERENT;
-    *codesAgree = fa.code[0] != kNoWord && (fa.code[0] == fb.code[0] || fa.code[0] == fb.code[1] ||
-                                            fa.code[1] == fb.code[0] || fa.code[1] == fb.code[1]);
+    *codesAgree = shareACode(fa.code, fb.code, kNoWord);
     // Guth's walk is not symmetric: the earlier word first, as asked.
     return a < b ? ::wordLevelAtMost(fa.letters, fb.letters, *codesAgree)
                  : ::wordLevelAtMost(fb.letters, fa.letters, *codesAgree);
@@ -460,11 +461,8 @@ bool PersonMatcher::compare(Candidate* pair, double atLeast, bool* reached) {
     // of one word a part (most) are bounded from their own lines alone.
     const bool bounded = reached && model_;
     if (reached) *reached = true;
-    double values = 0, crosswiseBound = 0, surnameBound = 0;
-    double givenSurname[2] = {0, 0}, surnameGiven[2] = {0, 0};
-    auto crosswiseMost = [&]() {
-        return std::max(givenSurname[0] + surnameGiven[1], givenSurname[1] + surnameGiven[0]);
-    };
+    double values = 0;
+    NameBounds most{};
     NameWords x, y;
     bool named = false;
     if (bounded) {
@@ -479,25 +477,19 @@ bool PersonMatcher::compare(Candidate* pair, double atLeast, bool* reached) {
         // The highest level of each part pair, from the words' letters
         // and codes, and the most it weighs (for a near miss or better,
         // from the words' weights).
-        Level most[2][2];
+        Level levels[2][2];
         PartWeights weights[2][2];
         for (int p = 0; p < 2; ++p)
             for (int q = 0; q < 2; ++q) {
-                most[p][q] = simple ? lineLevelAtMost(a, p, b, q, true) : partLevelAtMost(x, p, y, q);
-                if (!simple && most[p][q] >= CLOSE && most[p][q] != MISSING) partWeights(x, p, y, q, &weights[p][q]);
+                levels[p][q] = simple ? lineLevelAtMost(a, p, b, q, true) : partLevelAtMost(x, p, y, q);
+                if (!simple && levels[p][q] >= CLOSE && levels[p][q] != MISSING)
+                    partWeights(x, p, y, q, &weights[p][q]);
             }
-        auto bound = [&](int c, int aPart, int bPart) {
-            return simple ? linePartBound(c, a, aPart, b, bPart, most[aPart][bPart])
-                          : partBound(c, weights[aPart][bPart], most[aPart][bPart]);
-        };
-        for (int c = 0; c < 2; ++c) {
-            givenSurname[c] = bound(c, 0, 1);
-            surnameGiven[c] = bound(c, 1, 0);
-        }
-        crosswiseBound = crosswiseMost();
-        surnameBound = bound(1, 1, 1);
-        if (values + std::max(bound(0, 0, 0) + surnameBound, crosswiseBound) < atLeast)
-            return *reached = false, true;
+        most = nameBounds([&](int c, int aPart, int bPart) {
+            return simple ? linePartBound(c, a, aPart, b, bPart, levels[aPart][bPart])
+                          : partBound(c, weights[aPart][bPart], levels[aPart][bPart]);
+        });
+        if (values + most.most() < atLeast) return *reached = false, true;
     }
     if (!named) x = nameOf(pair->x), y = nameOf(pair->y);
     Level given, surname, g2 = MISSING, s2 = MISSING;
@@ -505,17 +497,17 @@ bool PersonMatcher::compare(Candidate* pair, double atLeast, bool* reached) {
     bool crosswiseAsked = false;
     if (!nameLevel(x, 0, y, 0, &given, &givenHolders)) return false;
     if (bounded) {
-        const bool straightShort = values + model_->nameWeight(0, given, givenHolders) + surnameBound < atLeast;
-        if (straightShort && values + crosswiseBound < atLeast) return *reached = false, true;
+        const bool straightShort = values + model_->nameWeight(0, given, givenHolders) + most.surname < atLeast;
+        if (straightShort && values + most.crosswise() < atLeast) return *reached = false, true;
         if (straightShort) {
             // Only crosswise can the pair still reach the weight: asked
             // first, each comparison narrowing the bound.
             if (!nameLevel(x, 0, y, 1, &g2, &g2Holders)) return false;
-            for (int c = 0; c < 2; ++c) givenSurname[c] = model_->nameWeight(c, g2, g2Holders);
-            if (values + crosswiseMost() < atLeast) return *reached = false, true;
+            for (int c = 0; c < 2; ++c) most.givenSurname[c] = model_->nameWeight(c, g2, g2Holders);
+            if (values + most.crosswise() < atLeast) return *reached = false, true;
             if (!nameLevel(x, 1, y, 0, &s2, &s2Holders)) return false;
-            for (int c = 0; c < 2; ++c) surnameGiven[c] = model_->nameWeight(c, s2, s2Holders);
-            if (values + crosswiseMost() < atLeast) return *reached = false, true;
+            for (int c = 0; c < 2; ++c) most.surnameGiven[c] = model_->nameWeight(c, s2, s2Holders);
+            if (values + most.crosswise() < atLeast) return *reached = false, true;
             crosswiseAsked = true;
         }
     }
@@ -527,7 +519,7 @@ bool PersonMatcher::compare(Candidate* pair, double atLeast, bool* reached) {
     if (!(given >= CLOSE && given != MISSING && surname >= CLOSE && surname != MISSING)) {
         if (bounded && !crosswiseAsked) {
             double straight = model_->nameWeight(0, given, givenHolders) + model_->nameWeight(1, surname, surnameHolders);
-            if (values + std::max(straight, crosswiseBound) < atLeast) return *reached = false, true;
+            if (values + std::max(straight, most.crosswise()) < atLeast) return *reached = false, true;
         }
         if (!crosswiseAsked &&
             (!nameLevel(x, 0, y, 1, &g2, &g2Holders) || !nameLevel(x, 1, y, 0, &s2, &s2Holders)))
@@ -614,9 +606,7 @@ Level PersonMatcher::lineLevelAtMost(const RecordBound& a, int aPart, const Reco
     // An initial agrees at most a little (see wordLevel); otherwise the
     // earlier word is Guth's first, as asked.
     if ((pa >> 52) == 1 || (pb >> 52) == 1) return SOME;
-    const uint16_t* ca = a.codes[aPart];
-    const uint16_t* cb = b.codes[bPart];
-    const bool codesMayAgree = ca[0] != 0 && (ca[0] == cb[0] || ca[0] == cb[1] || ca[1] == cb[0] || ca[1] == cb[1]);
+    const bool codesMayAgree = shareACode(a.codes[aPart], b.codes[bPart], uint16_t{0});
     return wa < wb ? ::wordLevelAtMost(pa, pb, codesMayAgree) : ::wordLevelAtMost(pb, pa, codesMayAgree);
 }
 
@@ -639,19 +629,15 @@ bool PersonMatcher::mayReach(uint32_t x, uint32_t y, double atLeast) const {
         const Level l = valueLevelOf(inLine ? a.values[f] : valuesOf(x)[f], inLine ? b.values[f] : valuesOf(y)[f]);
         if (l != MISSING) values += valueWeights_[f * kLevels + l];
     }
-    Level most[2][2];
-    auto fallsShort = [&]() {
-        double crosswise = -HUGE_VAL;
-        for (int c = 0; c < 2; ++c)
-            crosswise = std::max(crosswise, linePartBound(c, a, 0, b, 1, most[0][1]) +
-                                                linePartBound(1 - c, a, 1, b, 0, most[1][0]));
-        const double straight = linePartBound(0, a, 0, b, 0, most[0][0]) + linePartBound(1, a, 1, b, 1, most[1][1]);
-        return values + std::max(straight, crosswise) < atLeast;
-    };
+    // First from the words alone, then from their letters too.
+    Level levels[2][2];
     for (int letters = 0; letters < 2; ++letters) {
         for (int p = 0; p < 2; ++p)
-            for (int q = 0; q < 2; ++q) most[p][q] = lineLevelAtMost(a, p, b, q, letters);
-        if (fallsShort()) return false;
+            for (int q = 0; q < 2; ++q) levels[p][q] = lineLevelAtMost(a, p, b, q, letters);
+        const NameBounds most = nameBounds([&](int c, int aPart, int bPart) {
+            return linePartBound(c, a, aPart, b, bPart, levels[aPart][bPart]);
+        });
+        if (values + most.most() < atLeast) return false;
     }
     return true;
 }
@@ -685,8 +671,8 @@ void PersonMatcher::partWeights(const NameWords& a, int aPart, const NameWords& 
     // agreement by the rarest word agreed on, a word both sides hold.
     // Both weights fall as the holders grow.
     const uint32_t aCount = a.count[aPart], bCount = b.count[bPart];
-    double closeA[2] = {-1e300, -1e300}, closeB[2] = {-1e300, -1e300};
-    out->exact[0] = out->exact[1] = -1e300;
+    double closeA[2] = {-HUGE_VAL, -HUGE_VAL}, closeB[2] = {-HUGE_VAL, -HUGE_VAL};
+    out->exact[0] = out->exact[1] = -HUGE_VAL;
     for (uint32_t i = 0; i <= aCount; ++i) {
         const uint32_t w = i < aCount ? a.part[aPart][i] : a.whole[aPart];
         if (w == kNoWord) continue;

@@ -74,6 +74,13 @@ struct WordFacts {
     char text[kInline];
 };
 
+// Whether two words share a Double Metaphone code, from their two codes
+// each (the alternate the first when there is none; `none` without a code).
+template <class Code>
+bool shareACode(const Code a[2], const Code b[2], Code none) {
+    return a[0] != none && (a[0] == b[0] || a[0] == b[1] || a[1] == b[0] || a[1] == b[1]);
+}
+
 // A record's name as word numbers, a view of the matcher's flat arrays.
 struct NameWords {
     const uint32_t* part[2];  // the given names, the surnames: the words compared (no particles)
@@ -265,6 +272,24 @@ private:
     // that level or a lower one weighs.
     double atMost_[kValueWeighted][CLOSE];
     std::vector<double> valueWeights_;  // per --with field, per level below MISSING
+    // The most a pair's names can weigh as they stand and crosswise, from
+    // `bound(c, aPart, bPart)`, the most part `aPart` of one record and
+    // `bPart` of the other weigh as name comparison `c`.
+    struct NameBounds {
+        double given, surname, givenSurname[2], surnameGiven[2];
+        double crosswise() const {
+            return std::max(givenSurname[0] + surnameGiven[1], givenSurname[1] + surnameGiven[0]);
+        }
+        double most() const { return std::max(given + surname, crosswise()); }
+    };
+    template <class Bound>
+    static NameBounds nameBounds(Bound bound) {
+        NameBounds n;
+        n.given = bound(0, 0, 0);
+        n.surname = bound(1, 1, 1);
+        for (int c = 0; c < 2; ++c) n.givenSurname[c] = bound(c, 0, 1), n.surnameGiven[c] = bound(c, 1, 0);
+        return n;
+    }
     // From the records' lines alone: the highest level their parts can
     // reach (MISSING without a word; EXACT when they may share a word;
     // for parts of one word, with `letters`, from their letters and codes;

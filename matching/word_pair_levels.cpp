@@ -46,7 +46,8 @@ bool WordPairLevels::find(uint32_t a, uint32_t b, uint8_t* level) const {
 
 void WordPairLevels::add(uint32_t a, uint32_t b, uint8_t level) {
     if (entries_.empty()) reserveFor(0);
-    const size_t bucket = bucketOf(keyOf(a, b));
+    const uint64_t key = keyOf(a, b);
+    const size_t bucket = bucketOf(key);
     entries_[bucket + 1] = entries_[bucket];
-    entries_[bucket] = keyOf(a, b) | (level & kLevelBits);
+    entries_[bucket] = key | (level & kLevelBits);
 }

@@ -77,8 +77,7 @@ TEST_F(WordLevelBound, NeverBelowTheLibrarysLevel) {
             WordAnswers answers;
             answers.lengthA = a.size();
             answers.lengthB = b.size();
-            answers.codesAgree = !codes[i][0].empty() && (codes[i][0] == codes[j][0] || codes[i][0] == codes[j][1] ||
-                                                          codes[i][1] == codes[j][0] || codes[i][1] == codes[j][1]);
+            answers.codesAgree = shareACode(codes[i].data(), codes[j].data(), std::string());
             answers.transposed = oneTransposition(a.data(), a.size(), b.data(), b.size());
             ASSERT_TRUE(calls.levenshtein(a.data(), a.size(), b.data(), b.size(), &answers.distance));
             ASSERT_TRUE(calls.guth(a.data(), a.size(), b.data(), b.size(), 2, &answers.guthPercent));
