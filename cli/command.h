@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "library.h"
+#include "../host/library.h"
 #include "../records/streams.h"
 
 // Exit statuses.

@@ -7,7 +7,8 @@
 #include <vector>
 
 #include "command.h"
-#include "host_calls.h"
+#include "../host/host_calls.h"
+#include "../host/match_calls.h"
 #include "options.h"
 #include "../records/record_reader.h"
 #include "../records/streams.h"
@@ -31,6 +32,13 @@ struct CommandContext {
 
     // The function named `word`: any case, "ov" optional; null if none.
     const FunctionRow* findFunction(const std::string& word) const;
+    // The functions the matching calls, the encoder that `key` names among
+    // them; false with `problem` set when one is missing or takes other
+    // parameters.
+    bool findMatchFunctions(KeyKind key, MatchFunctions* functions, std::string* problem) const;
+    // The library's error answer that stopped the matching, with
+    // "; stopped", and EXIT_FAULTS to return.
+    int stopped(const std::string& libraryError) const;
     // The text of a library string (Windows-1252) for the console.
     std::string toConsole(const std::string& libraryText) const;
 };

@@ -4,7 +4,7 @@
 
 #include "command_parts.h"
 #include "function_notes.h"
-#include "person_command.h"
+#include "people_command.h"
 #include "text.h"
 
 namespace {

@@ -237,7 +237,7 @@ int runMap(CommandContext& context, const std::vector<std::string>& words) {
         return context.usage("cannot read " + where + ": " + std::strerror(errno));
     if (table.error() == RecordReader::RECORD_TOO_LONG)
         return context.usage(where + ":" + std::to_string(table.errorLine()) +
-                             ": a record longer than 16 MiB; stopped there");
+                             ": " + recordTooLongText());
     for (const auto& width : widthWarnings(table)) warnings.warn(where, width.first, width.second);
     if (emptied > 0)
         context.message(std::to_string(emptied) + " of " + std::to_string(records) +

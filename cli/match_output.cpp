@@ -44,3 +44,24 @@ bool distinguishColumns(const std::vector<std::string>& a, const std::vector<std
         if (std::find(a.begin(), a.end(), name) != a.end()) name = "b." + name;
     return clash;
 }
+
+void startWriter(RecordWriter& writer, const NameList& list) {
+    std::vector<HeaderPart> header(1);
+    header[0].text = &list.headerText;
+    header[0].unclosedQuote = list.headerUnclosedQuote;
+    writer.start(list.bom, list.hasHeader ? &header : nullptr, list.headerEnd);
+}
+
+void startPairWriter(RecordWriter& writer, const NameList& a, const NameList& b) {
+    std::vector<HeaderPart> header(2);
+    header[0].text = &a.headerText;
+    header[1].text = &b.headerText;
+    header[0].unclosedQuote = a.headerUnclosedQuote;
+    header[1].unclosedQuote = b.headerUnclosedQuote;
+    std::vector<std::string> aNames, bNames;
+    if (distinguishColumns(a.headerFields, b.headerFields, &aNames, &bNames)) {
+        header[0].fields = &aNames;
+        header[1].fields = &bNames;
+    }
+    writer.start(a.bom, a.hasHeader || b.hasHeader ? &header : nullptr, a.hasHeader ? a.headerEnd : b.headerEnd);
+}

@@ -18,3 +18,10 @@ WriterSettings writerSettings(const CommandContext& context, std::vector<Column>
 // as a.NAME and b.NAME; false when no name is shared.
 bool distinguishColumns(const std::vector<std::string>& a, const std::vector<std::string>& b,
                         std::vector<std::string>* aNames, std::vector<std::string>* bNames);
+
+// What comes before the rows of one list's records: its byte order mark
+// and header, as they came.
+void startWriter(RecordWriter& writer, const NameList& list);
+// The same for rows of a record of A and one of B: both headers side by
+// side, the columns that both name told apart.
+void startPairWriter(RecordWriter& writer, const NameList& a, const NameList& b);

@@ -15,49 +15,6 @@ void note(NameList* list, const std::string& problem) {
 
 }  // namespace
 
-StringPool::StringPool() : offsets_(1, 0), slots_(1024, 0) {}
-
-uint32_t StringPool::hash(const char* data, size_t size) {
-    // FNV-1a, folded to 32 bits.
-    uint64_t h = 14695981039346656037ull;
-    for (size_t i = 0; i < size; ++i) {
-        h ^= static_cast<unsigned char>(data[i]);
-        h *= 1099511628211ull;
-    }
-    return static_cast<uint32_t>(h ^ (h >> 32));
-}
-
-uint32_t StringPool::add(const char* data, size_t size) {
-    uint32_t h = hash(data, size);
-    size_t mask = slots_.size() - 1;
-    size_t i = h & mask;
-    for (;; i = (i + 1) & mask) {
-        uint32_t slot = slots_[i];
-        if (slot == 0) break;
-        uint32_t id = slot - 1;
-        if (hashes_[id] == h && this->size(id) == size && std::memcmp(this->data(id), data, size) == 0) return id;
-    }
-    uint32_t id = count();
-    bytes_.insert(bytes_.end(), data, data + size);
-    offsets_.push_back(bytes_.size());
-    hashes_.push_back(h);
-    slots_[i] = id + 1;
-    // Kept at most half full, so that probes stay short.
-    if (2 * (static_cast<size_t>(id) + 1) > slots_.size()) grow();
-    return id;
-}
-
-void StringPool::grow() {
-    LargeVector<uint32_t> slots(slots_.size() * 2, 0);
-    size_t mask = slots.size() - 1;
-    for (uint32_t id = 0; id < count(); ++id) {
-        size_t i = hashes_[id] & mask;
-        while (slots[i] != 0) i = (i + 1) & mask;
-        slots[i] = id + 1;
-    }
-    slots_.swap(slots);
-}
-
 std::string quotedName(const CommandContext& context, const char* name, size_t size) {
     return "\"" + context.toConsole(std::string(name, size)) + "\"";
 }
@@ -126,6 +83,6 @@ int finishList(const CommandContext& context, const TableReader& table, NameList
         return context.usage("cannot read " + list->where + ": " + std::strerror(errno));
     if (table.error() == RecordReader::RECORD_TOO_LONG)
         return context.usage(list->where + ":" + std::to_string(table.errorLine()) +
-                             ": a record longer than 16 MiB; stopped there");
+                             ": " + recordTooLongText());
     return EXIT_DONE;
 }

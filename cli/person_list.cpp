@@ -3,14 +3,7 @@
 #include <cerrno>
 #include <cstring>
 
-#include "../matching/levels.h"
-
-namespace {
-
-// As many as name_list.cpp notes: one more than are shown.
-const size_t kProblemsShown = 100;
-
-}  // namespace
+#include "../records/warnings.h"
 
 int readPersonList(const CommandContext& context, const std::vector<std::string>& nameFields,
                    const std::vector<std::string>& withFields, PersonList* people) {
@@ -47,8 +40,8 @@ int readPersonList(const CommandContext& context, const std::vector<std::string>
             const size_t expected = static_cast<size_t>(static_cast<double>(fileSize) / perRecord * 1.05) + kSampleRecords;
             list->text.reserve(static_cast<size_t>(fileSize));
             list->records.reserve(expected);
-            people->names.reserve(expected);
-            people->values.reserve(expected);
+            people->columns.names.reserve(expected);
+            people->columns.values.reserve(expected);
         }
         NameRecord n = keepRecord(record, list);
         joined.clear();
@@ -56,8 +49,7 @@ int readPersonList(const CommandContext& context, const std::vector<std::string>
         // a field it cannot read (invalid UTF-8, no Windows-1252 form) is
         // missing too, but worth a warning.
         for (const NameField& field : record.names)
-            if (!field.usable && field.problem.compare(0, 6, "empty ") != 0 &&
-                field.problem.compare(0, 9, "no field ") != 0 && list->problems.size() <= kProblemsShown)
+            if (!field.usable && field.kind == NameField::UNREADABLE && list->problems.size() <= Warnings::kShown)
                 list->problems.emplace_back(list->records.size(), field.problem);
         for (size_t f = 0; f < nameFields.size(); ++f) {
             const NameField& field = record.names[f];
@@ -66,9 +58,9 @@ int readPersonList(const CommandContext& context, const std::vector<std::string>
             if (!joined.empty()) joined += ' ';
             joined += texts[f];
         }
-        people->names.push_back(personName(texts));
+        people->columns.names.push_back(personName(texts));
         // The name as written goes out only in JSON lines ("name").
-        if (people->names.back().empty()) ++list->withoutName;
+        if (people->columns.names.back().empty()) ++list->withoutName;
         else if (options.json) n.name = list->names.add(joined);
         std::vector<std::string> values;
         values.reserve(withFields.size());
@@ -76,7 +68,7 @@ int readPersonList(const CommandContext& context, const std::vector<std::string>
             const NameField& field = record.names[nameFields.size() + f];
             values.push_back(field.usable ? plainValue(field.text.data(), field.size) : std::string());
         }
-        people->values.push_back(std::move(values));
+        people->columns.values.push_back(std::move(values));
         list->records.push_back(n);
     }
     return finishList(context, table, list);

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "../matching/person_name.h"
+#include "../matching/prepare.h"
 #include "command_parts.h"
 #include "name_list.h"
 
@@ -15,8 +15,7 @@ struct PersonList {
     // The records; with --json, each one's name is its name fields joined
     // by a blank.
     NameList list;
-    LargeVector<PersonName> names;      // per record
-    LargeVector<std::vector<std::string>> values;  // per record, per --with field: its plain value
+    PeopleColumns columns;  // per record, its name and --with values as the matching takes them
 };
 
 // Reads `people->list.input` with the name fields `nameFields` and the

@@ -46,3 +46,7 @@ std::string wrapped(const std::string& lead, const std::string& text, size_t ind
     }
     return out + "\n";
 }
+
+std::string counted(uint64_t n, const char* one, const char* many) {
+    return std::to_string(n) + " " + (n == 1 ? one : many);
+}

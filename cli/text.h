@@ -1,6 +1,7 @@
 // Small text routines the command's parts share.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 std::string asciiLower(std::string text);
@@ -13,3 +14,6 @@ std::string padded(std::string text, size_t width);
 // following lines indented by `indent`. Lines break at blanks, and after a
 // comma that a quote or a brace follows, so that a JSON example breaks too.
 std::string wrapped(const std::string& lead, const std::string& text, size_t indent);
+
+// "1 record", "2 records"
+std::string counted(uint64_t n, const char* one, const char* many);

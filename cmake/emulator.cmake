@@ -51,7 +51,7 @@ add_test(NAME dll_emulated_host COMMAND emulated_dll_test)
 # Every source of the command but the linked entry points, which the
 # emulated DLL's stand in for.
 set(OVRIN_CLI_EMULATED_SOURCES ${OVRIN_CLI_SOURCES})
-list(REMOVE_ITEM OVRIN_CLI_EMULATED_SOURCES ${CMAKE_SOURCE_DIR}/cli/library.cpp)
+list(REMOVE_ITEM OVRIN_CLI_EMULATED_SOURCES ${CMAKE_SOURCE_DIR}/host/library.cpp)
 ovrin_add_command(ovrin_cli_emulated ovrin_emulated
   SOURCES ${OVRIN_CLI_EMULATED_SOURCES} ${DLL_TESTS}/emulated_library.cpp LIBRARIES ovrin_emulator)
 target_compile_definitions(ovrin_cli_emulated PRIVATE OVRIN_DEFAULT_DLL="${OVRIN_DLL}")

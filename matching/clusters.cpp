@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "../records/bucket_index.h"
+
 namespace {
 
 const uint32_t kEnd = UINT32_MAX;
@@ -9,21 +11,11 @@ const uint32_t kEnd = UINT32_MAX;
 }  // namespace
 
 std::vector<uint32_t> clusterPairs(size_t records, std::vector<MatchedPair> pairs) {
-    // Each record's partners in one array, from start[r] to start[r + 1]:
-    // a million records' own lists would cost a million allocations.
-    std::vector<uint32_t> start(records + 1, 0), partners(2 * pairs.size());
-    for (const MatchedPair& p : pairs) {
-        ++start[p.a + 1];
-        ++start[p.b + 1];
-    }
-    for (size_t r = 0; r < records; ++r) start[r + 1] += start[r];
-    {
-        std::vector<uint32_t> at(start.begin(), start.end() - 1);
-        for (const MatchedPair& p : pairs) {
-            partners[at[p.a]++] = p.b;
-            partners[at[p.b]++] = p.a;
-        }
-    }
+    // Each record's partners, from start[r] to start[r + 1].
+    std::vector<uint32_t> start, partners;
+    bucketIndex(records, [&](auto place) {
+        for (const MatchedPair& p : pairs) place(p.a, p.b), place(p.b, p.a);
+    }, &start, &partners);
     std::stable_sort(pairs.begin(), pairs.end(),
                      [](const MatchedPair& x, const MatchedPair& y) { return x.weight > y.weight; });
     // A group is named by its first record and lists its records from
@@ -54,4 +46,24 @@ std::vector<uint32_t> clusterPairs(size_t records, std::vector<MatchedPair> pair
         out[r] = number[g];
     }
     return out;
+}
+
+PeopleGroups groupPeople(size_t records, const std::vector<Candidate>& matched, const FsModel& model) {
+    PeopleGroups groups;
+    std::vector<MatchedPair> edges;
+    edges.reserve(matched.size());
+    for (const Candidate& c : matched) edges.push_back({c.x, c.y, pairWeight(model, c)});
+    groups.groupOf = clusterPairs(records, edges);
+    for (uint32_t g : groups.groupOf) groups.count = std::max(groups.count, g);
+    groups.weakest.assign(groups.count + 1, nullptr);
+    for (const Candidate& c : matched) {
+        const uint32_t g = groups.groupOf[c.x];
+        if (!g || g != groups.groupOf[c.y]) continue;
+        if (!groups.weakest[g] || pairWeight(model, c) < pairWeight(model, *groups.weakest[g])) groups.weakest[g] = &c;
+    }
+    bucketIndex(groups.count + 1, [&](auto place) {
+        for (uint32_t r = 0; r < records; ++r)
+            if (groups.groupOf[r]) place(groups.groupOf[r], r);
+    }, &groups.start, &groups.members);
+    return groups;
 }

@@ -2,6 +2,8 @@
 // the given names, the surnames and each --with field.
 #pragma once
 
+#include <algorithm>
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -26,11 +28,25 @@ struct WordAnswers {
     size_t lengthA = 0, lengthB = 0;
 };
 
-// The level of two different words: CLOSE within a fifth of the longer's
-// letters, at 80 percent or more by Guth, or with a shared code within
-// two fifths, or one swap of neighbouring letters, the typing slip that
-// the distance counts twice; SOME with a shared code, within half, or at
-// 60 percent.
+// What two different words must show to reach a level; the highest row
+// they meet gives it, DIFFERENT when none. Both a pair's level
+// (wordLevel) and the most it can reach (wordLevelAtMost) read these rows.
+struct WordLevelRule {
+    Level level;
+    int tenths;          // a distance of at most these tenths of the longer word's letters
+    int tenthsWithCode;  // the same when they share a code (kAnyDistance: a shared code is enough)
+    int guthPercent;     // or ovGuthMatch's percentage at least this
+    bool transposed;     // or one swap of neighbouring letters, the typing slip the distance counts twice
+};
+const int kAnyDistance = -1;
+// CLOSE within a fifth of the letters, 80 percent, a shared code within
+// two fifths, or a swap; SOME within half, 60 percent, or a shared code.
+const WordLevelRule kWordLevelRules[] = {
+    {CLOSE, 2, 4, 80, true},
+    {SOME, 5, kAnyDistance, 60, false},
+};
+
+// The level of two different words by the rules above.
 Level wordLevel(const WordAnswers& answers);
 
 // A word's letters in one number, for wordLevelAtMost: per letter A to Z
@@ -39,6 +55,28 @@ Level wordLevel(const WordAnswers& answers);
 // longer than 255 bytes or holds anything but A to Z: the library would
 // change it before comparing, so its letters tell nothing.
 uint64_t letterProfile(const char* word, size_t size);
+const int kProfileLengthShift = 52;
+const uint64_t kProfileLetters = (1ull << kProfileLengthShift) - 1;
+// The length a profile holds (0 for a profile of 0).
+inline size_t profileLength(uint64_t profile) { return static_cast<size_t>(profile >> kProfileLengthShift); }
+
+// The bits set in `v`. (Portable: without the processor's own
+// instruction, the compiler's builtin is a library call.)
+inline int bitCount(uint64_t v) {
+    v = v - ((v >> 1) & 0x5555555555555555ull);
+    v = (v & 0x3333333333333333ull) + ((v >> 2) & 0x3333333333333333ull);
+    return static_cast<int>((((v + (v >> 4)) & 0x0F0F0F0F0F0F0F0Full) * 0x0101010101010101ull) >> 56);
+}
+
+// The least Levenshtein distance two words can have, from a bit per letter
+// each holds (or per letter held twice, as a profile has) and their
+// lengths: at least the difference of the lengths, and at least the
+// letters that one holds and the other lacks.
+inline int distanceAtLeast(uint64_t aLetters, size_t aLength, uint64_t bLetters, size_t bLength) {
+    const int lengths = static_cast<int>(aLength > bLength ? aLength - bLength : bLength - aLength);
+    const int onlyA = bitCount(aLetters & ~bLetters), onlyB = bitCount(bLetters & ~aLetters);
+    return std::max({lengths, onlyA, onlyB});
+}
 
 // The highest level two different words can reach, from their profiles
 // alone (CLOSE, which says nothing, when either is 0). The distance is at
@@ -56,10 +94,6 @@ int guthPercentAtMost(uint64_t first, uint64_t second);
 
 // Whether two words differ only by one swap of neighbouring letters.
 bool oneTransposition(const char* a, size_t aSize, const char* b, size_t bSize);
-
-// The form of a --with field's value that is compared: letters and digits
-// only, upper case ("1984-03-07" and "1984 03 07" both "19840307").
-std::string plainValue(const char* text, size_t size);
 
 // The level of two plain values: EXACT when equal, CLOSE when of one
 // length and one character apart, or dates of eight digits whose day and

@@ -1,4 +1,5 @@
 // POSIX stand-ins for the Windows services of platform.h.
+#include "cp1252_case.h"
 #include "platform.h"
 #include "platform_test.h"
 
@@ -153,19 +154,11 @@ int LoadStringA(HINSTANCE, UINT id, char* buffer, int size) {
 
 namespace {
 
-// Windows-1252 upper-casing: a-z, the accented small letters 0xE0-0xFE (but
-// the division sign 0xF7) move down by 0x20; š, œ, ž and ÿ have their
-// capitals at 0x8A, 0x8C, 0x8E and 0x9F. ß and µ have no capital in the code
-// page. Every other byte maps to itself.
+// CharUpperA's answers as a table, one look-up a byte.
 struct UpperCaseMap {
     unsigned char of[256];
     constexpr UpperCaseMap() : of() {
-        for (int c = 0; c < 256; ++c) {
-            if ((c >= 'a' && c <= 'z') || (c >= 0xE0 && c <= 0xFE && c != 0xF7)) of[c] = static_cast<unsigned char>(c - 0x20);
-            else if (c == 0x9A || c == 0x9C || c == 0x9E) of[c] = static_cast<unsigned char>(c - 0x10);
-            else if (c == 0xFF) of[c] = 0x9F;
-            else of[c] = static_cast<unsigned char>(c);
-        }
+        for (int c = 0; c < 256; ++c) of[c] = cp1252Upper(static_cast<unsigned char>(c));
     }
 };
 constexpr UpperCaseMap kUpperCase;

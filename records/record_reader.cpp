@@ -191,8 +191,10 @@ bool sameIgnoringAsciiCase(const std::string& a, const std::string& b) {
 }
 
 // Out of line, so that the common path of decodeNames stays short.
-__attribute__((noinline)) void unusable(NameField* name, const std::string& problem, size_t field) {
+__attribute__((noinline)) void unusable(NameField* name, NameField::Problem kind, const std::string& problem,
+                                        size_t field) {
     name->problem = problem + std::to_string(field + 1);
+    name->kind = kind;
     name->usable = false;
 }
 
@@ -336,11 +338,14 @@ void TableReader::decodeNames(const Field* fields, size_t count, TableRecord* re
                 text[length] = '\0';
                 name.size = length;
                 name.usable = true;
+                name.kind = NameField::NONE;
                 continue;
             }
-            unusable(&name, describeProblem(encoding) + " in field ", f);
+            unusable(&name, NameField::UNREADABLE, describeProblem(encoding) + " in field ", f);
+        } else if (f < count) {
+            unusable(&name, NameField::EMPTY, "empty name in field ", f);
         } else {
-            unusable(&name, f < count ? "empty name in field " : "no field ", f);
+            unusable(&name, NameField::ABSENT, "no field ", f);
         }
     }
 }
@@ -357,4 +362,8 @@ std::vector<std::pair<uint64_t, std::string>> widthWarnings(const TableReader& r
                                                           " more fields than the header's " + width +
                                                           " (the first here); the new columns follow the last");
     return warnings;
+}
+
+std::string recordTooLongText() {
+    return "a record longer than " + std::to_string(kLongestRecord >> 20) + " MiB; stopped there";
 }

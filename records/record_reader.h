@@ -56,13 +56,19 @@ inline size_t findLineEnd(const char* base, size_t from, size_t to, size_t capac
     return SIZE_MAX;
 }
 
+// The longest record a reader takes: one longer stops the reading, so that
+// a file without line ends cannot take all memory.
+const size_t kLongestRecord = 16 << 20;
+// "a record longer than 16 MiB; stopped there"
+std::string recordTooLongText();
+
 class RecordReader {
 public:
     enum Error { NONE, READ_FAILED, RECORD_TOO_LONG };
 
     // `blockSize` is the size of each read; a record longer than `maxRecord`
     // bytes stops the reading with RECORD_TOO_LONG.
-    RecordReader(ByteSource& source, TextFormat format, size_t blockSize = 1 << 20, size_t maxRecord = 16 << 20);
+    RecordReader(ByteSource& source, TextFormat format, size_t blockSize = 1 << 20, size_t maxRecord = kLongestRecord);
 
     // The next record, valid until the next call; false at the end of the
     // input and on an error.
@@ -134,7 +140,7 @@ struct TableSettings {
     // (the exact name first, then the name in any ASCII case).
     std::vector<std::string> selectors;
     size_t blockSize = 1 << 20;
-    size_t maxRecord = 16 << 20;
+    size_t maxRecord = kLongestRecord;
 };
 
 // Checks one entry of the selectors: a field number from 1 or a name.
@@ -143,9 +149,11 @@ bool checkSelector(const std::string& selector, std::string* problem);
 // A name of a data record, in Windows-1252 and NUL-terminated, ready for
 // the library; or why there is none.
 struct NameField {
+    enum Problem { NONE, ABSENT, EMPTY, UNREADABLE };
     std::vector<char> text;  // size() - 1 bytes and a NUL
     size_t size = 0;
     bool usable = false;
+    Problem kind = NONE;  // no such field, an empty one, or one that cannot be passed (its encoding)
     std::string problem;  // "no field 2", "empty name in field 2", "invalid UTF-8 in field 1"
 };
 

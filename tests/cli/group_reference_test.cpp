@@ -13,7 +13,7 @@
 
 #include "../../cli/command.h"
 #include "../../records/encoding.h"
-#include "../../cli/host_calls.h"
+#include "../../host/host_calls.h"
 #include "../../host/host_args.h"
 
 namespace {

@@ -6,7 +6,7 @@
 #include "../../cli/command.h"
 #include "../../cli/command_parts.h"
 #include "../../cli/function_notes.h"
-#include "../../cli/host_calls.h"
+#include "../../host/host_calls.h"
 #include "../../extender/function_ids.h"
 
 namespace {

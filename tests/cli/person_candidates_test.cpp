@@ -9,8 +9,9 @@
 #include <vector>
 
 #include "../../cli/command.h"
-#include "../../cli/host_calls.h"
-#include "../../cli/person_matcher.h"
+#include "../../cli/command_parts.h"
+#include "../../host/host_calls.h"
+#include "../../matching/engine.h"
 
 namespace {
 
@@ -28,9 +29,11 @@ struct Linked {
         std::string error;
         ASSERT_TRUE(openLibrary(nullptr, &library, &error)) << error;
         CommandContext context{library, console, Options(), readFunctionTable(library)};
-        ASSERT_TRUE(matcher.open(context, &error)) << error;
+        MatchFunctions functions;
+        ASSERT_TRUE(context.findMatchFunctions(KeyKind::DMETAPHONE, &functions, &error)) << error;
+        matcher.open(library, functions);
         for (const auto* side : {&a, &b}) {
-            PersonList people;
+            PeopleColumns people;
             for (const auto& name : *side) {
                 people.names.push_back(personName(name));
                 people.values.emplace_back();
@@ -38,14 +41,7 @@ struct Linked {
             ASSERT_TRUE(matcher.add(people)) << matcher.error();
         }
         split = static_cast<uint32_t>(a.size());
-        model = FsModel::start(matcher.comparisons());
-        std::vector<std::vector<uint64_t>> random;
-        ASSERT_TRUE(matcher.randomPairLevels(split, 1000, &random));
-        setRandomPairLevels(random, &model);
-        model.share = 1.0 / static_cast<double>(b.size());
-        model.records = matcher.records();
-        for (int c = 0; c < kValueWeighted; ++c) model.codeAgreement[c] = matcher.codeAgreement(c);
-        matcher.setModel(model);
+        ASSERT_TRUE(setUpModel(matcher, split, 1000, &model)) << matcher.error();
     }
     double others() const { return static_cast<double>(matcher.records() - split); }
     // The ratio 2^weight / others of A's record x and B's record y.

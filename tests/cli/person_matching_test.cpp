@@ -9,9 +9,9 @@
 #include <vector>
 
 #include "../../matching/clusters.h"
-#include "../../matching/fellegi_sunter.h"
+#include "../../matching/model.h"
 #include "../../matching/levels.h"
-#include "../../matching/person_name.h"
+#include "../../matching/prepare.h"
 
 namespace {
 
@@ -145,7 +145,7 @@ TEST(FellegiSunter, ExactNameWeighsByItsShare) {
     // A pattern's weight: the value's weight where a name agrees exactly,
     // the level's elsewhere; --with fields (the third) keep theirs.
     Pattern bothExact = withLevel(withLevel(withLevel(0, 0, EXACT), 1, EXACT), 2, EXACT);
-    const uint32_t holders[kValueWeighted] = {2, 40};
+    const uint32_t holders[kNameComparisons] = {2, 40};
     EXPECT_DOUBLE_EQ(model.weight(bothExact, holders),
                      model.exactWeight(0, 2) + model.exactWeight(1, 40) + model.weight(2, EXACT));
     Pattern givenClose = withLevel(bothExact, 0, CLOSE);

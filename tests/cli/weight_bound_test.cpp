@@ -5,14 +5,17 @@
 // pattern of a full comparison.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <memory>
 #include <random>
 #include <string>
 #include <vector>
 
 #include "../../cli/command.h"
-#include "../../cli/host_calls.h"
-#include "../../cli/person_matcher.h"
+#include "../../cli/command_parts.h"
+#include "../../host/host_calls.h"
+#include "../../matching/engine.h"
+#include "../../matching/scoring.h"
 #include "../../matching/levels.h"
 
 namespace {
@@ -54,13 +57,21 @@ protected:
     MemorySink out, err;
     Console console{&in, &out, &err, false, false};
     std::unique_ptr<CommandContext> context;
+
+    void openMatcher(PersonMatcher* matcher) {
+        MatchFunctions functions;
+        ASSERT_TRUE(context->findMatchFunctions(KeyKind::DMETAPHONE, &functions, &error)) << error;
+        matcher->open(library, functions);
+    }
 };
 using WordLevelBound = WithLibrary;
 using WeightBound = WithLibrary;
 
 TEST_F(WordLevelBound, NeverBelowTheLibrarysLevel) {
     MatchCalls calls;
-    ASSERT_TRUE(calls.open(*context, MatchSettings(), &error)) << error;
+    MatchFunctions functions;
+    ASSERT_TRUE(context->findMatchFunctions(KeyKind::DMETAPHONE, &functions, &error)) << error;
+    calls.open(library, functions, KeyKind::DMETAPHONE, 4);
 
     const std::vector<std::string> words = wordsAndSlips();
     std::vector<std::vector<std::string>> codes;
@@ -102,10 +113,10 @@ TEST_F(WordLevelBound, NeverBelowTheLibrarysLevel) {
     EXPECT_EQ(wordLevelAtMost(letterProfile("SMITH", 5), letterProfile("JONES", 5), false), DIFFERENT);
 }
 
-TEST_F(WeightBound, NeverBelowTheWeight) {
-    PersonMatcher matcher;
-    ASSERT_TRUE(matcher.open(*context, &error)) << error;
-
+// Records of every kind the bounds tell apart: spellings, initials,
+// swapped and missing parts, joined surnames, dates equal, near and far;
+// added to `matcher`, whose model is then set up.
+void addRecords(PersonMatcher& matcher, FsModel* model) {
     // Spellings, initials, swapped and missing parts, joined surnames,
     // dates equal, near and far.
     const std::vector<std::vector<std::string>> names = {
@@ -114,22 +125,21 @@ TEST_F(WeightBound, NeverBelowTheWeight) {
         {"Mary", ""},       {"Anna", "van der Berg"}, {"Ana", "Vandenberg"}, {"Tomasz", "Nowak"}, {"Tomsaz", "Nowak"},
     };
     const std::vector<std::string> dates = {"19800101", "19800110", "19810101", ""};
-    PersonList people;
+    PeopleColumns people;
     for (size_t i = 0; i < names.size(); ++i)
         for (size_t d = 0; d < dates.size(); d += 1 + i % 2) {
             people.names.push_back(personName(names[i]));
             people.values.push_back({dates[(d + i) % dates.size()]});
         }
     ASSERT_TRUE(matcher.add(people)) << matcher.error();
+    ASSERT_TRUE(setUpModel(matcher, 0, 1000, model)) << matcher.error();
+}
 
-    FsModel model = FsModel::start(matcher.comparisons());
-    std::vector<std::vector<uint64_t>> random;
-    ASSERT_TRUE(matcher.randomPairLevels(0, 1000, &random));
-    setRandomPairLevels(random, &model);
-    model.share = 1.0 / static_cast<double>(matcher.records());
-    model.records = matcher.records();
-    for (int c = 0; c < kValueWeighted; ++c) model.codeAgreement[c] = matcher.codeAgreement(c);
-    matcher.setModel(model);
+TEST_F(WeightBound, NeverBelowTheWeight) {
+    PersonMatcher matcher;
+    openMatcher(&matcher);
+    FsModel model;
+    addRecords(matcher, &model);
 
     int givenUp = 0, pairs = 0;
     for (uint32_t x = 0; x < matcher.records(); ++x)
@@ -164,6 +174,36 @@ TEST_F(WeightBound, NeverBelowTheWeight) {
         }
     // The bounds are tight enough to give up pairs at all.
     EXPECT_GT(givenUp, pairs / 10);
+}
+
+// The scoring pipeline reads ahead of the pair it compares: it must keep
+// exactly the pairs, in the order, that a plain loop over the candidates
+// keeps, with the same comparisons.
+TEST_F(WeightBound, PipelineKeepsWhatThePlainLoopKeeps) {
+    PersonMatcher matcher;
+    openMatcher(&matcher);
+    FsModel model;
+    addRecords(matcher, &model);
+    CandidatePairs found;
+    CandidateBounds bounds;
+    bounds.blockLimit = 3;  // windows too
+    matcher.candidates(0, false, bounds, &found);
+    ASSERT_GT(found.count(), 40u);  // more than the pipeline holds at once
+    for (double atLeast : {-HUGE_VAL, weightToReach(model, 0.5), weightToReach(model, 0.99)}) {
+        std::vector<Candidate> piped, plain;
+        ASSERT_TRUE(scoreCandidates(matcher, found, atLeast, &piped));
+        ASSERT_TRUE(scoreCandidatesPlainly(matcher, found, atLeast, &plain));
+        ASSERT_EQ(piped.size(), plain.size()) << atLeast;
+        for (size_t i = 0; i < piped.size(); ++i) {
+            EXPECT_EQ(piped[i].x, plain[i].x);
+            EXPECT_EQ(piped[i].y, plain[i].y);
+            EXPECT_EQ(piped[i].pattern, plain[i].pattern);
+            EXPECT_EQ(piped[i].crosswise, plain[i].crosswise);
+            EXPECT_EQ(piped[i].holders[0], plain[i].holders[0]);
+            EXPECT_EQ(piped[i].holders[1], plain[i].holders[1]);
+        }
+        if (atLeast == -HUGE_VAL) EXPECT_EQ(piped.size(), found.count());
+    }
 }
 
 }  // namespace

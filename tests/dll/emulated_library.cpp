@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "../../cli/library.h"
+#include "../../host/library.h"
 #include "emulated_dll.h"
 
 namespace {

@@ -14,10 +14,10 @@
 #include <string>
 #include <vector>
 
-#include "command_parts.h"
-#include "name_list.h"
+#include "levels.h"
+#include "../host/match_calls.h"
+#include "../records/string_pool.h"
 
-enum class KeyKind { DMETAPHONE, METAPHONE, SOUNDEX, SOUNDEX5, PHONEX };
 enum class ConfirmKind { LEVENSHTEIN, GUTH, NONE };
 
 struct MatchSettings {
@@ -27,46 +27,11 @@ struct MatchSettings {
     int32_t maxDistance = 2;  // levenshtein:K
 };
 
-// Reads --key, --limit and --confirm from the options; EXIT_USAGE after a
-// message when one is wrong.
-int readMatchSettings(const CommandContext& context, MatchSettings* settings);
-
 // "Double Metaphone", "Soundex" and so on, for messages.
 const char* keyTitle(KeyKind key);
 
-const uint32_t kNoCode = UINT32_MAX;
+const uint32_t kNoCode = UINT32_MAX;  // a name without a code: in no class
 const int32_t kNoKey = -1;
-
-// The library's answers, as the matching needs them.
-class MatchCalls {
-public:
-    // Finds the functions in the table; false with a message when one is
-    // missing or takes other parameters.
-    bool open(const CommandContext& context, const MatchSettings& settings, std::string* problem);
-    // The codes of a name, each in its own string (empty when absent).
-    bool codes(const char* name, size_t size, std::string* first, std::string* second);
-    // The name as ovLevenshtein leaves it: upper-cased and reduced to A to Z
-    // (unchanged when the library does not reduce it: longer than 255 bytes).
-    bool reduce(const char* name, size_t size, std::string* form, bool* reduced);
-    bool levenshtein(const char* a, size_t aSize, const char* b, size_t bSize, int32_t* distance);
-    bool guth(const char* a, size_t aSize, const char* b, size_t bSize, int32_t mode, int32_t* value);
-    // The error answer that stopped the matching.
-    const std::string& error() const { return error_; }
-
-private:
-    bool call(int32_t number, const std::string& function, int argCount);
-    void setName(int i, std::vector<char>& buffer, const char* name, size_t size);
-
-    const Library* library_ = nullptr;
-    const CommandContext* context_ = nullptr;
-    MatchSettings settings_;
-    int32_t encoder_ = 0, levenshtein_ = 0, guth_ = 0;
-    std::string encoderName_;
-    std::vector<char> first_, second_;
-    HostValue args_[3];
-    CallOutcome outcome_;
-    std::string error_;
-};
 
 // What a cheap test needs of a form to tell that its Levenshtein distance to
 // another is certainly above K, so that the pair needs no call: the distance
@@ -78,20 +43,9 @@ struct FormShape {
     bool reduced = false;  // the library reduced it (else nothing is known)
 };
 
-inline int bitCount(uint32_t v) {
-    v = v - ((v >> 1) & 0x55555555u);
-    v = (v & 0x33333333u) + ((v >> 2) & 0x33333333u);
-    return static_cast<int>((((v + (v >> 4)) & 0x0F0F0F0Fu) * 0x01010101u) >> 24);
-}
-
 // False when the distance of the two forms is certainly above `k`.
 inline bool mayBeWithin(const FormShape& a, const FormShape& b, int32_t k) {
-    if (!a.reduced || !b.reduced) return true;
-    int length = a.length > b.length ? a.length - b.length : b.length - a.length;
-    int onlyA = bitCount(a.letters & ~b.letters), onlyB = bitCount(b.letters & ~a.letters);
-    int bound = length > onlyA ? length : onlyA;
-    if (onlyB > bound) bound = onlyB;
-    return bound <= k;
+    return !a.reduced || !b.reduced || distanceAtLeast(a.letters, a.length, b.letters, b.length) <= k;
 }
 
 // What all lists of one command share: the codes and reduced forms met so
@@ -114,10 +68,12 @@ struct ClassList {
 class Matcher {
 public:
     explicit Matcher(const MatchSettings& settings) : settings_(settings) {}
-    bool open(const CommandContext& context, std::string* problem) { return calls_.open(context, settings_, problem); }
+    void open(const Library& library, const MatchFunctions& functions) {
+        calls_.open(library, functions, settings_.key, settings_.limit);
+    }
 
     // Sorts the distinct names of `list` into classes.
-    bool classify(const NameList& list, ClassList* classes);
+    bool classify(const StringPool& names, ClassList* classes);
     // Whether the names of two forms join under the --confirm rule;
     // `distance` gets ovLevenshtein's answer when it was asked. False on an
     // error answer. The cheap test of mayBeWithin comes first.
@@ -155,7 +111,9 @@ struct Grouping {
 // earliest look-alike: a later record of a name of the same class (then
 // its first code), or the first record of the earliest class joined to it
 // (then the first of its codes, in order, that the two share).
-bool groupNames(Matcher& matcher, const NameList& list, const ClassList& classes, Grouping* grouping);
+// `nameOf`: each record's distinct name (a number of the list's names),
+// or kNoName.
+bool groupNames(Matcher& matcher, const std::vector<uint32_t>& nameOf, const ClassList& classes, Grouping* grouping);
 
 // The classes of a list by code: for each code, the classes that have it,
 // in class order, each with what the tests before a call need, so that a
@@ -182,3 +140,14 @@ struct LinkMatch {
 // The classes of B that class `a` of A joins, in class order.
 bool linkClass(Matcher& matcher, const ClassList& aClasses, uint32_t a, const ClassList& bClasses,
                const KeyIndex& bIndex, std::vector<LinkMatch>* matches);
+
+// The matches of every class of A, in class order: class c's are
+// matches[start[c]] to matches[start[c + 1]]. With `best`, each class's
+// best only: the highest percentage, then the lowest distance, then the
+// first in B (classes are in order of first records).
+struct LinkMatches {
+    std::vector<uint32_t> start;
+    std::vector<LinkMatch> matches;
+};
+bool linkClasses(Matcher& matcher, const ClassList& aClasses, const ClassList& bClasses, const KeyIndex& bIndex,
+                 bool best, LinkMatches* out);

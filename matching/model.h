@@ -9,8 +9,7 @@
 // (setPartnerLevels). (Expectation–maximisation of both over the
 // candidate pairs was tried: the candidates were chosen for agreeing on a
 // key, and EM found the class "agrees on the key" rather than "one
-// person": group F1 0.58 instead of 0.96 with a date of birth on generated
-// people.)
+// person"; docs/people.md has the figures.)
 #pragma once
 
 #include <cstdint>
@@ -19,9 +18,10 @@
 
 #include "levels.h"
 
-// The comparisons whose exact agreement weighs by how rare the value is:
-// the given name and the surname, the first two.
-const int kValueWeighted = 2;
+// The name comparisons, the given names and the surnames: the first two
+// of a pair, whose exact and close agreements weigh by how rare the words
+// are; the --with fields follow them.
+const int kNameComparisons = 2;
 
 // A pair's levels, three bits a comparison, the first in the low bits.
 typedef uint32_t Pattern;
@@ -30,13 +30,23 @@ const int kMaxComparisons = 10;
 inline Level levelAt(Pattern p, int c) { return static_cast<Level>((p >> (3 * c)) & 7); }
 inline Pattern withLevel(Pattern p, int c, Level l) { return (p & ~(7u << (3 * c))) | (Pattern(l) << (3 * c)); }
 
+// The m of a fresh model, per level DIFFERENT, SOME, CLOSE, EXACT: how
+// often the records of one person show each level, from the error rates
+// that typed, heard and scanned records have (most agree exactly, one in
+// eight or so by an edit or two); names vary more than dates and
+// postcodes, which are mostly copied whole or left out. And a u of rare
+// agreement, which random pairs of the input replace.
+const double kNameM[kLevels] = {0.03, 0.05, 0.12, 0.80};
+const double kValueM[kLevels] = {0.04, 0.01, 0.07, 0.88};
+const double kStartU[kLevels] = {0.80, 0.12, 0.05, 0.03};
+
 struct FsModel {
     int comparisons = 0;
     double share = 0.05;  // p: the prior probability that a pair is one person
     uint64_t records = 0;  // of the input, for the share of a value's holders
     // Per name comparison: the share of the other records that hold the
     // code of a record's name drawn at random (its commonest code).
-    double codeAgreement[kValueWeighted] = {0, 0};
+    double codeAgreement[kNameComparisons] = {0, 0};
     std::vector<std::vector<double>> m, u;  // per comparison, per level below MISSING
     std::vector<std::vector<double>> weights;  // log2(m / u), never below the level beneath
 
@@ -67,7 +77,7 @@ struct FsModel {
     double closeWeight(int comparison, uint32_t holders) const;
     // A name comparison's weight: exactWeight, closeWeight or the level's.
     double nameWeight(int comparison, Level level, uint32_t holders) const;
-    // A pattern's weight with the holders of the first kValueWeighted
+    // A pattern's weight with the holders of the first kNameComparisons
     // comparisons (see Candidate), 0 where not known.
     double weight(Pattern pattern, const uint32_t* holders) const;
     // The probability that a pair of this weight is one person.
@@ -91,7 +101,10 @@ double partnersProbability(double theirRatioSum, double ratioSum, double partner
 // π fitted by expectation–maximisation to each record's sum of ratios (0
 // for a record without candidates): the mean of the records' chances of
 // having a partner, from an even start until it settles.
+// Kept within kLeastShare and kMostShare, off 0 and 1, where either answer
+// would stand for good.
 double fitPartnerShare(const std::vector<double>& ratioSums);
+const double kLeastShare = 0.01, kMostShare = 0.99;
 
 // The m of each comparison from `counts`, per comparison, per level below
 // MISSING: each candidate's probability of being one person added to its

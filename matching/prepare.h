@@ -1,10 +1,13 @@
-// A person's name as the matching compares it: given names and surnames as
-// lists of clean words in Windows-1252 upper case.
+// The first stage of the matching of people: a record's name as the
+// matching compares it (given names and surnames as lists of clean words
+// in Windows-1252 upper case) and its --with values in their plain form.
 #pragma once
 
 #include <cstddef>
 #include <string>
 #include <vector>
+
+#include "../records/large_vector.h"
 
 struct PersonName {
     std::vector<std::string> given;
@@ -30,3 +33,15 @@ PersonName personName(const std::vector<std::string>& fields);
 // Words that begin surnames and say little of their own ("van", "de"):
 // they are not compared or used as keys by themselves.
 bool isParticle(const std::string& word);
+
+// The form of a --with field's value that is compared: letters and digits
+// only, upper case ("1984-03-07" and "1984 03 07" both "19840307").
+std::string plainValue(const char* text, size_t size);
+
+// The records of a list as the matching takes them, in columns: per
+// record, its name and the plain values of its --with fields (each record
+// the same number; an empty value is missing).
+struct PeopleColumns {
+    LargeVector<PersonName> names;
+    LargeVector<std::vector<std::string>> values;
+};

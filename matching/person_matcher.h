@@ -1,8 +1,8 @@
-// Finding the same person among records: the words of each name and the
-// library's answers about them, candidate pairs from several keys per
-// record, each pair's comparisons, and the Fellegi–Sunter weights fitted
-// to the candidates. The command pieces around it (person_command.cpp)
-// read, cluster or pick, and write.
+// The records of the matching of people and what is known of them: the
+// words of each name and the library's answers about them, the --with
+// values, and what the stages read of a record (engine.h names the
+// stages; each has its file: person_words.cpp, candidates.cpp,
+// compare.cpp, bounds.cpp, model_fit.cpp).
 #pragma once
 
 #include <algorithm>
@@ -12,49 +12,16 @@
 #include <string_view>
 #include <vector>
 
-#include "../matching/fellegi_sunter.h"
-#include "../matching/word_pair_levels.h"
+#include "candidates.h"
+#include "levels.h"
+#include "model.h"
+#include "prepare.h"
+#include "word_pair_levels.h"
+#include "../host/match_calls.h"
 #include "../records/large_vector.h"
-#include "matching.h"
-#include "person_list.h"
+#include "../records/string_pool.h"
 
 const uint32_t kNoWord = UINT32_MAX;
-
-struct Candidate {
-    uint32_t x, y;        // records, x < y (in link: x of A, y of B after A's)
-    Pattern pattern = 0;  // the levels of given, surname, then each --with field
-    bool crosswise = false;  // x's given name was compared with y's surname and the other way round
-    // Per name comparison: agreeing exactly, how many records hold the word
-    // it agreed on (the rarest, where several agreed); agreeing closely,
-    // how many hold a word of the code of the two words (the more common
-    // code); 0 otherwise.
-    uint32_t holders[kValueWeighted] = {0, 0};
-};
-
-// A pair's weight, its exact names weighed by how rare they are.
-inline double pairWeight(const FsModel& model, const Candidate& pair) { return model.weight(pair.pattern, pair.holders); }
-
-// How candidates are found: every word's first code, the codes of a given
-// name and a surname together, and every --with value with the first
-// letter of each name word, is a key; the records of a key meet in pairs,
-// but a key held by more than `blockLimit` records pairs each record only
-// with the `window` records next to it in the order of their names, and in
-// that order read backwards, so that thousands of Smiths cost a few pairs
-// each, not a square. The first two letters of a given name and a surname
-// together are a key read that way whatever its size.
-struct CandidateBounds {
-    size_t blockLimit = 50;
-    size_t window = 2;
-};
-
-// The candidate pairs by their first record: record x's partners are
-// partners[start[x]] to partners[start[x + 1]] (exclusive), ascending, each
-// above x.
-struct CandidatePairs {
-    LargeVector<uint64_t> start;
-    LargeVector<uint32_t> partners;
-    uint64_t count() const { return partners.size(); }
-};
 
 // What the matching knows of a word: how many records hold it and its
 // code, and its codes as numbers, so that comparing two records touches
@@ -92,9 +59,15 @@ struct NameWords {
 
 class PersonMatcher {
 public:
-    bool open(const CommandContext& context, std::string* problem);
-    // Adds the records of a list after those added before.
-    bool add(const PersonList& people);
+    // Double Metaphone codes of up to kCodeLength letters: long enough
+    // that a code tells names apart, where its usual four would not.
+    static const int32_t kCodeLength = 8;
+    void open(const Library& library, const MatchFunctions& functions) {
+        calls_.open(library, functions, KeyKind::DMETAPHONE, kCodeLength);
+    }
+    // Adds the records of a list after those added before; false on an
+    // error answer.
+    bool add(const PeopleColumns& people);
     size_t records() const { return recordStart_.size(); }
 
     // The candidate pairs: all of them, or with `split` > 0 only pairs of a
@@ -157,7 +130,7 @@ public:
     // Readies compare's bounds for `model`, which must outlive the matcher's
     // use of them.
     void setModel(const FsModel& model);
-    int comparisons() const { return 2 + withCount_; }
+    int comparisons() const { return kNameComparisons + withCount_; }
     // The levels of `count` pairs drawn at random (seeded: the same input
     // gives the same answer), per comparison: in link one record of A and
     // one of B (`split` as above).
@@ -178,6 +151,8 @@ public:
     double codeAgreement(int part) const;
 
 private:
+    // Each number once, in order.
+    static void sortUnique(std::vector<uint32_t>* numbers);
     NameWords nameOf(uint32_t record) const;
     // The first two bytes of a word of two or more, as one number.
     uint64_t firstLetters(uint32_t word) const;
@@ -187,11 +162,13 @@ private:
     const char* wordText(uint32_t word) const {
         return facts_[word].length <= WordFacts::kInline ? facts_[word].text : words_.data(word);
     }
-    bool wordLevel(uint32_t a, uint32_t b, Level* level);
+    // The level of two words, from what is known of them or else the
+    // library's answers; false on an error answer.
+    bool askWordLevel(uint32_t a, uint32_t b, Level* level);
     // The highest level two words can reach without asking the library:
     // EXACT for a word and itself, the level of an initial, else from
     // their letters and codes (whether they agree set in `codesAgree`).
-    Level wordLevelAtMost(uint32_t a, uint32_t b, bool* codesAgree) const;
+    Level wordPairBound(uint32_t a, uint32_t b, bool* codesAgree) const;
     // The records holding a word of the code of `a` or of `b`, the larger.
     uint32_t codeHoldersOf(uint32_t a, uint32_t b) const;
     bool nameLevel(const NameWords& a, int aPart, const NameWords& b, int bPart, Level* level, uint32_t* holders);
@@ -201,7 +178,7 @@ private:
     // Per name comparison, the most that part `aPart` of a and `bPart` of
     // b can weigh agreeing exactly (a word both hold) and nearly.
     struct PartWeights {
-        double exact[kValueWeighted], close[kValueWeighted];
+        double exact[kNameComparisons], close[kNameComparisons];
     };
     void partWeights(const NameWords& a, int aPart, const NameWords& b, int bPart, PartWeights* out) const;
     // The most the part pair weighs as name comparison `c` at level `most`
@@ -233,7 +210,7 @@ private:
     // on it, and the most that a near miss of it weighs (by its code's
     // holders).
     struct WordWeights {
-        double exact[kValueWeighted], close[kValueWeighted];
+        double exact[kNameComparisons], close[kNameComparisons];
     };
     LargeVector<WordWeights> wordWeights_;
     // Per record, under the model: what the first bound of a pair reads,
@@ -270,7 +247,7 @@ private:
     LargeVector<RecordBound> recordBounds_;
     // Per name comparison, per level below CLOSE: the most a word pair of
     // that level or a lower one weighs.
-    double atMost_[kValueWeighted][CLOSE];
+    double atMost_[kNameComparisons][CLOSE];
     std::vector<double> valueWeights_;  // per --with field, per level below MISSING
     // The most a pair's names can weigh as they stand and crosswise, from
     // `bound(c, aPart, bPart)`, the most part `aPart` of one record and

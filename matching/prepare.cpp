@@ -1,19 +1,10 @@
-#include "person_name.h"
+#include "prepare.h"
 
 #include <string_view>
 
-namespace {
+#include "../platform/cp1252_case.h"
 
-// Upper case of a Windows-1252 byte: a to z, and the accented small letters
-// 0xE0 to 0xFE (but 0xF7, the division sign), which sit 0x20 above their
-// capitals; š, œ, ž and ÿ have their own places.
-unsigned char upper(unsigned char c) {
-    if (c >= 'a' && c <= 'z') return static_cast<unsigned char>(c - 32);
-    if (c >= 0xE0 && c <= 0xFE && c != 0xF7) return static_cast<unsigned char>(c - 32);
-    if (c == 0x9A || c == 0x9C || c == 0x9E) return static_cast<unsigned char>(c - 16);
-    if (c == 0xFF) return 0x9F;
-    return c;
-}
+namespace {
 
 bool isLetterOrDigit(unsigned char c) {
     return (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == 0x8A || c == 0x8C || c == 0x8E ||
@@ -33,7 +24,7 @@ void appendCleanWords(const char* text, size_t size, std::vector<std::string>* w
     size_t length = 0;
     std::string longWord;  // past 256 bytes, rare
     for (size_t i = 0; i <= size; ++i) {
-        unsigned char c = i < size ? upper(static_cast<unsigned char>(text[i])) : ' ';
+        unsigned char c = i < size ? cp1252Upper(static_cast<unsigned char>(text[i])) : ' ';
         if (isLetterOrDigit(c)) {
             if (length == sizeof word) longWord.append(word, length), length = 0;
             word[length++] = static_cast<char>(c);
@@ -81,4 +72,14 @@ bool isParticle(const std::string& word) {
     for (std::string_view p : kParticles)
         if (word == p) return true;
     return false;
+}
+
+std::string plainValue(const char* text, size_t size) {
+    std::string out;
+    for (size_t i = 0; i < size; ++i) {
+        char c = text[i];
+        if (c >= 'a' && c <= 'z') out += static_cast<char>(c - 32);
+        else if ((c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || static_cast<unsigned char>(c) >= 0x80) out += c;
+    }
+    return out;
 }

@@ -1,19 +1,13 @@
-#include "fellegi_sunter.h"
+#include "model.h"
 
 #include <cmath>
 
 FsModel FsModel::start(int comparisons) {
     FsModel model;
     model.comparisons = comparisons;
-    // DIFFERENT, SOME, CLOSE, EXACT. m: how often the records of one
-    // person show each level, from the error rates that typed, heard and
-    // scanned records have (most agree exactly, one in eight or so by an
-    // edit or two); names vary more than dates and postcodes, which are
-    // mostly copied whole or left out.
-    const std::vector<double> nameM = {0.03, 0.05, 0.12, 0.80}, valueM = {0.04, 0.01, 0.07, 0.88};
-    const std::vector<double> u = {0.80, 0.12, 0.05, 0.03};
-    for (int c = 0; c < comparisons; ++c) model.m.push_back(c < 2 ? nameM : valueM);
-    model.u.assign(comparisons, u);
+    const std::vector<double> nameM(kNameM, kNameM + kLevels), valueM(kValueM, kValueM + kLevels);
+    for (int c = 0; c < comparisons; ++c) model.m.push_back(c < kNameComparisons ? nameM : valueM);
+    model.u.assign(comparisons, std::vector<double>(kStartU, kStartU + kLevels));
     model.setWeights();
     return model;
 }
@@ -79,7 +73,7 @@ double FsModel::nameWeight(int c, Level level, uint32_t holders) const {
 double FsModel::weight(Pattern pattern, const uint32_t* holders) const {
     double w = 0;
     for (int c = 0; c < comparisons; ++c)
-        w += c < kValueWeighted ? nameWeight(c, levelAt(pattern, c), holders[c]) : weight(c, levelAt(pattern, c));
+        w += c < kNameComparisons ? nameWeight(c, levelAt(pattern, c), holders[c]) : weight(c, levelAt(pattern, c));
     return w;
 }
 
@@ -127,8 +121,7 @@ double fitPartnerShare(const std::vector<double>& ratioSums) {
         double sum = 0;
         for (double s : ratioSums) sum += share * s / ((1 - share) + share * s);
         double next = sum / static_cast<double>(ratioSums.size());
-        // Kept off 0 and 1, where either answer would stand for good.
-        next = next < 0.01 ? 0.01 : next > 0.99 ? 0.99 : next;
+        next = next < kLeastShare ? kLeastShare : next > kMostShare ? kMostShare : next;
         bool settled = std::fabs(next - share) < 1e-6;
         share = next;
         if (settled) break;

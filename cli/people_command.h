@@ -1,0 +1,44 @@
+// group and link when they match people: names of several fields, other
+// fields that confirm or refute, weights fitted to the data, groups that
+// do not chain (matching/engine.h does the work). What the two share.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "command_parts.h"
+#include "name_list.h"
+#include "person_list.h"
+#include "../matching/engine.h"
+#include "../records/warnings.h"
+
+// Whether the options ask for the matching of people rather than of
+// single names: --person, or an option only it takes.
+bool wantsPersonMatching(const Options& options);
+
+// The help's section on the matching of people, for group and link.
+extern const std::string kPersonHelp;
+
+int runPersonGroup(CommandContext& context, const std::vector<std::string>& words);
+int runPersonLink(CommandContext& context, const std::vector<std::string>& words);
+
+// The options of a run: the name fields of A (and of B), the --with
+// fields, and the engine's settings.
+struct PersonSettings {
+    std::vector<std::string> fieldsA, fieldsB, with;
+    PeopleSettings engine;
+};
+// EXIT_USAGE after a message when an option is wrong.
+int readSettings(const CommandContext& context, PersonSettings* settings);
+
+// A matcher with the library's functions; EXIT_USAGE after a message when
+// the library lacks one.
+int openPersonMatcher(const CommandContext& context, PersonMatcher* matcher);
+
+// The width problems of a list, then its fields that could not be read.
+void reportProblems(const NameList& list, Warnings& warnings);
+
+// A list of single names (surnames alone, say) rarely holds the evidence
+// that two records are one person; where candidates met but none matched,
+// says what groups look-alike names instead.
+void hintAtCodes(const CommandContext& context, const PersonSettings& settings, uint64_t candidates, size_t matched);

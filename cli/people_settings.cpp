@@ -1,0 +1,117 @@
+#include "people_command.h"
+
+#include <cmath>
+#include <cstdlib>
+
+namespace {
+
+const PeopleSettings kDefaults;
+
+// 50000 as "50,000".
+std::string withThousands(uint64_t n) {
+    std::string digits = std::to_string(n), out;
+    for (size_t i = 0; i < digits.size(); ++i) {
+        if (i > 0 && (digits.size() - i) % 3 == 0) out += ',';
+        out += digits[i];
+    }
+    return out;
+}
+
+// A share as a whole number of percent: 0.88 as "88".
+std::string percent(double share) { return std::to_string(std::lround(share * 100)); }
+
+}  // namespace
+
+const std::string kPersonHelp =
+    std::string() + "\n"
+    "Matching people (the default):\n"
+    "The name is cleaned before it is compared: blanks trimmed and collapsed,\n"
+    "upper case, words split at blanks, hyphens and commas (Smith-Jones and Smith\n"
+    "Jones meet), dots, quotes and apostrophes dropped (O'Brien is OBRIEN). With one\n"
+    "field, \"Surname, Given\" puts the words before the comma last; the first word\n"
+    "is the given name, the others the surname (one word: a surname). With several\n"
+    "fields, the last holds the surname. Particles (van, de, von...) are not\n"
+    "compared on their own; the parts of a name are also compared as one word.\n"
+    "\n"
+    "Candidates: every name word's first Double Metaphone code, the codes of a\n"
+    "given name and a surname together, and every --with value with the first\n"
+    "letter of each name word are keys, and the records of a key meet in pairs;\n"
+    "a key held by more than " + std::to_string(kDefaults.bounds.blockLimit) + " records pairs each only with the " +
+    std::to_string(kDefaults.bounds.window) + " next to it\n"
+    "in the order of the names and of the names read backwards, so that\n"
+    "frequent keys cost a few pairs a record, not a square; the first two\n"
+    "letters of a given name and of a surname together are a key read that way\n"
+    "at any size. A pair that cannot reach the threshold, whatever its names'\n"
+    "comparisons give, is not compared.\n"
+    "\n"
+    "Each pair's given names and surnames are compared word by word, also\n"
+    "crosswise (the given name of one with the surname of the other) when that\n"
+    "agrees better: exact; close (ovLevenshtein within a fifth of the letters,\n"
+    "ovGuthMatch " + std::to_string(kWordLevelRules[0].guthPercent) + " percent or more, a shared code within two fifths, or two\n"
+    "neighbouring letters swapped: Tomsaz, Tomasz); some (a\n"
+    "shared code, within half, " + std::to_string(kWordLevelRules[1].guthPercent) + " percent, an initial); different; or missing,\n"
+    "which counts neither way. --with fields: equal, close (one character off, a\n"
+    "date's day and month swapped), different or missing. A level weighs\n"
+    "log2(m/u) (Fellegi-Sunter): u is measured on " + withThousands(kRandomPairs) + " random pairs of the\n"
+    "input, m is set (a person's records agree exactly on a name " + percent(kNameM[EXACT]) + " times in 100,\n"
+    "on a date " + percent(kValueM[EXACT]) + "). An exact name weighs by its share of the other records (a\n"
+    "name two records hold says more than one of every fiftieth), a close one\n"
+    "by its code's share. With about one partner per record, a pair whose\n"
+    "probability of being one person reaches --threshold (" + decimals(kDefaults.threshold, 1) + ") matches; with\n"
+    "--best or --one-to-one, the probability is among the A record's rivals,\n"
+    "with the share of A's records that have a partner fitted to the input (and\n"
+    "m too, without --with); records of B that match the heaviest candidate are\n"
+    "not its rivals.\n"
+    "\n"
+    "group: a group joins another only when at least half of the pairs between\n"
+    "their records match, so weak chains do not join two people; columns group\n"
+    "and score (the probability of the group's weakest pair); --pairs writes the\n"
+    "matched pairs instead, with the group that holds both. link: columns\n"
+    "line_a, line_b, score and weight; --best keeps each A record's heaviest\n"
+    "pair, --one-to-one each B record's too. A file linked with itself pairs no\n"
+    "record with itself. --explain adds each comparison's level and weight.\n";
+
+// People are matched unless an option of the grouping by a shared code asks
+// for that; --person with one of them is refused by readSettings.
+bool wantsPersonMatching(const Options& options) {
+    return options.person || (options.confirm.empty() && options.key.empty() && options.limit.empty());
+}
+
+int readSettings(const CommandContext& context, PersonSettings* settings) {
+    const Options& options = context.options;
+    if (!options.confirm.empty() || !options.key.empty() || !options.limit.empty())
+        return context.usage("--confirm, --key and --limit belong to the matching of single names, not of people");
+    settings->fieldsA = options.fields.empty() ? std::vector<std::string>{"1"} : options.fields;
+    settings->fieldsB = options.fieldsB.empty() ? settings->fieldsA : options.fieldsB;
+    settings->with = options.with;
+    if (settings->with.size() + kNameComparisons > static_cast<size_t>(kMaxComparisons))
+        return context.usage("--with takes " + std::to_string(kMaxComparisons - kNameComparisons) + " fields at most");
+    if (!options.threshold.empty()) {
+        char* end = nullptr;
+        settings->engine.threshold = std::strtod(options.threshold.c_str(), &end);
+        if (*end || end == options.threshold.c_str() || !(settings->engine.threshold >= 0 && settings->engine.threshold <= 1))
+            return context.usage("--threshold takes a probability from 0 to 1, not \"" + options.threshold + "\"");
+    }
+    return EXIT_DONE;
+}
+
+int openPersonMatcher(const CommandContext& context, PersonMatcher* matcher) {
+    MatchFunctions functions;
+    std::string problem;
+    if (!context.findMatchFunctions(KeyKind::DMETAPHONE, &functions, &problem)) return context.usage(problem);
+    matcher->open(context.library, functions);
+    return EXIT_DONE;
+}
+
+void reportProblems(const NameList& list, Warnings& warnings) {
+    for (const auto& problem : list.widthProblems) warnings.warn(list.where, problem.first, problem.second);
+    for (const auto& problem : list.problems)
+        warnings.warn(list.where, list.records[problem.first].line, problem.second + "; it counts as missing");
+}
+
+void hintAtCodes(const CommandContext& context, const PersonSettings& settings, uint64_t candidates,
+                 size_t matched) {
+    if (candidates > 0 && matched == 0 && settings.with.empty())
+        context.message("no pair is likely enough one person; to group look-alike names by a shared code "
+                        "instead, give --confirm (ovrin help group)");
+}

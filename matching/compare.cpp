@@ -1,0 +1,195 @@
+#include "person_matcher.h"
+
+#include <algorithm>
+
+namespace {
+
+// Which of a pair's two readings, straight or crosswise, agrees better: a
+// missing part counts as a little more than a different one.
+int levelScore(Level l) { return l == MISSING ? 1 : static_cast<int>(l); }
+
+}  // namespace
+
+bool PersonMatcher::askWordLevel(uint32_t a, uint32_t b, Level* level) {
+    // Most word pairs of a large list's candidates share too few letters
+    // to agree at all, which their letters tell without a call; a word and
+    // itself or an initial need no call either.
+    WordAnswers answers;
+    const Level most = wordPairBound(a, b, &answers.codesAgree);
+    const WordFacts& fa = facts_[a];
+    const WordFacts& fb = facts_[b];
+    if (most == DIFFERENT || most == EXACT || fa.length == 1 || fb.length == 1) return *level = most, true;
+    // Guth's walk is not symmetric: the earlier word first, so that the
+    // answer does not depend on which record came first.
+    uint32_t first = a < b ? a : b, second = a < b ? b : a;
+    uint8_t known;
+    if (levels_.find(a, b, &known)) return *level = static_cast<Level>(known), true;
+    answers.lengthA = fa.length;
+    answers.lengthB = fb.length;
+    const char* aText = wordText(a);
+    const char* bText = wordText(b);
+    answers.transposed = oneTransposition(aText, fa.length, bText, fb.length);
+    const char* firstText = a < b ? aText : bText;
+    const char* secondText = a < b ? bText : aText;
+    // The percentage can only raise a level: asked only when the distance
+    // leaves the pair below close and the most it can be would raise it.
+    if (!calls_.levenshtein(firstText, facts_[first].length, secondText, facts_[second].length,
+                            &answers.distance))
+        return false;
+    *level = wordLevel(answers);
+    answers.guthPercent = guthPercentAtMost(facts_[first].letters, facts_[second].letters);
+    if (*level != CLOSE && wordLevel(answers) > *level) {
+        if (!calls_.guth(firstText, facts_[first].length, secondText, facts_[second].length, 2,
+                         &answers.guthPercent))
+            return false;
+        *level = wordLevel(answers);
+    }
+    levels_.add(a, b, static_cast<uint8_t>(*level));
+    return true;
+}
+
+uint32_t PersonMatcher::codeHoldersOf(uint32_t a, uint32_t b) const {
+    return std::max(facts_[a].codeHolders, facts_[b].codeHolders);
+}
+
+bool PersonMatcher::nameLevel(const NameWords& an, int aPart, const NameWords& bn, int bPart, Level* level,
+                              uint32_t* holders) {
+    *holders = 0;
+    const uint32_t* a = an.part[aPart];
+    const uint32_t* b = bn.part[bPart];
+    const uint32_t aCount = an.count[aPart], bCount = bn.count[bPart];
+    if (aCount == 0 || bCount == 0) return *level = MISSING, true;
+    // Every word of the shorter name must be found in the other: its
+    // level is the worst of their best matches, so that García López meets
+    // García, but Navoleda Pérez does not meet Escolillo Pérez through
+    // Pérez alone.
+    const bool aShorter = aCount <= bCount;
+    const uint32_t* shorter = aShorter ? a : b;
+    const uint32_t* longer = aShorter ? b : a;
+    const uint32_t shorterCount = aShorter ? aCount : bCount, longerCount = aShorter ? bCount : aCount;
+    Level worst = EXACT, l;
+    uint32_t rarest = UINT32_MAX, commonestCode = 0;
+    for (uint32_t i = 0; i < shorterCount; ++i) {
+        const uint32_t x = shorter[i];
+        Level best = DIFFERENT;
+        uint32_t bestY = x;
+        for (uint32_t j = 0; j < longerCount; ++j) {
+            if (!askWordLevel(x, longer[j], &l)) return false;
+            if (l > best) best = l, bestY = longer[j];
+            if (best == EXACT) break;
+        }
+        if (best < worst) worst = best;
+        if (best == EXACT && facts_[x].holders < rarest) rarest = facts_[x].holders;
+        if (best == CLOSE) commonestCode = std::max(commonestCode, codeHoldersOf(x, bestY));
+    }
+    // The parts written as one word (SMITHJONES and SMITH JONES).
+    const uint32_t aWhole = an.whole[aPart], bWhole = bn.whole[bPart];
+    if (worst < EXACT && (aWhole != kNoWord || bWhole != kNoWord)) {
+        uint32_t wholeA = aWhole != kNoWord ? aWhole : a[0], wholeB = bWhole != kNoWord ? bWhole : b[0];
+        if (!askWordLevel(wholeA, wholeB, &l)) return false;
+        if (l > worst) {
+            worst = l;
+            rarest = facts_[wholeA].holders;
+            commonestCode = codeHoldersOf(wholeA, wholeB);
+        }
+    }
+    *level = worst;
+    // The holders of the rarest word agreed on, or of the commonest code
+    // of a near miss: the records that would agree with this name about
+    // as well as the pair's other record does.
+    if (worst == EXACT) *holders = rarest;
+    if (worst == CLOSE) *holders = commonestCode;
+    return true;
+}
+
+bool PersonMatcher::compare(Candidate* pair, double atLeast, bool* reached) {
+    Pattern p = 0;
+    for (int f = 0; f < withCount_; ++f) p = withLevel(p, 2 + f, valuesLevel(pair->x, pair->y, f));
+    // With a weight to reach: given up as soon as the most the pair can
+    // still weigh falls short, so that most candidates of a large list
+    // cost a few look-ups and no calls. The pair weighs either as its
+    // names stand or crosswise (either comparison as the surname). Records
+    // of one word a part (most) are bounded from their own lines alone.
+    const bool bounded = reached && model_;
+    if (reached) *reached = true;
+    double values = 0;
+    NameBounds most{};
+    NameWords x, y;
+    bool named = false;
+    if (bounded) {
+        for (int f = 0; f < withCount_; ++f) {
+            Level l = levelAt(p, 2 + f);
+            if (l != MISSING) values += valueWeights_[f * kLevels + l];
+        }
+        const RecordBound& a = recordBounds_[pair->x];
+        const RecordBound& b = recordBounds_[pair->y];
+        const bool simple = a.simple() && b.simple();
+        if (!simple) x = nameOf(pair->x), y = nameOf(pair->y), named = true;
+        // The highest level of each part pair, from the words' letters
+        // and codes, and the most it weighs (for a near miss or better,
+        // from the words' weights).
+        Level levels[2][2];
+        PartWeights weights[2][2];
+        for (int p = 0; p < 2; ++p)
+            for (int q = 0; q < 2; ++q) {
+                levels[p][q] = simple ? lineLevelAtMost(a, p, b, q, true) : partLevelAtMost(x, p, y, q);
+                if (!simple && levels[p][q] >= CLOSE && levels[p][q] != MISSING)
+                    partWeights(x, p, y, q, &weights[p][q]);
+            }
+        most = nameBounds([&](int c, int aPart, int bPart) {
+            return simple ? linePartBound(c, a, aPart, b, bPart, levels[aPart][bPart])
+                          : partBound(c, weights[aPart][bPart], levels[aPart][bPart]);
+        });
+        if (values + most.most() < atLeast) return *reached = false, true;
+    }
+    if (!named) x = nameOf(pair->x), y = nameOf(pair->y);
+    Level given, surname, g2 = MISSING, s2 = MISSING;
+    uint32_t givenHolders, surnameHolders, g2Holders = 0, s2Holders = 0;
+    bool crosswiseAsked = false;
+    if (!nameLevel(x, 0, y, 0, &given, &givenHolders)) return false;
+    if (bounded) {
+        const bool straightShort = values + model_->nameWeight(0, given, givenHolders) + most.surname < atLeast;
+        if (straightShort && values + most.crosswise() < atLeast) return *reached = false, true;
+        if (straightShort) {
+            // Only crosswise can the pair still reach the weight: asked
+            // first, each comparison narrowing the bound.
+            if (!nameLevel(x, 0, y, 1, &g2, &g2Holders)) return false;
+            for (int c = 0; c < 2; ++c) most.givenSurname[c] = model_->nameWeight(c, g2, g2Holders);
+            if (values + most.crosswise() < atLeast) return *reached = false, true;
+            if (!nameLevel(x, 1, y, 0, &s2, &s2Holders)) return false;
+            for (int c = 0; c < 2; ++c) most.surnameGiven[c] = model_->nameWeight(c, s2, s2Holders);
+            if (values + most.crosswise() < atLeast) return *reached = false, true;
+            crosswiseAsked = true;
+        }
+    }
+    if (!nameLevel(x, 1, y, 1, &surname, &surnameHolders)) return false;
+    pair->crosswise = false;
+    // Given name and surname swapped in one record: compared crosswise,
+    // kept when that agrees better. Names that agree closely as they
+    // stand are not asked again.
+    if (!(given >= CLOSE && given != MISSING && surname >= CLOSE && surname != MISSING)) {
+        if (bounded && !crosswiseAsked) {
+            double straight = model_->nameWeight(0, given, givenHolders) + model_->nameWeight(1, surname, surnameHolders);
+            if (values + std::max(straight, most.crosswise()) < atLeast) return *reached = false, true;
+        }
+        if (!crosswiseAsked &&
+            (!nameLevel(x, 0, y, 1, &g2, &g2Holders) || !nameLevel(x, 1, y, 0, &s2, &s2Holders)))
+            return false;
+        if (levelScore(g2) + levelScore(s2) > levelScore(given) + levelScore(surname)) {
+            // Which of the two counts as the surname is a matter of which
+            // record came first; the better one does, so that a pair
+            // weighs the same either way round (of two exact ones, the
+            // rarer).
+            bool firstBetter = g2 > s2 || (g2 == s2 && g2Holders < s2Holders);
+            given = firstBetter ? s2 : g2;
+            surname = firstBetter ? g2 : s2;
+            givenHolders = firstBetter ? s2Holders : g2Holders;
+            surnameHolders = firstBetter ? g2Holders : s2Holders;
+            pair->crosswise = true;
+        }
+    }
+    pair->holders[0] = givenHolders;
+    pair->holders[1] = surnameHolders;
+    pair->pattern = withLevel(withLevel(p, 0, given), 1, surname);
+    return true;
+}

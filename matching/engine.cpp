@@ -1,0 +1,68 @@
+#include "engine.h"
+
+#include <algorithm>
+
+#include "scoring.h"
+
+namespace {
+
+// With one partner per A record: each candidate weighed among its
+// record's rivals, and those that reach the threshold kept.
+bool scoreAmongRivals(PersonMatcher& matcher, const std::vector<Candidate>& pairs, uint64_t others,
+                      uint32_t split, const PeopleSettings& settings, PeopleMatch* out) {
+    Partners* partners = &out->partners;
+    partners->others = static_cast<double>(others);
+    partners->ratioSums.assign(split, 0);
+    if (settings.refitM) fitPartnerLevels(matcher, pairs, &out->model, partners);
+    else setRatioSums(matcher, out->model, pairs, partners);
+    if (!findSamePartners(matcher, out->model, pairs, settings.threshold, partners)) return false;
+    for (const Candidate& pair : pairs)
+        if (pairScore(out->model, partners, pair) >= settings.threshold) out->matched.push_back(pair);
+    return true;
+}
+
+}  // namespace
+
+bool matchPeople(PersonMatcher& matcher, const MatchScope& scope, const PeopleSettings& settings, PeopleMatch* out) {
+    CandidatePairs found;
+    // A link with an empty side has no pairs; the matcher would take a split
+    // of 0 for one list and pair B's records among themselves.
+    const uint32_t split = scope.split;
+    if (!scope.link || (split > 0 && split < matcher.records()))
+        matcher.candidates(split, scope.sameFile, settings.bounds, &found);
+    out->candidates = found.count();
+    out->matched.clear();
+    if (!setUpModel(matcher, split, kRandomPairs, &out->model)) return false;
+    const uint64_t others = split ? matcher.records() - split : matcher.records() - 1;
+    // Without partners each pair is scored on its own; with them every
+    // candidate's weight counts, and all are kept but those too light to
+    // count.
+    const double atLeast = settings.onePartner ? partnerWeightToReach(others, settings.threshold)
+                                               : weightToReach(out->model, settings.threshold);
+    std::vector<Candidate> reached;
+    if (!scoreCandidates(matcher, found, atLeast, &reached)) return false;
+    found = CandidatePairs();
+    if (settings.onePartner) return scoreAmongRivals(matcher, reached, others, split, settings, out);
+    for (const Candidate& pair : reached)
+        if (pairScore(out->model, nullptr, pair) >= settings.threshold) out->matched.push_back(pair);
+    return true;
+}
+
+void pickPartners(const FsModel& model, uint32_t split, size_t bRecords, bool best, bool oneToOne,
+                  std::vector<Candidate>* matched) {
+    std::stable_sort(matched->begin(), matched->end(), [&](const Candidate& x, const Candidate& y) {
+        return pairWeight(model, x) > pairWeight(model, y);
+    });
+    if (best || oneToOne) {
+        std::vector<bool> aTaken(split, false), bTaken(bRecords, false);
+        std::vector<Candidate> kept;
+        for (const Candidate& c : *matched) {
+            if (aTaken[c.x] || (oneToOne && bTaken[c.y - split])) continue;
+            aTaken[c.x] = true;
+            bTaken[c.y - split] = true;
+            kept.push_back(c);
+        }
+        matched->swap(kept);
+    }
+    std::stable_sort(matched->begin(), matched->end(), [](const Candidate& x, const Candidate& y) { return x.x < y.x; });
+}

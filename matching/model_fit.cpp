@@ -1,0 +1,182 @@
+#include "model_fit.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+// m moving less than this at every level has settled: a tenth of a bit at
+// the rarest level.
+const double kSettled = 1e-3;
+const int kMostRounds = 20;
+// A candidate whose ratio is this many bits below the heaviest's (a
+// thousandth) cannot move its record's score.
+const double kNegligibleBits = 10;
+// A candidate left out of link's scoring still counts among its record's
+// rivals; only those this many bits too light to match alone are left out.
+const double kRivalBits = 7;
+
+}  // namespace
+
+bool setUpModel(PersonMatcher& matcher, uint32_t split, uint32_t randomPairs, FsModel* model) {
+    *model = FsModel::start(matcher.comparisons());
+    std::vector<std::vector<uint64_t>> randomLevels;
+    if (!matcher.randomPairLevels(split, randomPairs, &randomLevels)) return false;
+    setRandomPairLevels(randomLevels, model);
+    // Each record has about one partner among the other side's records.
+    const uint64_t others = split ? matcher.records() - split : matcher.records() - 1;
+    model->share = others > 1 ? 1.0 / others : 0.5;
+    model->records = matcher.records();
+    for (int c = 0; c < kNameComparisons; ++c) model->codeAgreement[c] = matcher.codeAgreement(c);
+    matcher.setModel(*model);
+    return true;
+}
+
+double pairScore(const FsModel& model, const Partners* partners, const Candidate& pair) {
+    double weight = pairWeight(model, pair);
+    if (!partners) return model.probability(weight);
+    if (partners->heaviest[pair.x] == pair.y)
+        return partnersProbability(partners->heaviestRatios[pair.x], partners->ratioSums[pair.x], partners->share);
+    return partnerProbability(weight, partners->ratioSums[pair.x], partners->others, partners->share);
+}
+
+void setRatioSums(PersonMatcher& matcher, const FsModel& model, const std::vector<Candidate>& pairs,
+                  Partners* partners) {
+    std::fill(partners->ratioSums.begin(), partners->ratioSums.end(), 0.0);
+    for (const Candidate& pair : pairs)
+        partners->ratioSums[pair.x] += std::exp2(pairWeight(model, pair)) / partners->others;
+    const uint32_t split = static_cast<uint32_t>(partners->ratioSums.size());
+    for (uint32_t x = 0; x < split; ++x)
+        partners->ratioSums[x] = std::max(partners->ratioSums[x], matcher.tiedRivals(x, split, partners->others));
+    partners->share = fitPartnerShare(partners->ratioSums);
+}
+
+void fitPartnerLevels(PersonMatcher& matcher, const std::vector<Candidate>& pairs, FsModel* model,
+                      Partners* partners) {
+    setRatioSums(matcher, *model, pairs, partners);
+    std::vector<std::vector<double>> counts;
+    for (int round = 0; round < kMostRounds; ++round) {
+        counts.assign(model->comparisons, std::vector<double>(kLevels, 0.0));
+        for (const Candidate& pair : pairs) {
+            const double p = partnerProbability(pairWeight(*model, pair), partners->ratioSums[pair.x],
+                                                partners->others, partners->share);
+            for (int c = 0; c < model->comparisons; ++c) {
+                const Level l = levelAt(pair.pattern, c);
+                if (l != MISSING) counts[c][l] += p;
+            }
+        }
+        const std::vector<std::vector<double>> before = model->m;
+        setPartnerLevels(counts, model);
+        setRatioSums(matcher, *model, pairs, partners);
+        double moved = 0;
+        for (int c = 0; c < model->comparisons; ++c)
+            for (int l = 0; l < kLevels; ++l) moved = std::max(moved, std::fabs(model->m[c][l] - before[c][l]));
+        if (moved < kSettled) break;
+    }
+}
+
+double weightToReach(const FsModel& model, double threshold) {
+    if (threshold <= 0 || threshold >= 1) return -HUGE_VAL;
+    return std::log2(threshold / (1 - threshold) * (1 - model.share) / model.share) - 1e-6;
+}
+
+double partnerWeightToReach(uint64_t others, double threshold) {
+    if (threshold <= 0 || threshold >= 1 || others == 0) return -HUGE_VAL;
+    // (1 − π) / π with π at its most.
+    return std::log2(static_cast<double>(others) * threshold / (1 - threshold) * kLeastShare / kMostShare) -
+           kRivalBits;
+}
+
+bool findSamePartners(PersonMatcher& matcher, const FsModel& model, const std::vector<Candidate>& pairs,
+                      double threshold, Partners* partners) {
+    const size_t split = partners->ratioSums.size();
+    std::vector<double> heaviestWeight(split, -1e300);
+    partners->heaviest.assign(split, UINT32_MAX);
+    for (const Candidate& pair : pairs) {
+        double weight = pairWeight(model, pair);
+        if (weight > heaviestWeight[pair.x]) heaviestWeight[pair.x] = weight, partners->heaviest[pair.x] = pair.y;
+    }
+    partners->heaviestRatios.assign(split, 0);
+    for (const Candidate& pair : pairs) {
+        double weight = pairWeight(model, pair);
+        const uint32_t best = partners->heaviest[pair.x];
+        bool same = pair.y == best;
+        if (!same && weight > heaviestWeight[pair.x] - kNegligibleBits) {
+            Candidate inB;
+            inB.x = std::min(pair.y, best);
+            inB.y = std::max(pair.y, best);
+            if (!matcher.compare(&inB)) return false;
+            same = model.probability(pairWeight(model, inB)) >= threshold;
+        }
+        if (same) partners->heaviestRatios[pair.x] += std::exp2(weight) / partners->others;
+    }
+    return true;
+}
+
+double PersonMatcher::tiedRivals(uint32_t record, uint32_t split, double others) {
+    const NameWords n = nameOf(record);
+    const int part = n.count[0] ? 0 : 1;
+    if (!model_ || n.count[0] + n.count[1] != 1) return 0;
+    if (splitFrom_ != split) {
+        splitFrom_ = split;
+        holdersFrom_.assign(facts_.size(), 0);
+        std::vector<uint32_t> held;
+        for (uint32_t r = split; r < records(); ++r) {
+            const NameWords b = nameOf(r);
+            held.assign(b.part[0], b.part[0] + b.count[0]);
+            held.insert(held.end(), b.part[1], b.part[1] + b.count[1]);
+            sortUnique(&held);
+            for (uint32_t w : held) ++holdersFrom_[w];
+        }
+    }
+    const uint32_t w = n.part[part][0];
+    // Met as a given name or as a surname (crosswise): the lighter weight.
+    const uint32_t holders = facts_[w].holders;
+    const double weight = std::min(model_->exactWeight(0, holders), model_->exactWeight(1, holders));
+    return holdersFrom_[w] * std::exp2(weight) / others;
+}
+
+double PersonMatcher::codeAgreement(int part) const {
+    const double n = static_cast<double>(records());
+    double sum = 0, counted = 0;
+    for (uint32_t r = 0; r < records(); ++r) {
+        const NameWords name = nameOf(r);
+        uint32_t most = 0;
+        for (uint32_t i = 0; i < name.count[part]; ++i) most = std::max(most, facts_[name.part[part][i]].codeHolders);
+        if (most == 0) continue;
+        sum += (most - 1) / (n - 1);
+        ++counted;
+    }
+    return counted ? sum / counted : 0;
+}
+
+bool PersonMatcher::randomPairLevels(uint32_t split, uint32_t count, std::vector<std::vector<uint64_t>>* levels) {
+    levels->assign(comparisons(), std::vector<uint64_t>(kLevels, 0));
+    const uint32_t n = static_cast<uint32_t>(records());
+    uint32_t low = split ? split : n, high = split ? n - split : n;
+    if (low == 0 || high == 0 || n < 2) return true;
+    // No more draws than there are pairs: a small list's few pairs drawn
+    // over and over would pass for a large list's evidence.
+    uint64_t possible = split ? static_cast<uint64_t>(low) * high : static_cast<uint64_t>(n) * (n - 1) / 2;
+    if (count > possible) count = static_cast<uint32_t>(possible);
+    uint64_t state = 0x5EED;
+    auto next = [&state]() {
+        uint64_t z = (state += 0x9E3779B97F4A7C15ull);
+        z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
+        z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
+        return z ^ (z >> 31);
+    };
+    for (uint32_t i = 0; i < count; ++i) {
+        Candidate pair;
+        pair.x = static_cast<uint32_t>(next() % low);
+        pair.y = static_cast<uint32_t>(next() % high) + (split ? split : 0);
+        if (pair.x == pair.y) continue;
+        if (pair.x > pair.y) std::swap(pair.x, pair.y);
+        if (!compare(&pair)) return false;
+        for (int c = 0; c < comparisons(); ++c) {
+            Level l = levelAt(pair.pattern, c);
+            if (l != MISSING) ++(*levels)[c][l];
+        }
+    }
+    return true;
+}
