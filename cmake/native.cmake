@@ -13,10 +13,14 @@ if(CMAKE_BUILD_TYPE MATCHES "^(Release|RelWithDebInfo)$" AND NOT OVRIN_SANITIZE)
   target_compile_options(ovrin_core PRIVATE -O3)
 endif()
 
+# The heap's test levers (platform_test.h), which only tests link: the
+# shipped command has none.
+add_library(ovrin_heap_levers STATIC ${CMAKE_SOURCE_DIR}/tests/support/heap_levers.cpp)
+
 add_library(ovrin_test_support STATIC
   ${CMAKE_SOURCE_DIR}/tests/support/case_table.cpp
   ${CMAKE_SOURCE_DIR}/tests/support/entry_checks.cpp)
-target_link_libraries(ovrin_test_support PUBLIC ovrin_core)
+target_link_libraries(ovrin_test_support PUBLIC ovrin_core ovrin_heap_levers)
 
 # The emulated DLL's build needs only the test support beside its own hosts.
 if(OVRIN_EMULATOR)
@@ -33,7 +37,7 @@ target_link_libraries(ovrin_bench_calls PUBLIC ovrin_core ovrin_names)
 
 if(OVRIN_TESTS AND NOT OVRIN_FUZZ)
   add_library(ovrin_golden STATIC ${CMAKE_SOURCE_DIR}/tests/golden/golden_calls.cpp)
-  target_link_libraries(ovrin_golden PUBLIC ovrin_core ovrin_names)
+  target_link_libraries(ovrin_golden PUBLIC ovrin_core ovrin_names ovrin_heap_levers)
   add_executable(golden_tool ${CMAKE_SOURCE_DIR}/tests/golden/golden_tool.cpp)
   target_link_libraries(golden_tool PRIVATE ovrin_golden)
   target_compile_definitions(golden_tool PRIVATE OVRIN_NAMES_FILE="${CMAKE_SOURCE_DIR}/data/names.txt")
@@ -60,7 +64,7 @@ if(OVRIN_TESTS AND NOT OVRIN_FUZZ)
     ${CMAKE_SOURCE_DIR}/tests/support/case_table.cpp
     ${CMAKE_SOURCE_DIR}/tests/support/entry_checks.cpp
     ${CMAKE_SOURCE_DIR}/tests/golden/golden_calls.cpp)
-  target_link_libraries(ovrin_plain_test_support PUBLIC ovrin_core_plain ovrin_names)
+  target_link_libraries(ovrin_plain_test_support PUBLIC ovrin_core_plain ovrin_names ovrin_heap_levers)
   add_executable(ovrin_plain_path_tests ${OVRIN_TEST_SOURCES})
   target_link_libraries(ovrin_plain_path_tests PRIVATE ovrin_plain_test_support GTest::gtest GTest::gtest_main)
   get_target_property(OVRIN_TEST_DEFINITIONS ovrin_tests COMPILE_DEFINITIONS)
@@ -126,7 +130,7 @@ if(OVRIN_TESTS AND NOT OVRIN_FUZZ)
 
   file(GLOB OVRIN_CLI_UNIT_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/cli/*_test.cpp)
   add_executable(cli_unit_tests ${OVRIN_CLI_UNIT_SOURCES})
-  target_link_libraries(cli_unit_tests PRIVATE ovrin_cli GTest::gtest GTest::gtest_main)
+  target_link_libraries(cli_unit_tests PRIVATE ovrin_cli ovrin_heap_levers GTest::gtest GTest::gtest_main)
   target_compile_definitions(cli_unit_tests PRIVATE OVRIN_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
   gtest_discover_tests(cli_unit_tests DISCOVERY_TIMEOUT 60)
 endif()

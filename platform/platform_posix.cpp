@@ -1,7 +1,8 @@
 // POSIX stand-ins for the Windows services of platform.h.
-#include "cp1252_case.h"
 #include "platform.h"
-#include "platform_test.h"
+
+#include "cp1252_case.h"
+#include "heap_watch.h"
 
 #include <cstdlib>
 #include <cstring>
@@ -21,19 +22,12 @@ const StringEntry kStringTable[] = {
 #undef OV_STRING
 };
 
+}  // namespace
+
 // A 32-bit process cannot hold a block this large; refusing it keeps the
 // POSIX build's answers (message 913) the same as the DLL's.
-SIZE_T largestBlock = 0x40000000;
-
-long failAt = 0;
-long live = 0;
-long calls = 0;
-bool logging = false;
-std::vector<const void*> released;
-bool loggingAllocations = false;
-std::vector<platform_test::Allocation> allocations;
-
-}  // namespace
+size_t largestBlock = 0x40000000;
+HeapWatch* heapWatch = nullptr;
 
 // The heap: each block carries a 16-byte header (keeping the block 16-byte
 // aligned) that records its size class. Freed blocks of up to 256 bytes wait,
@@ -74,8 +68,7 @@ FreeBlock* kept[kClasses + 1];
 int keptCount[kClasses + 1];
 
 void* allocate(UINT flags, SIZE_T bytes) {
-    ++calls;
-    if (failAt > 0 && --failAt == 0) return nullptr;
+    if (heapWatch && heapWatch->refuse()) return nullptr;
     if (bytes >= largestBlock) return nullptr;
     // Windows hands out a unique block even for 0 bytes.
     size_t size = bytes ? bytes : 1;
@@ -107,7 +100,7 @@ void* allocate(UINT flags, SIZE_T bytes) {
             std::memset(block, 0, size);
         }
     }
-    ++live;
+    if (heapWatch) heapWatch->taken();
     return block;
 }
 
@@ -128,14 +121,13 @@ void release(void* block) {
 
 HGLOBAL GlobalAlloc(UINT flags, SIZE_T bytes) {
     void* block = allocate(flags, bytes);
-    if (loggingAllocations) allocations.push_back({bytes, block});
+    if (heapWatch) heapWatch->answered(bytes, block);
     return block;
 }
 
 HGLOBAL GlobalFree(HGLOBAL block) {
     if (block) {
-        --live;
-        if (logging) released.push_back(block);
+        if (heapWatch) heapWatch->released(block);
         release(block);
     }
     return nullptr;
@@ -245,25 +237,3 @@ int lstrcmpA(const char* left, const char* right) {
     return *a < *b ? -1 : 1;
 }
 
-namespace platform_test {
-
-void failAllocation(long nth) { failAt = nth; }
-void setLargestBlock(size_t bytes) { largestBlock = bytes; }
-long liveBlocks() { return live; }
-long allocationCalls() { return calls; }
-const std::vector<const void*>& releaseLog() { return released; }
-void startReleaseLog() {
-    released.clear();
-    logging = true;
-}
-const std::vector<Allocation>& allocationLog() { return allocations; }
-void startAllocationLog() {
-    allocations.clear();
-    loggingAllocations = true;
-}
-void stopHeapLogs() {
-    logging = false;
-    loggingAllocations = false;
-}
-
-}  // namespace platform_test

@@ -1,5 +1,6 @@
 // Test controls of the POSIX heap stand-in: make a chosen allocation fail and
-// watch which blocks are taken and released. Not part of the Windows build.
+// watch which blocks are taken and released. Not part of the Windows build;
+// tests/support/heap_levers.cpp holds them, which only the tests link.
 #pragma once
 
 #include <cstddef>
