@@ -34,7 +34,7 @@ void PersonMatcher::setModel(const FsModel& model) {
     for (uint32_t r = 0; r < records(); ++r) {
         const NameWords n = nameOf(r);
         RecordBound& b = recordBounds_[r];
-        for (int p = 0; p < 2; ++p) {
+        for (int p = 0; p < kParts; ++p) {
             const bool single = n.count[p] <= 1 && n.whole[p] == kNoWord;
             const uint32_t w = n.count[p] ? n.part[p][0] : kNoWord;
             b.word[p] = w;
@@ -103,10 +103,10 @@ bool PersonMatcher::mayReach(uint32_t x, uint32_t y, double atLeast) const {
         if (l != MISSING) values += valueWeights_[f * kLevels + l];
     }
     // First from the words alone, then from their letters too.
-    Level levels[2][2];
+    Level levels[kParts][kParts];
     for (int letters = 0; letters < 2; ++letters) {
-        for (int p = 0; p < 2; ++p)
-            for (int q = 0; q < 2; ++q) levels[p][q] = lineLevelAtMost(a, p, b, q, letters);
+        for (int p = 0; p < kParts; ++p)
+            for (int q = 0; q < kParts; ++q) levels[p][q] = lineLevelAtMost(a, p, b, q, letters);
         const NameBounds most = nameBounds([&](int c, int aPart, int bPart) {
             return linePartBound(c, a, aPart, b, bPart, levels[aPart][bPart]);
         });

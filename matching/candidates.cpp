@@ -50,7 +50,7 @@ void PersonMatcher::nameOrders(LargeVector<uint32_t> ranks[2]) const {
         for (uint32_t r = 0; r < records(); ++r) {
             const NameWords n = nameOf(r);
             uint64_t part[2];
-            for (int p = 0; p < 2; ++p) {
+            for (int p = 0; p < kParts; ++p) {
                 uint32_t w = n.whole[p] != kNoWord ? n.whole[p] : n.count[p] ? n.part[p][0] : kNoWord;
                 part[p] = w == kNoWord ? 0 : wordRank[o][w];
             }
@@ -88,7 +88,7 @@ void PersonMatcher::candidates(uint32_t split, bool sameFile, const CandidateBou
     for (uint32_t r = 0; r < records(); ++r) {
         const NameWords n = nameOf(r);
         letters.clear();
-        for (int p = 0; p < 2; ++p)
+        for (int p = 0; p < kParts; ++p)
             for (uint32_t i = 0; i < n.count[p]; ++i) {
                 const WordFacts& f = facts_[n.part[p][i]];
                 if (f.length >= 2 && f.code[0] != kNoWord) entries.push_back({f.code[0], r});

@@ -128,10 +128,10 @@ bool PersonMatcher::compare(Candidate* pair, double atLeast, bool* reached) {
         // The highest level of each part pair, from the words' letters
         // and codes, and the most it weighs (for a near miss or better,
         // from the words' weights).
-        Level levels[2][2];
-        PartWeights weights[2][2];
-        for (int p = 0; p < 2; ++p)
-            for (int q = 0; q < 2; ++q) {
+        Level levels[kParts][kParts];
+        PartWeights weights[kParts][kParts];
+        for (int p = 0; p < kParts; ++p)
+            for (int q = 0; q < kParts; ++q) {
                 levels[p][q] = simple ? lineLevelAtMost(a, p, b, q, true) : partLevelAtMost(x, p, y, q);
                 if (!simple && levels[p][q] >= CLOSE && levels[p][q] != MISSING)
                     partWeights(x, p, y, q, &weights[p][q]);
@@ -154,10 +154,10 @@ bool PersonMatcher::compare(Candidate* pair, double atLeast, bool* reached) {
             // Only crosswise can the pair still reach the weight: asked
             // first, each comparison narrowing the bound.
             if (!nameLevel(x, 0, y, 1, &g2, &g2Holders)) return false;
-            for (int c = 0; c < 2; ++c) most.givenSurname[c] = model_->nameWeight(c, g2, g2Holders);
+            for (int c = 0; c < kNameComparisons; ++c) most.givenSurname[c] = model_->nameWeight(c, g2, g2Holders);
             if (values + most.crosswise() < atLeast) return *reached = false, true;
             if (!nameLevel(x, 1, y, 0, &s2, &s2Holders)) return false;
-            for (int c = 0; c < 2; ++c) most.surnameGiven[c] = model_->nameWeight(c, s2, s2Holders);
+            for (int c = 0; c < kNameComparisons; ++c) most.surnameGiven[c] = model_->nameWeight(c, s2, s2Holders);
             if (values + most.crosswise() < atLeast) return *reached = false, true;
             crosswiseAsked = true;
         }

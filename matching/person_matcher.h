@@ -22,6 +22,9 @@
 #include "../records/string_pool.h"
 
 const uint32_t kNoWord = UINT32_MAX;
+// A name's two parts, the given names (0) and the surnames (1): the name
+// comparisons, straight or crosswise.
+const int kParts = kNameComparisons;
 
 // What the matching knows of a word: how many records hold it and its
 // code, and its codes as numbers, so that comparing two records touches
@@ -109,7 +112,7 @@ public:
             __builtin_prefetch(&recordWords_[std::min(at + 7, recordWords_.size() - 1)]);
         } else if (!wordWeights_.empty()) {
             const NameWords n = nameOf(record);
-            for (int p = 0; p < 2; ++p)
+            for (int p = 0; p < kParts; ++p)
                 for (uint32_t i = 0; i < n.count[p]; ++i) {
                     __builtin_prefetch(&wordWeights_[n.part[p][i]]);
                     __builtin_prefetch(&facts_[n.part[p][i]]);
@@ -122,8 +125,8 @@ public:
         if (recordBounds_.empty()) return;
         const RecordBound& a = recordBounds_[x];
         const RecordBound& b = recordBounds_[y];
-        for (int p = 0; p < 2; ++p)
-            for (int q = 0; q < 2; ++q)
+        for (int p = 0; p < kParts; ++p)
+            for (int q = 0; q < kParts; ++q)
                 if (a.word[p] != kNoWord && b.word[q] != kNoWord && a.word[p] != b.word[q])
                     levels_.prefetch(a.word[p], b.word[q]);
     }
@@ -264,7 +267,7 @@ private:
         NameBounds n;
         n.given = bound(0, 0, 0);
         n.surname = bound(1, 1, 1);
-        for (int c = 0; c < 2; ++c) n.givenSurname[c] = bound(c, 0, 1), n.surnameGiven[c] = bound(c, 1, 0);
+        for (int c = 0; c < kNameComparisons; ++c) n.givenSurname[c] = bound(c, 0, 1), n.surnameGiven[c] = bound(c, 1, 0);
         return n;
     }
     // From the records' lines alone: the highest level their parts can

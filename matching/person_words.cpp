@@ -43,7 +43,7 @@ bool PersonMatcher::add(const PeopleColumns& people) {
         const size_t at = recordWords_.size();
         recordWords_.insert(recordWords_.end(), {0, kNoWord, kNoWord});
         held.clear();
-        for (int p = 0; p < 2; ++p) {
+        for (int p = 0; p < kParts; ++p) {
             joined.clear();
             uint32_t count = 0;
             for (const std::string& text : *parts[p]) {
@@ -84,7 +84,7 @@ bool PersonMatcher::add(const PeopleColumns& people) {
     for (size_t r = firstNew; r < records(); ++r) {
         const NameWords n = nameOf(static_cast<uint32_t>(r));
         held.clear();
-        for (int p = 0; p < 2; ++p) {
+        for (int p = 0; p < kParts; ++p) {
             for (uint32_t i = 0; i < n.count[p]; ++i) held.push_back(facts_[n.part[p][i]].code[0]);
             if (n.whole[p] != kNoWord) held.push_back(facts_[n.whole[p]].code[0]);
         }
