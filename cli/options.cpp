@@ -146,7 +146,8 @@ const std::vector<OptionRow> kOptions = {
      "text is UTF-8, converted to and from Windows-1252 around each call (the default); or the bytes pass as "
      "they are, in the library's own code page"},
     {"--help", "-h", COMMAND_ANY, nullptr, nullptr, setHelp,
-     "this text; after a function, map, group or link, its own help"},
+     "the command's overview: its usage, options and functions; after a function, map, group or link, that "
+     "one's own help"},
 };
 
 const OptionRow* findOption(const std::string& name) {

@@ -154,8 +154,8 @@ $ ovrin --help
 >                        text is UTF-8, converted to and from Windows-1252 around
 >                        each call (the default); or the bytes pass as they are,
 >                        in the library's own code page
->   -h, --help           this text; after a function, map, group or link, its own
->                        help
+>   -h, --help           the command's overview: its usage, options and functions;
+>                        after a function, map, group or link, that one's own help
 >
 > Exit status:
 >   0  done
