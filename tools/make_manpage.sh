@@ -330,7 +330,8 @@ cat <<'TAIL'
 .B ovrin help
 .I FUNCTION
 for a function's parameters and results.
-The project's README.md, and under docs/ people.md (finding the same person),
-grouping-by-code.md and library.md (what the library promises a script); the
-README.txt and sample WIL scripts of the Windows package.
+The project's README.md, and under docs/ command.md (calls, map and records),
+people.md (finding the same person), grouping-by-code.md and library.md (what
+the library promises a script); the README.txt and sample WIL scripts of the
+Windows package.
 TAIL
