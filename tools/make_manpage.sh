@@ -208,11 +208,11 @@ usage | while IFS="$(printf '\t')" read -r command what; do
   printf '.SS "%s"\n' "$(printf '%s\n' "$command" | awk "$lib"'{ print esc($0) }')"
   case $command in
     "ovrin map "* | "ovrin group "* | "ovrin link "*)
-      set -- $command
+      name=$(printf '%s\n' "$command" | cut -d' ' -f2)
       # The command's help without its first line (the usage, the title here)
       # and its records (told under DESCRIPTION); in link, what group's help
       # has told already is named by its heading.
-      "$ovrin" help "$2" | sed 1d | awk -v RS= -v ORS='\n\n' -v command="$2" '
+      "$ovrin" help "$name" | sed 1d | awk -v RS= -v ORS='\n\n' -v command="$name" '
         FILENAME != "-" { if (command != "group") told[$0] = 1; next }
         /^Records:/ { next }
         $0 in told {
