@@ -65,8 +65,11 @@ const char kUsage[] =
 
 const char kUsageEnd[] =
     "\n"
-    "Exit status: 0 done; 1 the library answered an error, or map, group or link\n"
-    "warned about a record; 2 a usage error, an unreadable file or lost output.\n"
+    "Exit status:\n"
+    "  0  done\n"
+    "  1  the library answered an error, or map, group or link warned about a\n"
+    "     record\n"
+    "  2  a usage error, an unreadable file, or lost output (a write that failed)\n"
     "\n"
     "Functions (ovrin help FUNCTION tells more):\n";
 

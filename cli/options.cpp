@@ -4,6 +4,19 @@
 
 namespace {
 
+// A row of the table, whose rows are in the order the help lists them. An
+// option whose help differs from command to command has one row per wording.
+struct OptionRow {
+    const char* name;   // "--field"
+    const char* alias;  // a short form ("-h"), or null
+    unsigned commands;  // the commands that take it
+    const char* value;  // the value as the help shows it ("N|NAME"), or null: it takes none
+    const char* needs;  // what the message says is missing without a value
+    // Sets the option; false with `problem` set when the value is wrong.
+    bool (*apply)(Options& options, const std::string& value, std::string* problem);
+    const char* help;  // one paragraph
+};
+
 bool setEncoding(Options& o, const std::string& value, std::string* problem) {
     std::string e = asciiLower(value);
     if (e == "utf-8" || e == "utf8") o.cp1252 = false;
@@ -109,7 +122,7 @@ const std::vector<OptionRow> kOptions = {
     {"--person", nullptr, MATCHING, nullptr, nullptr, setPerson,
      "match people (the default without --confirm, --key and --limit): --field names the fields whose words "
      "make the name, given names first and the surname last (in link, of both files); see \"Matching people\" "
-     "below"},
+     "in the help of group and link"},
     {"--field-b", nullptr, COMMAND_LINK, "N|NAME[,N|NAME]", "a field number or a header name", setFieldB,
      "B's name fields when they differ from A's"},
     {"--with", nullptr, MATCHING, "N|NAME[,N|NAME]", "a field number or a header name", setWith,
@@ -133,7 +146,8 @@ const std::vector<OptionRow> kOptions = {
      "text is UTF-8, converted to and from Windows-1252 around each call (the default); or the bytes pass as "
      "they are, in the library's own code page"},
     {"--help", "-h", COMMAND_ANY, nullptr, nullptr, setHelp,
-     "this text; after a function, map, group or link, its own help"},
+     "the command's overview: its usage, options and functions; after a function, map, group or link, that "
+     "one's own help"},
 };
 
 const OptionRow* findOption(const std::string& name) {
@@ -151,8 +165,6 @@ unsigned commandsTaking(const std::string& name) {
 }
 
 }  // namespace
-
-const std::vector<OptionRow>& optionTable() { return kOptions; }
 
 unsigned commandOf(const std::string& word) {
     if (word == "map") return COMMAND_MAP;
@@ -236,20 +248,30 @@ std::string optionHelp(unsigned command) {
     std::string text;
     for (const OptionRow& row : kOptions) {
         if (!(row.commands & command)) continue;
-        std::string help = row.help;
-        if (command == COMMAND_ANY) {
-            // Every option once, with the commands that take it; one with a
-            // wording per command is told in each command's help.
-            if (findOption(row.name) != &row) continue;
-            unsigned takes = commandsTaking(row.name);
-            bool several = takes != row.commands;
-            if (takes != COMMAND_ANY)
-                help = commandNames(takes) + (several ? " (each one's help tells how)" : ": " + help);
-        }
+        // The overview lists every option once.
+        if (command == COMMAND_ANY && findOption(row.name) != &row) continue;
         std::string lead = "  " + std::string(row.alias ? std::string(row.alias) + ", " : "") + row.name;
         if (row.value) lead += " " + std::string(row.value);
-        if (lead.size() + 1 > column) text += lead + "\n" + wrapped(std::string(column, ' '), help, column);
-        else text += wrapped(padded(lead, column), help, column);
+        // A lead too long for its column stands on a line of its own.
+        std::string first = padded(lead, column);
+        if (lead.size() + 1 > column) {
+            text += lead + "\n";
+            first = std::string(column, ' ');
+        }
+        unsigned takes = commandsTaking(row.name);
+        if (command != COMMAND_ANY || takes == COMMAND_ANY) {
+            text += wrapped(first, row.help, column);
+        } else if (takes == row.commands) {
+            text += wrapped(first, commandNames(takes) + ": " + row.help, column);
+        } else {
+            // Worded for each command: every wording under its commands, its
+            // lines after the first indented further.
+            for (const OptionRow& wording : kOptions) {
+                if (std::string(wording.name) != row.name) continue;
+                text += wrapped(first, commandNames(wording.commands) + ": " + wording.help, column + 2);
+                first = std::string(column, ' ');
+            }
+        }
     }
     return text;
 }

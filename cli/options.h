@@ -1,7 +1,8 @@
 // The command's options as one table: each row an option's name, the
 // commands that take it, what value it takes, how it is applied and its
 // help. Parsing, the help of every command and the messages about options
-// all come from these rows.
+// all come from these rows, and the manual page's OPTIONS from the help
+// (tools/make_manpage.sh).
 #pragma once
 
 #include <string>
@@ -9,7 +10,7 @@
 
 #include "../records/record_reader.h"
 
-// The commands, as bits of a row's `commands`.
+// The commands, as bits: which commands take an option.
 enum : unsigned {
     COMMAND_CALL = 1,  // ovrin FUNCTION ...
     COMMAND_MAP = 2,
@@ -44,21 +45,6 @@ struct Options {
     bool help = false;  // --help, -h
 };
 
-struct OptionRow {
-    const char* name;   // "--field"
-    const char* alias;  // a short form ("-h"), or null
-    unsigned commands;  // the commands that take it
-    const char* value;  // the value as the help shows it ("N|NAME"), or null: it takes none
-    const char* needs;  // what the message says is missing without a value
-    // Sets the option; false with `problem` set when the value is wrong.
-    bool (*apply)(Options& options, const std::string& value, std::string* problem);
-    const char* help;  // one paragraph
-};
-
-// The rows, in the order the help lists them. An option whose help differs
-// from command to command has one row per wording.
-const std::vector<OptionRow>& optionTable();
-
 // The command bit of a command word: map, group, link, info, help; any other
 // word is a function call.
 unsigned commandOf(const std::string& word);
@@ -71,7 +57,8 @@ bool parseOptions(const std::vector<std::string>& arguments, Options* options, s
                   std::string* problem);
 
 // The help lines of the options that `command` takes, aligned; with
-// COMMAND_ANY every option, each with the commands that take it.
+// COMMAND_ANY every option once, after the commands that take it, and one
+// whose help differs from command to command with every wording.
 std::string optionHelp(unsigned command);
 
 // "map, group and link"

@@ -111,14 +111,59 @@ $ ovrin help link
 >...
 >   --all                also write the records of A without a match: as many
 >...
-# The overview names every command whole, and every option once.
+# The overview names every command whole, and every option once, after the
+# commands that take it; an option worded for each command shows every
+# wording (the manual page's OPTIONS is made from this list), and the exit
+# statuses close it.
 $ ovrin --help
 >...
 >   ovrin link [OPTION...] FILE_A FILE_B
 >                                      for each record of A, the records of B
 >                                      that probably stand for the same person
 >...
->   --all                group and link (each one's help tells how)
+>   --field N|NAME[,N|NAME]
+>                        map: the fields that hold the names: numbers from 1, or
+>                          names from the header (default 1, or 1,2 for a function
+>                          of two names)
+>                        group: the fields whose words make the name, given names
+>                          first and the surname last: numbers from 1, or names
+>                          from the header (default 1); by a code, the one field
+>                          that holds the name
+>                        link: the fields whose words make the name in both files,
+>                          as for group (default 1); by a code, A's field and B's
+>                          (one serves both)
+>   --header             map and group: the first record is a header (implied by a
+>                          field name); it gets the names of the new columns, and
+>                          every line is filled out to its width
+>                        link: the first records of both files are headers and
+>                          make the output's header; a column name that both have
+>                          becomes a.NAME and b.NAME
+>   --csv                map, group and link: CSV records: fields split at commas,
+>...
+>   --all                group: also write the records that stand alone, with the
+>                          added columns left empty
+>                        link: also write the records of A without a match: as
+>                          many empty fields as B's records have, and the columns
+>                          of the pair left empty
+>   --json               group: one JSON object a line for each group, in UTF-8:
+>...
+>   --field-b N|NAME[,N|NAME]
+>                        link: B's name fields when they differ from A's
+>...
+>   --encoding utf-8|cp1252
+>                        text is UTF-8, converted to and from Windows-1252 around
+>                        each call (the default); or the bytes pass as they are,
+>                        in the library's own code page
+>   -h, --help           the command's overview: its usage, options and functions;
+>                        after a function, map, group or link, that one's own help
+>
+> Exit status:
+>   0  done
+>   1  the library answered an error, or map, group or link warned about a
+>      record
+>   2  a usage error, an unreadable file, or lost output (a write that failed)
+>
+> Functions (ovrin help FUNCTION tells more):
 >...
 # An unknown option points to the help that lists the command's options.
 $ ovrin group --nosuch

@@ -3,7 +3,8 @@
 # its checksums hold, its DLL exports the two entry points with the version
 # of the version record, runs the whole table of cases (in the emulator), and
 # a second build from scratch gives the same bytes; the .deb installs a
-# working ovrin with a manual page and completion.
+# working ovrin with a manual page (every section, every option of the help,
+# no roff warnings) and completion.
 set -u
 cd "$(dirname "$0")/../.."
 passed=0
@@ -49,7 +50,16 @@ check "the .deb is for amd64, version $version" test "$(dpkg-deb -f $deb Package
 dpkg -x $deb "$scratch/root"
 check "the installed ovrin answers info" sh -c "'$scratch/root/usr/bin/ovrin' info | grep -q 'version $version'"
 check "the installed ovrin calls a function" test "$("$scratch/root/usr/bin/ovrin" soundex Robert 0)" = R163
-check "the manual page renders" sh -c "man -l '$scratch/root/usr/share/man/man1/ovrin.1.gz' 2>/dev/null | grep -q 'ovrin map FUNCTION'"
+page=$scratch/root/usr/share/man/man1/ovrin.1.gz
+check "the manual page renders" sh -c "man -l '$page' 2>/dev/null | grep -q 'ovrin map FUNCTION'"
+check "the manual page has no roff warnings" test -z "$(zcat "$page" | groff -man -ww -z 2>&1)"
+MANWIDTH=80 man -l "$page" 2>/dev/null >"$scratch/page"
+check "the manual page has every section" sh -c "for s in NAME SYNOPSIS DESCRIPTION COMMANDS FUNCTIONS OPTIONS 'EXIT STATUS' ENVIRONMENT EXAMPLES 'SEE ALSO'; do grep -qx \"\$s\" '$scratch/page' || exit 1; done"
+# Each option of the installed ovrin's --help heads an entry of OPTIONS.
+sed -n '/^OPTIONS$/,/^EXIT STATUS$/p' "$scratch/page" >"$scratch/options"
+for option in $("$scratch/root/usr/bin/ovrin" --help | sed -n 's/^  \(-., \)\{0,1\}\(--[a-z0-9-]*\).*/\2/p'); do
+  check "the manual page tells $option" grep -Eq "^ {7}(-., )?$option( |$)" "$scratch/options"
+done
 check "bash completion is installed" bash -n "$scratch/root/usr/share/bash-completion/completions/ovrin"
 echo "package_test: $passed passed, $failed failed"
 [ $failed -eq 0 ]
