@@ -82,7 +82,7 @@ if(NOT OVRIN_FUZZ)
   # manual page made from its own help, and bash completion.
   include(GNUInstallDirs)
   add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/ovrin.1.gz
-    COMMAND sh -c "sh tools/make_manpage.sh '$<TARGET_FILE:ovrin_command>' ${OVRIN_VERSION} | gzip -n -9 > '${CMAKE_BINARY_DIR}/ovrin.1.gz'"
+    COMMAND sh -c "sh tools/make_manpage.sh '$<TARGET_FILE:ovrin_command>' ${OVRIN_VERSION} > '${CMAKE_BINARY_DIR}/ovrin.1' && gzip -n -9 < '${CMAKE_BINARY_DIR}/ovrin.1' > '${CMAKE_BINARY_DIR}/ovrin.1.gz'"
     DEPENDS ovrin_command ${CMAKE_SOURCE_DIR}/tools/make_manpage.sh
     WORKING_DIRECTORY ${CMAKE_SOURCE_DIR} VERBATIM)
   add_custom_target(ovrin_manpage ALL DEPENDS ${CMAKE_BINARY_DIR}/ovrin.1.gz)

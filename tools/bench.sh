@@ -4,7 +4,7 @@
 # one unit) and the mingw32 DLL, runs each benchmark BENCH_RUNS times (3 by
 # default), each native run followed by the PHP peers (bench/peers.php),
 # keeps the outputs in bench/results/, and rewrites the chart
-# bench/speed.svg and the two tables in README.md's Speed section. The
+# bench/speed.svg and the two tables of bench/README.md. The
 # machine should be otherwise idle; each run's load average is written
 # beside its figures.
 #
@@ -51,9 +51,9 @@ while [ "$run" -le "$runs" ]; do
   run=$((run + 1))
 done
 
-python3 tools/bench_chart.py --peers bench/results/native.txt bench/results/peers.txt --readme README.md
+python3 tools/bench_chart.py --peers bench/results/native.txt bench/results/peers.txt --readme bench/README.md
 if [ "$dll" = 1 ]; then
-  python3 tools/bench_chart.py bench/results/native.txt bench/results/dll.txt --svg bench/speed.svg --readme README.md
+  python3 tools/bench_chart.py bench/results/native.txt bench/results/dll.txt --svg bench/speed.svg --readme bench/README.md
   python3 tools/bench_chart.py bench/results/native.txt bench/results/dll.txt
 fi
 python3 tools/bench_chart.py --peers bench/results/native.txt bench/results/peers.txt

@@ -9,7 +9,7 @@ natively, bench_dll.exe through ovrin.dll under Wine); each run ends in a
 table of "function ns/call x-floor" lines. Per function, the figures shown
 are the medians over the runs: of the ns per call, and of the ratio to the
 floor measured in the same run. The markdown table goes to stdout, or
-between the speed-table markers of the README; the SVG chart shows ns per
+between the speed-table markers of bench/README.md; the SVG chart shows ns per
 call on a logarithmic scale, native and DLL side by side. Standard library
 only.
 

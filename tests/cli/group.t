@@ -3,7 +3,7 @@
 # record written as it came with its group and the key that joined the
 # group. Matching people, the default, is in people.t.
 
-# The README's example: Meyer, Maier, Mayer and Meier share MR and lie
+# The example of docs/grouping-by-code.md: Meyer, Maier, Mayer and Meier share MR and lie
 # within two edits; Smith and Smit share only their secondary code XMT, and
 # Smit is the first look-alike of Smith, so XMT is the key.
 $ ovrin group --confirm levenshtein:2 ../../data/sample_group.txt

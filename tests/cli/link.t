@@ -3,7 +3,7 @@
 # their lines, the key, the Guth percentage (A's name first) and the
 # Levenshtein distance. Matching people, the default, is in people.t.
 
-# The README's example: the best match of each name of a roll in the list.
+# The example of docs/grouping-by-code.md: the best match of each name of a roll in the list.
 $ ovrin link --confirm levenshtein:2 --best ../../data/sample_group_b.txt ../../data/sample_group.txt
 > Meier\tMeier\t1\t10\tMR\t100\t0
 > Smythe\tSmyth\t2\t11\tSM0\t90\t1

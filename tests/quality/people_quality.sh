@@ -2,7 +2,7 @@
 # The quality of group and link on generated people with a fixed seed:
 # each command's pairwise F1 against the truth column must reach its
 # floor. The floors sit a little under what the matching reaches today
-# (see the README), so that a change that loses matches fails here.
+# (see docs/people.md), so that a change that loses matches fails here.
 #   people_quality.sh MAKE_PEOPLE OVRIN
 set -eu
 make_people=$1
