@@ -144,6 +144,51 @@ private:
     Progress& progress_;
 };
 
+// The result columns of one record: the function's answer, or empty with
+// a warning when its names cannot be passed or the library answers an
+// error. False when they are left empty.
+bool fillResult(const CommandContext& context, const MapPlan& plan, const std::string& where, TableRecord& record,
+                std::vector<HostValue>& arguments, CallOutcome* outcome, std::vector<Value>& values,
+                Warnings& warnings) {
+    const Record& r = record.record;
+    if (record.unclosedQuote) warnings.warn(where, r.line, "a quote is not closed before the end of the input");
+    bool passed = true;
+    for (size_t k = 0; k < plan.nameParams.size() && passed; ++k) {
+        if (record.names[k].usable) continue;
+        warnings.warn(where, r.line, record.names[k].problem + "; result left empty");
+        passed = false;
+    }
+    if (passed && !callFor(context, plan, record, arguments, outcome)) {
+        std::string what = !outcome->delivered ? "no result"
+                           : outcome->flag != 0 ? context.toConsole(outcome->text)
+                                                : "a value of type " + std::to_string(outcome->type);
+        warnings.warn(where, r.line, displayName(plan.row->name) + " answered " + what + "; result left empty");
+        passed = false;
+    }
+    if (passed) resultValues(*outcome, values.size(), values.data());
+    else
+        for (Value& v : values) v = Value();
+    return passed;
+}
+
+// What ends the reading: a lost write, a failed read or a record too long
+// (EXIT_USAGE after its message), else the width warnings and the count
+// of empty results.
+int finishMap(const CommandContext& context, const TableReader& table, const std::string& where,
+              const Output& out, uint64_t records, uint64_t emptied, Warnings& warnings) {
+    if (out.failed()) return context.lostOutput(out);
+    if (table.error() == RecordReader::READ_FAILED)
+        return context.usage("cannot read " + where + ": " + std::strerror(errno));
+    if (table.error() == RecordReader::RECORD_TOO_LONG)
+        return context.usage(where + ":" + std::to_string(table.errorLine()) + ": " + recordTooLongText());
+    for (const auto& width : widthWarnings(table)) warnings.warn(where, width.first, width.second);
+    if (emptied > 0)
+        context.message(std::to_string(emptied) + " of " + std::to_string(records) +
+                        (records == 1 ? " record" : " records") + (emptied == 1 ? " has" : " have") +
+                        " an empty result");
+    return warnings.count() > 0 ? EXIT_FAULTS : EXIT_DONE;
+}
+
 }  // namespace
 
 int runMap(CommandContext& context, const std::vector<std::string>& words) {
@@ -181,7 +226,6 @@ int runMap(CommandContext& context, const std::vector<std::string>& words) {
     header[0].unclosedQuote = table.headerUnclosedQuote();
     writer->start(table.bom(), table.hasHeader() ? &header : nullptr, table.headerEnd());
 
-    const size_t nameCount = plan.nameParams.size();
     const size_t columnCount = plan.columns.size();
     std::vector<HostValue> arguments(static_cast<size_t>(row.paramCount));
     std::vector<Value> values(columnCount);
@@ -199,26 +243,7 @@ int runMap(CommandContext& context, const std::vector<std::string>& words) {
     while (table.next(&record)) {
         const Record& r = record.record;
         ++records;
-        if (record.unclosedQuote) warnings.warn(where, r.line, "a quote is not closed before the end of the input");
-        bool passed = true;
-        for (size_t k = 0; k < nameCount && passed; ++k) {
-            if (record.names[k].usable) continue;
-            warnings.warn(where, r.line, record.names[k].problem + "; result left empty");
-            passed = false;
-        }
-        if (passed && !callFor(context, plan, record, arguments, &outcome)) {
-            std::string what = !outcome.delivered ? "no result"
-                               : outcome.flag != 0 ? context.toConsole(outcome.text)
-                                                   : "a value of type " + std::to_string(outcome.type);
-            warnings.warn(where, r.line, displayName(row.name) + " answered " + what + "; result left empty");
-            passed = false;
-        }
-        if (passed) {
-            resultValues(outcome, columnCount, values.data());
-        } else {
-            ++emptied;
-            for (Value& v : values) v = Value();
-        }
+        if (!fillResult(context, plan, where, record, arguments, &outcome, values, warnings)) ++emptied;
         outRecord.text = r.data;
         outRecord.size = r.size;
         outRecord.line = r.line;
@@ -231,17 +256,5 @@ int runMap(CommandContext& context, const std::vector<std::string>& words) {
     }
     out.flush();
     progress.finish(records);
-
-    if (out.failed()) return context.lostOutput(out);
-    if (table.error() == RecordReader::READ_FAILED)
-        return context.usage("cannot read " + where + ": " + std::strerror(errno));
-    if (table.error() == RecordReader::RECORD_TOO_LONG)
-        return context.usage(where + ":" + std::to_string(table.errorLine()) +
-                             ": " + recordTooLongText());
-    for (const auto& width : widthWarnings(table)) warnings.warn(where, width.first, width.second);
-    if (emptied > 0)
-        context.message(std::to_string(emptied) + " of " + std::to_string(records) +
-                        (records == 1 ? " record" : " records") + (emptied == 1 ? " has" : " have") +
-                        " an empty result");
-    return warnings.count() > 0 ? EXIT_FAULTS : EXIT_DONE;
+    return finishMap(context, table, where, out, records, emptied, warnings);
 }

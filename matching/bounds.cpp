@@ -171,3 +171,34 @@ double PersonMatcher::partBound(int c, const PartWeights& weights, Level most) c
     if (most < CLOSE) return atMost_[c][most];
     return std::max({weights.exact[c], weights.close[c], atMost_[c][SOME]});
 }
+
+double PersonMatcher::valuesWeight(Pattern p) const {
+    double values = 0;
+    for (int f = 0; f < withCount_; ++f) {
+        Level l = levelAt(p, kNameComparisons + f);
+        if (l != MISSING) values += valueWeights_[f * kLevels + l];
+    }
+    return values;
+}
+
+PersonMatcher::NameBounds PersonMatcher::namesAtMost(uint32_t x, uint32_t y) const {
+    const RecordBound& a = recordBounds_[x];
+    const RecordBound& b = recordBounds_[y];
+    const bool simple = a.simple() && b.simple();
+    NameWords xn, yn;
+    if (!simple) xn = nameOf(x), yn = nameOf(y);
+    // The highest level of each part pair, from the words' letters and
+    // codes, and the most it weighs (for a near miss or better, from the
+    // words' weights).
+    Level levels[kParts][kParts];
+    PartWeights weights[kParts][kParts];
+    for (int p = 0; p < kParts; ++p)
+        for (int q = 0; q < kParts; ++q) {
+            levels[p][q] = simple ? lineLevelAtMost(a, p, b, q, true) : partLevelAtMost(xn, p, yn, q);
+            if (!simple && levels[p][q] >= CLOSE && levels[p][q] != MISSING) partWeights(xn, p, yn, q, &weights[p][q]);
+        }
+    return nameBounds([&](int c, int aPart, int bPart) {
+        return simple ? linePartBound(c, a, aPart, b, bPart, levels[aPart][bPart])
+                      : partBound(c, weights[aPart][bPart], levels[aPart][bPart]);
+    });
+}

@@ -15,6 +15,9 @@ const uint64_t kValueKey = 1ull << 63;     // a --with value with a letter of th
 const uint64_t kStartsKey = kCodePairKey | kValueKey;  // the starts of a given name and a surname
 // Where a --with value's field and number stand in its key.
 const int kValueFieldShift = 56, kValueNumberShift = 8;
+// The given names and surnames whose codes pair up as keys: the first two
+// of each part.
+const uint32_t kCodePairWords = 2;
 // Record numbers in pairs and in runs of one key.
 const uint64_t kRecordBits = 0xFFFFFFFFull;
 
@@ -63,86 +66,81 @@ void PersonMatcher::nameOrders(LargeVector<uint32_t> ranks[2]) const {
     }
 }
 
-void PersonMatcher::candidates(uint32_t split, bool sameFile, const CandidateBounds& bounds,
-                               CandidatePairs* pairs) const {
-    // (key, record) for every key of every record as one number, the key
-    // in the high half, then runs of one key (the kinds of key above).
+void PersonMatcher::addKeys(uint32_t r, std::string& letters, KeyEntries* entries) const {
+    const NameWords n = nameOf(r);
+    letters.clear();
+    for (int p = 0; p < kParts; ++p)
+        for (uint32_t i = 0; i < n.count[p]; ++i) {
+            const WordFacts& f = facts_[n.part[p][i]];
+            if (f.length >= 2 && f.code[0] != kNoWord) entries->push_back({f.code[0], r});
+            if (f.length > 0 && letters.find(f.first) == std::string::npos) letters += f.first;
+        }
+    // The codes of a given name and of a surname together, in either
+    // order (a swapped name meets too): the pairs that agree on both
+    // sounds, in keys far smaller than either code's.
+    for (uint32_t i = 0; i < std::min(n.count[0], kCodePairWords); ++i)
+        for (uint32_t j = 0; j < std::min(n.count[1], kCodePairWords); ++j) {
+            const WordFacts& g = facts_[n.part[0][i]];
+            const WordFacts& s = facts_[n.part[1][j]];
+            if (g.length < 2 || s.length < 2 || g.code[0] == kNoWord || s.code[0] == kNoWord) continue;
+            const uint64_t low = std::min(g.code[0], s.code[0]), high = std::max(g.code[0], s.code[0]);
+            entries->push_back({kCodePairKey | low << 31 | high, r});
+        }
+    // The first two letters of the first given name and of the first
+    // surname, in either order: the pairs whose names are both spoiled
+    // past their codes but keep their starts (Lespie Crokwood, Leslie
+    // Cromwood). Always read as a sorted neighbourhood (pairsOfKeys), so
+    // that it costs a few pairs a record however small its keys are.
+    if (n.count[0] && n.count[1]) {
+        const uint32_t g = n.part[0][0], s = n.part[1][0];
+        if (facts_[g].length >= 2 && facts_[s].length >= 2) {
+            const uint64_t a = firstLetters(g), b = firstLetters(s);
+            entries->push_back({kStartsKey | std::min(a, b) << 16 | std::max(a, b), r});
+        }
+    }
+    // A --with value with the first letter of each name word: a date
+    // of birth alone is shared by a few dozen records in a million, all
+    // of whom would meet in pairs; with a letter of the name a handful,
+    // and a pair still meets when any of its words keeps its letter.
+    if (letters.empty()) letters = " ";
+    const uint32_t* values = valuesOf(r);
+    for (int f = 0; f < withCount_; ++f) {
+        if (values[f] == kNoWord) continue;
+        for (char letter : letters)
+            entries->push_back({kValueKey | static_cast<uint64_t>(f) << kValueFieldShift |
+                                    static_cast<uint64_t>(values[f]) << kValueNumberShift |
+                                    static_cast<unsigned char>(letter),
+                                r});
+    }
+}
+
+void PersonMatcher::keyEntries(KeyEntries* entries) const {
     // Reserved at the most there can be: growing by doubling would copy
     // and touch twice the memory.
-    LargeVector<std::pair<uint64_t, uint32_t>> entries;
+    size_t most = 0;
+    for (uint32_t r = 0; r < records(); ++r) {
+        const NameWords n = nameOf(r);
+        const size_t words = n.count[0] + n.count[1];
+        most += words + std::min(n.count[0], kCodePairWords) * std::min(n.count[1], kCodePairWords) + 1 +
+                static_cast<size_t>(withCount_) * std::max<size_t>(words, 1);
+    }
+    entries->reserve(most);
+    std::string letters;
+    for (uint32_t r = 0; r < records(); ++r) addKeys(r, letters, entries);
+    // Stable by key: each key's records stay in their order, once each
+    // after the unique below.
+    sortByKey(entries);
+    entries->erase(std::unique(entries->begin(), entries->end()), entries->end());
+}
+
+void PersonMatcher::pairsOfKeys(const KeyEntries& entries, uint32_t split, bool sameFile,
+                                const CandidateBounds& bounds, LargeVector<uint64_t>* found) const {
+    LargeVector<uint32_t> ranks[2];
+    nameOrders(ranks);
     // A key read as a sorted neighbourhood rather than in all its pairs.
     auto windowed = [&bounds](uint64_t key, uint64_t holders) {
         return holders > bounds.blockLimit || (key & kStartsKey) == kStartsKey;
     };
-    {
-        size_t most = 0;
-        for (uint32_t r = 0; r < records(); ++r) {
-            const NameWords n = nameOf(r);
-            const size_t words = n.count[0] + n.count[1];
-            most += words + std::min<size_t>(n.count[0], 2) * std::min<size_t>(n.count[1], 2) + 1 +
-                    static_cast<size_t>(withCount_) * std::max<size_t>(words, 1);
-        }
-        entries.reserve(most);
-    }
-    std::string letters;
-    for (uint32_t r = 0; r < records(); ++r) {
-        const NameWords n = nameOf(r);
-        letters.clear();
-        for (int p = 0; p < kParts; ++p)
-            for (uint32_t i = 0; i < n.count[p]; ++i) {
-                const WordFacts& f = facts_[n.part[p][i]];
-                if (f.length >= 2 && f.code[0] != kNoWord) entries.push_back({f.code[0], r});
-                if (f.length > 0 && letters.find(f.first) == std::string::npos) letters += f.first;
-            }
-        // The codes of a given name and of a surname together, in either
-        // order (a swapped name meets too): the pairs that agree on both
-        // sounds, in keys far smaller than either code's.
-        for (uint32_t i = 0; i < std::min<uint32_t>(n.count[0], 2); ++i)
-            for (uint32_t j = 0; j < std::min<uint32_t>(n.count[1], 2); ++j) {
-                const WordFacts& g = facts_[n.part[0][i]];
-                const WordFacts& s = facts_[n.part[1][j]];
-                if (g.length < 2 || s.length < 2 || g.code[0] == kNoWord || s.code[0] == kNoWord) continue;
-                const uint64_t low = std::min(g.code[0], s.code[0]), high = std::max(g.code[0], s.code[0]);
-                entries.push_back({kCodePairKey | low << 31 | high, r});
-            }
-        // The first two letters of the first given name and of the first
-        // surname, in either order: the pairs whose names are both spoiled
-        // past their codes but keep their starts (Lespie Crokwood, Leslie
-        // Cromwood). Always read as a sorted neighbourhood (below), so that
-        // it costs a few pairs a record however small its keys are.
-        if (n.count[0] && n.count[1]) {
-            const uint32_t g = n.part[0][0], s = n.part[1][0];
-            if (facts_[g].length >= 2 && facts_[s].length >= 2) {
-                const uint64_t a = firstLetters(g), b = firstLetters(s);
-                entries.push_back({kStartsKey | std::min(a, b) << 16 | std::max(a, b), r});
-            }
-        }
-        // A --with value with the first letter of each name word: a date
-        // of birth alone is shared by a few dozen records in a million, all
-        // of whom would meet in pairs; with a letter of the name a handful,
-        // and a pair still meets when any of its words keeps its letter.
-        if (letters.empty()) letters = " ";
-        const uint32_t* values = valuesOf(r);
-        for (int f = 0; f < withCount_; ++f) {
-            if (values[f] == kNoWord) continue;
-            for (char letter : letters)
-                entries.push_back({kValueKey | static_cast<uint64_t>(f) << kValueFieldShift |
-                                       static_cast<uint64_t>(values[f]) << kValueNumberShift |
-                                       static_cast<unsigned char>(letter),
-                                   r});
-        }
-    }
-    // Stable by key: each key's records stay in their order, once each
-    // after the unique below.
-    sortByKey(&entries);
-    entries.erase(std::unique(entries.begin(), entries.end()), entries.end());
-
-    LargeVector<uint32_t> ranks[2];
-    nameOrders(ranks);
-
-    // The pairs as x << 32 | y, then by x: counted, placed, sorted and
-    // made unique within each x.
-    LargeVector<uint64_t> found;
     {
         uint64_t most = 0;
         for (size_t from = 0, to; from < entries.size(); from = to) {
@@ -151,14 +149,14 @@ void PersonMatcher::candidates(uint32_t split, bool sameFile, const CandidateBou
             const uint64_t k = to - from;
             most += windowed(entries[from].first, k) ? 2 * k * bounds.window : k * (k - 1) / 2;
         }
-        found.reserve(most);
+        found->reserve(most);
     }
     auto pairUp = [&](uint32_t a, uint32_t b) {
         if (a > b) std::swap(a, b);
         if (a == b) return;
         if (split && !(a < split && b >= split)) return;
         if (sameFile && b - split == a) return;
-        found.push_back(static_cast<uint64_t>(a) << 32 | b);
+        found->push_back(static_cast<uint64_t>(a) << 32 | b);
     };
     std::vector<uint32_t> members;
     for (size_t from = 0, to; from < entries.size(); from = to) {
@@ -180,7 +178,19 @@ void PersonMatcher::candidates(uint32_t split, bool sameFile, const CandidateBou
                     pairUp(members[i], members[j]);
         }
     }
-    LargeVector<std::pair<uint64_t, uint32_t>>().swap(entries);
+}
+
+void PersonMatcher::candidates(uint32_t split, bool sameFile, const CandidateBounds& bounds,
+                               CandidatePairs* pairs) const {
+    // (key, record) for every key of every record as one number, the key
+    // in the high half, then runs of one key (the kinds of key above).
+    KeyEntries entries;
+    keyEntries(&entries);
+    // The pairs as x << 32 | y, then by x: counted, placed, sorted and
+    // made unique within each x.
+    LargeVector<uint64_t> found;
+    pairsOfKeys(entries, split, sameFile, bounds, &found);
+    KeyEntries().swap(entries);
     LargeVector<uint64_t>& start = pairs->start;
     LargeVector<uint32_t>& partners = pairs->partners;
     bucketIndex(records(), [&](auto place) {

@@ -104,7 +104,7 @@ bool PersonMatcher::nameLevel(const NameWords& an, int aPart, const NameWords& b
 
 bool PersonMatcher::compare(Candidate* pair, double atLeast, bool* reached) {
     Pattern p = 0;
-    for (int f = 0; f < withCount_; ++f) p = withLevel(p, 2 + f, valuesLevel(pair->x, pair->y, f));
+    for (int f = 0; f < withCount_; ++f) p = withLevel(p, kNameComparisons + f, valuesLevel(pair->x, pair->y, f));
     // With a weight to reach: given up as soon as the most the pair can
     // still weigh falls short, so that most candidates of a large list
     // cost a few look-ups and no calls. The pair weighs either as its
@@ -114,35 +114,12 @@ bool PersonMatcher::compare(Candidate* pair, double atLeast, bool* reached) {
     if (reached) *reached = true;
     double values = 0;
     NameBounds most{};
-    NameWords x, y;
-    bool named = false;
     if (bounded) {
-        for (int f = 0; f < withCount_; ++f) {
-            Level l = levelAt(p, 2 + f);
-            if (l != MISSING) values += valueWeights_[f * kLevels + l];
-        }
-        const RecordBound& a = recordBounds_[pair->x];
-        const RecordBound& b = recordBounds_[pair->y];
-        const bool simple = a.simple() && b.simple();
-        if (!simple) x = nameOf(pair->x), y = nameOf(pair->y), named = true;
-        // The highest level of each part pair, from the words' letters
-        // and codes, and the most it weighs (for a near miss or better,
-        // from the words' weights).
-        Level levels[kParts][kParts];
-        PartWeights weights[kParts][kParts];
-        for (int p = 0; p < kParts; ++p)
-            for (int q = 0; q < kParts; ++q) {
-                levels[p][q] = simple ? lineLevelAtMost(a, p, b, q, true) : partLevelAtMost(x, p, y, q);
-                if (!simple && levels[p][q] >= CLOSE && levels[p][q] != MISSING)
-                    partWeights(x, p, y, q, &weights[p][q]);
-            }
-        most = nameBounds([&](int c, int aPart, int bPart) {
-            return simple ? linePartBound(c, a, aPart, b, bPart, levels[aPart][bPart])
-                          : partBound(c, weights[aPart][bPart], levels[aPart][bPart]);
-        });
+        values = valuesWeight(p);
+        most = namesAtMost(pair->x, pair->y);
         if (values + most.most() < atLeast) return *reached = false, true;
     }
-    if (!named) x = nameOf(pair->x), y = nameOf(pair->y);
+    const NameWords x = nameOf(pair->x), y = nameOf(pair->y);
     Level given, surname, g2 = MISSING, s2 = MISSING;
     uint32_t givenHolders, surnameHolders, g2Holders = 0, s2Holders = 0;
     bool crosswiseAsked = false;

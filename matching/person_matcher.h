@@ -195,6 +195,13 @@ private:
         if (a == kNoWord || b == kNoWord) return MISSING;
         return a == b ? EXACT : valueLevel(valueText(a), valueText(b));
     }
+    // The stages of candidates(): every (key, record), sorted by key, each
+    // once; the keys of one record; the pairs that each key's records make.
+    typedef LargeVector<std::pair<uint64_t, uint32_t>> KeyEntries;
+    void keyEntries(KeyEntries* entries) const;
+    void addKeys(uint32_t record, std::string& letters, KeyEntries* entries) const;
+    void pairsOfKeys(const KeyEntries& entries, uint32_t split, bool sameFile, const CandidateBounds& bounds,
+                     LargeVector<uint64_t>* found) const;
     // Each record's place in the order of its name (surname first) and in
     // that order read backwards, for the windows of large keys.
     void nameOrders(LargeVector<uint32_t> ranks[2]) const;
@@ -270,6 +277,10 @@ private:
         for (int c = 0; c < kNameComparisons; ++c) n.givenSurname[c] = bound(c, 0, 1), n.surnameGiven[c] = bound(c, 1, 0);
         return n;
     }
+    // Under the model: the weight of a pattern's --with levels, and the
+    // most the names of x and y can weigh (as they stand and crosswise).
+    double valuesWeight(Pattern p) const;
+    NameBounds namesAtMost(uint32_t x, uint32_t y) const;
     // From the records' lines alone: the highest level their parts can
     // reach (MISSING without a word; EXACT when they may share a word;
     // for parts of one word, with `letters`, from their letters and codes;
