@@ -21,14 +21,8 @@ bool findField(const NameList& list, const std::string& selector, size_t* index,
         *problem = list.where + ": --truth " + selector + " names a column, but there is no header";
         return false;
     }
-    for (int anyCase = 0; anyCase < 2; ++anyCase)
-        for (size_t i = 0; i < list.headerFields.size(); ++i) {
-            const std::string& name = list.headerFields[i];
-            if (anyCase ? asciiLower(name) == asciiLower(selector) : name == selector) {
-                *index = i;
-                return true;
-            }
-        }
+    *index = findColumn(list.headerFields, selector);
+    if (*index != SIZE_MAX) return true;
     *problem = list.where + ": the header has no column " + selector + " for --truth";
     return false;
 }

@@ -254,15 +254,11 @@ bool TableReader::start(std::string* problem) {
         headerText_.assign(first.data, first.size);
         headerEnd_ = first.end;
         headerUnclosedQuote_ = reader_.unclosedQuote();
-        headerLine_ = first.line;
         if (first.end != LineEnd::NONE) lastEnd_ = first.end;
         for (size_t k = 0; k < selected_.size(); ++k) {
             const std::string& selector = settings_.selectors[k];
             if (isFieldNumber(selector)) continue;
-            for (size_t i = 0; i < n && selected_[k] == SIZE_MAX; ++i)
-                if (headerFields_[i] == selector) selected_[k] = i;
-            for (size_t i = 0; i < n && selected_[k] == SIZE_MAX; ++i)
-                if (sameIgnoringAsciiCase(headerFields_[i], selector)) selected_[k] = i;
+            selected_[k] = findColumn(headerFields_, selector);
             if (selected_[k] == SIZE_MAX) {
                 std::string names;
                 for (size_t i = 0; i < n; ++i) names += (i ? ", " : "") + headerFields_[i];
@@ -366,4 +362,12 @@ std::vector<std::pair<uint64_t, std::string>> widthWarnings(const TableReader& r
 
 std::string recordTooLongText() {
     return "a record longer than " + std::to_string(kLongestRecord >> 20) + " MiB; stopped there";
+}
+
+size_t findColumn(const std::vector<std::string>& header, const std::string& name) {
+    for (size_t i = 0; i < header.size(); ++i)
+        if (header[i] == name) return i;
+    for (size_t i = 0; i < header.size(); ++i)
+        if (sameIgnoringAsciiCase(header[i], name)) return i;
+    return SIZE_MAX;
 }

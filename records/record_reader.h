@@ -146,6 +146,10 @@ struct TableSettings {
 // Checks one entry of the selectors: a field number from 1 or a name.
 bool checkSelector(const std::string& selector, std::string* problem);
 
+// The column of a header that `name` names, from 0: the first of that exact
+// name, else the first of that name in any ASCII case; SIZE_MAX when none.
+size_t findColumn(const std::vector<std::string>& header, const std::string& name);
+
 // A name of a data record, in Windows-1252 and NUL-terminated, ready for
 // the library; or why there is none.
 struct NameField {
@@ -189,15 +193,12 @@ public:
     const std::string& headerText() const { return headerText_; }
     LineEnd headerEnd() const { return headerEnd_; }
     bool headerUnclosedQuote() const { return headerUnclosedQuote_; }
-    uint64_t headerLine() const { return headerLine_; }
     // The header's fields (unquoted), and their number: the width every data
     // line is filled out to; 0 without a header.
     const std::vector<std::string>& headerFields() const { return headerFields_; }
     size_t width() const { return headerFields_.size(); }
     // Without a header, the number of fields of the first data record.
     size_t firstWidth() const { return firstWidth_; }
-    // The field of each selector, from 0.
-    const std::vector<size_t>& selected() const { return selected_; }
 
     // Records narrower and wider than the header, and the first line of each.
     uint64_t shortRecords() const { return shortRecords_; }
@@ -219,7 +220,6 @@ private:
     std::string headerText_;
     LineEnd headerEnd_ = LineEnd::NONE;
     bool headerUnclosedQuote_ = false;
-    uint64_t headerLine_ = 0;
     std::vector<std::string> headerFields_;
     std::vector<Field> fields_;
     std::vector<char> scratch_;
