@@ -17,7 +17,13 @@ int main(int argc, char** argv) {
     Console console{in.get(), out.get(), err.get(), isTerminal(stderr), isTerminal(stdout)};
     Library library;
     std::string error;
-    if (!openLibrary(nullptr, &library, &error)) {
+#ifdef _WIN32
+    const std::string dll = programFolder() + "ovrin.dll";
+    const char* dllPath = dll.c_str();
+#else
+    const char* dllPath = nullptr;  // linked in, or the emulated DLL's own choice
+#endif
+    if (!openLibrary(dllPath, &library, &error)) {
         std::string line = "ovrin: " + error + "\n";
         err->write(line.data(), line.size());
         return EXIT_USAGE;

@@ -14,7 +14,8 @@ struct Library {
     ExtenderQueryEntry query = nullptr;  // WILExtenderQuery
 };
 
-// Finds the entry points. On Windows `dllPath` names the DLL to load; null
-// means ovrin.dll in the program's own folder. Natively `dllPath` is ignored.
+// Finds the entry points. On Windows `dllPath` names the DLL to load (the
+// command gives ovrin.dll in its own folder); null means ovrin.dll where
+// the system finds it. Natively `dllPath` is ignored.
 // Answers false with `error` set when the library or an entry is missing.
 bool openLibrary(const char* dllPath, Library* library, std::string* error);
