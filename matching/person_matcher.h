@@ -156,7 +156,17 @@ public:
 private:
     // Each number once, in order.
     static void sortUnique(std::vector<uint32_t>* numbers);
-    NameWords nameOf(uint32_t record) const;
+    NameWords nameOf(uint32_t record) const {
+        const uint32_t* at = &recordWords_[recordStart_[record]];
+        NameWords n;
+        n.count[0] = at[0] & 0xFFFF;
+        n.count[1] = at[0] >> 16;
+        n.whole[0] = at[1];
+        n.whole[1] = at[2];
+        n.part[0] = at + 3;
+        n.part[1] = at + 3 + n.count[0];
+        return n;
+    }
     // The first two bytes of a word of two or more, as one number.
     uint64_t firstLetters(uint32_t word) const;
     const uint32_t* valuesOf(uint32_t record) const { return values_.data() + static_cast<size_t>(record) * withCount_; }

@@ -14,18 +14,6 @@ uint32_t PersonMatcher::word(const std::string& text) {
     return id;
 }
 
-NameWords PersonMatcher::nameOf(uint32_t record) const {
-    const uint32_t* at = &recordWords_[recordStart_[record]];
-    NameWords n;
-    n.count[0] = at[0] & 0xFFFF;
-    n.count[1] = at[0] >> 16;
-    n.whole[0] = at[1];
-    n.whole[1] = at[2];
-    n.part[0] = at + 3;
-    n.part[1] = at + 3 + n.count[0];
-    return n;
-}
-
 bool PersonMatcher::add(const PeopleColumns& people) {
     const size_t firstNew = records();
     if (firstNew == 0) withCount_ = people.values.empty() ? 0 : static_cast<int>(people.values[0].size());
