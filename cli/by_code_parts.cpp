@@ -40,14 +40,6 @@ int readMatchSettings(const CommandContext& context, MatchSettings* settings) {
     return EXIT_DONE;
 }
 
-int openMatcher(const CommandContext& context, Matcher* matcher, const MatchSettings& settings) {
-    MatchFunctions functions;
-    std::string problem;
-    if (!context.findMatchFunctions(settings.key, &functions, &problem)) return context.usage(problem);
-    matcher->open(context.library, functions);
-    return EXIT_DONE;
-}
-
 std::vector<uint32_t> recordNames(const NameList& list) {
     std::vector<uint32_t> names;
     names.reserve(list.records.size());
@@ -95,5 +87,8 @@ int prepare(CommandContext& context, size_t lists, Prepared* prepared) {
         return context.usage(std::string(lists == 1 ? "group reads one field" : "link reads one field of each file") +
                              ", --field gives " + std::to_string(prepared->selectors.size()));
     if (prepared->selectors.size() < lists) prepared->selectors.push_back(prepared->selectors[0]);
+    std::string problem;
+    if (!context.findMatchFunctions(prepared->settings.key, &prepared->functions, &problem))
+        return context.usage(problem);
     return EXIT_DONE;
 }

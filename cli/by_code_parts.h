@@ -16,17 +16,15 @@
 // message when one is wrong.
 int readMatchSettings(const CommandContext& context, MatchSettings* settings);
 
-// The settings and the name field of each of `lists` lists (--field gives
-// one for each, or one for all).
+// The settings, the name field of each of `lists` lists (--field gives
+// one for each, or one for all), and the library's functions for them;
+// EXIT_USAGE after a message when one is wrong or missing.
 struct Prepared {
     MatchSettings settings;
     std::vector<std::string> selectors;
+    MatchFunctions functions;
 };
 int prepare(CommandContext& context, size_t lists, Prepared* prepared);
-
-// A matcher with the library's functions for the settings; EXIT_USAGE
-// after a message when the library lacks one.
-int openMatcher(const CommandContext& context, Matcher* matcher, const MatchSettings& settings);
 
 // Each record's distinct name, or kNoName.
 std::vector<uint32_t> recordNames(const NameList& list);

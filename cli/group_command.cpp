@@ -23,7 +23,6 @@ void writeGroups(const CommandContext& context, const NameList& list, const Grou
             if (grouping.groupOfRecord[r]) place(grouping.groupOfRecord[r], static_cast<uint32_t>(r));
     }, &start, &members);
     std::vector<OutRecord> records;
-    std::vector<const OutRecord*> recordPointers;
     uint32_t nextGroup = 1;
     for (size_t r = 0; r < list.records.size() && !out.failed(); ++r) {
         uint32_t g = grouping.groupOfRecord[r];
@@ -32,19 +31,13 @@ void writeGroups(const CommandContext& context, const NameList& list, const Grou
         size_t from = g ? start[g] : 0, to = g ? start[g + 1] : 1;
         records.clear();
         for (size_t i = from; i < to; ++i) records.push_back(outRecord(list, list.records[g ? members[i] : r]));
-        recordPointers.clear();
-        for (const OutRecord& record : records) recordPointers.push_back(&record);
         std::string key = g ? keys.text(static_cast<uint32_t>(grouping.groupKey[g])) : std::string();
         Value values[2];
         if (g) {
             values[0] = Value::of(static_cast<int64_t>(g));
             values[1] = Value::of(key);
         }
-        Row row;
-        row.members = recordPointers.data();
-        row.memberCount = recordPointers.size();
-        row.values = values;
-        writer.row(row);
+        writeGroupRow(writer, records, values);
         if (g) ++nextGroup;
     }
 }
@@ -56,8 +49,7 @@ int groupByCode(CommandContext& context, const std::vector<std::string>& words) 
     if (status != EXIT_DONE) return status;
     const Options& options = context.options;
     Matcher matcher(prepared.settings);
-    status = openMatcher(context, &matcher, prepared.settings);
-    if (status != EXIT_DONE) return status;
+    matcher.open(context.library, prepared.functions);
 
     NameList list;
     list.input = words.size() > 1 ? words[1] : "-";

@@ -140,8 +140,7 @@ int linkByCode(CommandContext& context, const std::vector<std::string>& words) {
     if (status != EXIT_DONE) return status;
     const Options& options = context.options;
     Matcher matcher(prepared.settings);
-    status = openMatcher(context, &matcher, prepared.settings);
-    if (status != EXIT_DONE) return status;
+    matcher.open(context.library, prepared.functions);
     CodeLink link;
     NameList &a = link.a, &b = link.b;
     a.input = words[1];

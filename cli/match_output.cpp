@@ -65,3 +65,14 @@ void startPairWriter(RecordWriter& writer, const NameList& a, const NameList& b)
     }
     writer.start(a.bom, a.hasHeader || b.hasHeader ? &header : nullptr, a.hasHeader ? a.headerEnd : b.headerEnd);
 }
+
+void writeGroupRow(RecordWriter& writer, const std::vector<OutRecord>& records, const Value* values) {
+    std::vector<const OutRecord*> pointers;
+    pointers.reserve(records.size());
+    for (const OutRecord& record : records) pointers.push_back(&record);
+    Row row;
+    row.members = pointers.data();
+    row.memberCount = pointers.size();
+    row.values = values;
+    writer.row(row);
+}

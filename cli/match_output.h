@@ -25,3 +25,6 @@ void startWriter(RecordWriter& writer, const NameList& list);
 // The same for rows of a record of A and one of B: both headers side by
 // side, the columns that both name told apart.
 void startPairWriter(RecordWriter& writer, const NameList& a, const NameList& b);
+
+// One row of a group: its records, in order, and its values.
+void writeGroupRow(RecordWriter& writer, const std::vector<OutRecord>& records, const Value* values);

@@ -16,7 +16,6 @@ void writeGroups(const CommandContext& context, const NameList& list, const Peop
                  const PeopleGroups& groups, const std::vector<std::string>& names, RecordWriter& writer,
                  const Output& out) {
     std::vector<OutRecord> records;
-    std::vector<const OutRecord*> pointers;
     for (uint32_t r = 0; r < list.records.size() && !out.failed(); ++r) {
         uint32_t g = groups.groupOf[r];
         if (g == 0 && !context.options.all) continue;
@@ -27,8 +26,6 @@ void writeGroups(const CommandContext& context, const NameList& list, const Peop
                 records.push_back(outRecord(list, list.records[*m]));
         else
             records.push_back(outRecord(list, list.records[r]));
-        pointers.clear();
-        for (const OutRecord& record : records) pointers.push_back(&record);
         std::string score, explanation;
         Value values[3];
         if (g) {
@@ -41,11 +38,7 @@ void writeGroups(const CommandContext& context, const NameList& list, const Peop
             values[1] = Value::of(score);
             values[2] = Value::of(explanation);
         }
-        Row row;
-        row.members = pointers.data();
-        row.memberCount = pointers.size();
-        row.values = values;
-        writer.row(row);
+        writeGroupRow(writer, records, values);
     }
 }
 
