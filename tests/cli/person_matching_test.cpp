@@ -73,6 +73,9 @@ TEST(Levels, Values) {
         {"1984-03-07", "1984-03-08", CLOSE},  // one digit
         {"1984-03-07", "1984-07-03", CLOSE},  // day and month swapped, year first
         {"07/03/1984", "03/07/1984", CLOSE},  // and year last
+        {"1984-03-12", "1984-12-03", CLOSE},  // a swap that changes all four characters
+        {"12/03/1984", "03/12/1984", CLOSE},
+        {"1984-03-12", "1984-21-30", DIFFERENT},  // four characters, but no swap
         {"1984-03-07", "1948-03-07", DIFFERENT},  // two digits
         {"1984-03-07", "1984-03-7", DIFFERENT},
         {"12345", "12346", CLOSE},
