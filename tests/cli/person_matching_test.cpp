@@ -104,6 +104,24 @@ TEST(Levels, Words) {
     EXPECT_EQ(wordLevel(tomasz), SOME);
     tomasz.transposed = true;
     EXPECT_EQ(wordLevel(tomasz), CLOSE);
+
+    // On the limits, with no code shared and below 60 percent: one edit in
+    // five letters is close, in four only some; the longer word counts,
+    // whichever of the two it is. Ten in twenty is some, eleven different.
+    const struct {
+        int32_t distance;
+        size_t lengthA, lengthB;
+        Level level;
+    } edges[] = {
+        {1, 5, 5, CLOSE}, {1, 4, 5, CLOSE},  {1, 5, 4, CLOSE},   {2, 10, 10, CLOSE},
+        {1, 4, 4, SOME},  {3, 10, 10, SOME}, {10, 20, 20, SOME}, {11, 20, 20, DIFFERENT},
+    };
+    for (const auto& e : edges) {
+        WordAnswers answers;
+        answers.distance = e.distance, answers.guthPercent = 40;
+        answers.lengthA = e.lengthA, answers.lengthB = e.lengthB;
+        EXPECT_EQ(wordLevel(answers), e.level) << e.distance << " in " << e.lengthA << " and " << e.lengthB;
+    }
 }
 
 TEST(Levels, OneTransposition) {
