@@ -79,6 +79,53 @@ $ ovrin group --person --all
 > Jane Smith\t\t
 ! ovrin: 5 records: 3 in 1 group, 2 alone (0 without a name); 10 candidate pairs, 3 matched
 
+# An initial agrees a little (some) with a given name of its letter, and is
+# no key of its own: J Smith and J Brown share nothing else and never meet.
+$ ovrin group --pairs --explain
+< John Smith
+< J Smith
+> John Smith\tJ Smith\t1\t2\t1\t0.612\t0.7\tgiven some -2.0, surname exact +2.7 = 0.7
+! ovrin: 2 records: 2 in 1 group, 0 alone (0 without a name); 1 candidate pair, 1 matched
+! ovrin: weights (u from random pairs; exact and close names by their share): given exact +4.9 close +1.4 some -2.0 different -4.6; surname exact +2.8 close +1.4 some -1.1 different -4.6; prior 0.500000
+$ ovrin group
+< J Smith
+< J Brown
+! ovrin: 2 records: 0 in 0 groups, 2 alone (0 without a name); 0 candidate pairs, 0 matched
+
+# A surname of two words is also compared as one: Smith-Jones and
+# Smithjones agree exactly.
+$ ovrin group --pairs --explain
+< Anna Smith-Jones
+< Anna Smithjones
+> Anna Smith-Jones\tAnna Smithjones\t1\t2\t1\t0.975\t5.3\tgiven exact +2.7, surname exact +2.7 = 5.3
+! ovrin: 2 records: 2 in 1 group, 0 alone (0 without a name); 1 candidate pair, 1 matched
+! ovrin: weights (u from random pairs; exact and close names by their share): given exact +2.8 close +1.4 some -1.1 different -4.6; surname exact +2.8 close +1.4 some -1.1 different -4.6; prior 0.500000
+
+# Smith John meets John Smith crosswise, marked after the surname's
+# weight. Of two exact agreements the rarer word counts as the surname,
+# and each weighs by its own holders: SMITH, which all five hold, as the
+# given name; JOHN, which two hold, as the surname.
+$ ovrin group --pairs --explain
+< John Smith
+< Smith John
+< Mary Smith
+< Ann Smith
+< Eva Smith
+> John Smith\tSmith John\t1\t2\t1\t0.927\t5.2\tgiven exact +3.0, surname exact +2.3 (crosswise) = 5.2
+! ovrin: 5 records: 2 in 1 group, 3 alone (0 without a name); 10 candidate pairs, 1 matched
+! ovrin: weights (u from random pairs; exact and close names by their share): given exact +3.6 close +2.3 some -2.4 different -4.4; surname exact +2.3 close +2.3 some -0.3 different -3.7; prior 0.250000
+
+# Names spoiled past their codes meet by the first two letters of the
+# given name and of the surname, in either order: three names of their own
+# sounds that share only Le and Cr make three candidate pairs.
+$ ovrin group
+< Leslie Cromwood
+< Lespie Crokwood
+< Crabtree Lenny
+> Leslie Cromwood\t1\t0.907
+> Lespie Crokwood\t1\t0.907
+! ovrin: 3 records: 2 in 1 group, 1 alone (0 without a name); 3 candidate pairs, 1 matched
+
 # People are matched by default. Surnames alone are too little to call two
 # records one person; the summary then says what groups look-alike names,
 # and --key (or --confirm, --limit) does.
