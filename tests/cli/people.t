@@ -147,6 +147,22 @@ $ ovrin group --person --confirm guth inputs/person_records.csv
 $ ovrin link --threshold 2 inputs/person_records.csv inputs/person_records.csv
 ! ovrin: --threshold takes a probability from 0 to 1, not "2"
 ? 2
+# Both ends are probabilities: at 1 only a certainty matches, which names
+# alone never are; at 0 every candidate pair does.
+$ ovrin group --threshold 1 --pairs
+< Smith, John
+< John Smith
+< Jon Smyth
+! ovrin: 3 records: 0 in 0 groups, 3 alone (0 without a name); 3 candidate pairs, 0 matched
+! ovrin: no pair is likely enough one person; to group look-alike names by a shared code instead, give --confirm (ovrin help group)
+$ ovrin group --threshold 0 --pairs
+< Smith, John
+< John Smith
+< Jon Smyth
+> Smith, John\tJohn Smith\t1\t2\t1\t0.998\t9.2
+> Smith, John\tJon Smyth\t1\t3\t1\t0.227\t-1.8
+> John Smith\tJon Smyth\t2\t3\t1\t0.227\t-1.8
+! ovrin: 3 records: 3 in 1 group, 0 alone (0 without a name); 3 candidate pairs, 3 matched
 
 # B may hold one person twice: Anna Smith-Jones (lines 2 and 4 of B) and
 # Peter O'Brien (lines 3 and 5) are each other's duplicates, not rivals, so
