@@ -176,6 +176,50 @@ $ ovrin link --csv --best --field given,surname --with dob ../../data/sample_peo
 > 105,Ann,Smith-Jones,1984-03-07,1,Anna,Smith-Jones,1984-03-07,6,2,0.997,8.6
 ! ovrin: A: 6 records, 5 matched; B: 12 records; 10 candidate pairs, 5 pairs written
 
+# --best keeps each A record's heaviest pair even when another record of A
+# has the same partner: Tom and Thomas Wright both take Thomas Wright of B.
+# --one-to-one gives him to the heavier pair only, whichever comes first.
+$ ovrin link --csv --best --field given,surname - inputs/person_records.csv
+< given,surname
+< Tom,Wright
+< Thomas,Wright
+> a.given,a.surname,id,b.given,b.surname,dob,line_a,line_b,score,weight
+> Tom,Wright,12,Thomas,Wright,1988-02-02,2,13,0.998,5.7
+> Thomas,Wright,12,Thomas,Wright,1988-02-02,3,13,1.000,10.6
+! ovrin: A: 2 records, 2 matched; B: 12 records; 2 candidate pairs, 2 pairs written
+$ ovrin link --csv --one-to-one --field given,surname - inputs/person_records.csv
+< given,surname
+< Tom,Wright
+< Thomas,Wright
+> a.given,a.surname,id,b.given,b.surname,dob,line_a,line_b,score,weight
+> Thomas,Wright,12,Thomas,Wright,1988-02-02,3,13,1.000,10.6
+! ovrin: A: 2 records, 1 matched; B: 12 records; 2 candidate pairs, 1 pair written
+
+# Without --with, --best fits m to the candidates as well, round after round
+# until it settles: five of the ten people of A are in B under an initial
+# and their surname, and each round lifts the weight of a given name that
+# agrees only somewhat (an initial) a little further, with their pairs'
+# scores and the share of A with a partner.
+$ ovrin link --best --explain - inputs/initials_b.txt
+< Ella Ozdemir
+< Daniel Kowalski
+< Zbigniew Ricci
+< Giovanna Murphy
+< Wojciech Bakker
+< Ramazan Lopez
+< Jacobus Williams
+< Femke Johnson
+< Anna Fischer
+< Janet Thompson
+> Daniel Kowalski\tD Kowalski\t2\t1\t0.716\t4.2\tgiven some +0.1, surname exact +4.0 = 4.2
+> Zbigniew Ricci\tZ Ricci\t3\t2\t0.716\t4.2\tgiven some +0.1, surname exact +4.0 = 4.2
+> Wojciech Bakker\tW Bakker\t5\t3\t0.716\t4.2\tgiven some +0.1, surname exact +4.0 = 4.2
+> Ramazan Lopez\tR Lopez\t6\t4\t0.716\t4.2\tgiven some +0.1, surname exact +4.0 = 4.2
+> Femke Johnson\tF Johnson\t8\t5\t0.716\t4.2\tgiven some +0.1, surname exact +4.0 = 4.2
+> Anna Fischer\tAnna Fischer\t9\t6\t0.993\t10.0\tgiven exact +6.0, surname exact +4.0 = 10.0
+! ovrin: A: 10 records, 6 matched; B: 6 records; 6 candidate pairs, 6 pairs written
+! ovrin: weights (u from random pairs; exact and close names by their share): given exact +7.5 close +4.0 some +0.1 different -5.0; surname exact +4.1 close +4.0 some -0.3 different -4.9; prior 0.166667; share of A with a partner 0.457
+
 # A side with no records (a header alone) links nothing: B's records are
 # not paired among themselves.
 $ ovrin link --csv --header --best --all - inputs/person_records.csv
