@@ -7,17 +7,19 @@ Copies the files of the tree (tracked, and new ones not ignored) to a
 scratch folder, builds the native tests there once (-O1, no link-time
 optimisation, so each rebuild is quick), then for each slip of the list
 below (or only the numbered ones): writes the slip into its file, rebuilds,
-runs ovrin_tests, puts the file back. Prints for each slip which tests
-failed (and the first failing row of the table of cases, if one did), or
-LIVED when every test passed; then the score, caught out of those that
-built. The working tree is never touched; --keep leaves
-the scratch folder for a look.
+runs ovrin_tests, the command's cli_unit_tests and its transcripts
+(tests/cli/*.t, through the program), puts the file back. Prints for each
+slip which tests failed (and the first failing row of the table of cases,
+if one did; a transcript's test by its file and line), or LIVED when every
+test passed; then the score, caught out of those that built. The working
+tree is never touched; --keep leaves the scratch folder for a look.
 
 A slip is a file, a piece of text that occurs in it exactly once, and what
 it becomes. When the code moves on and a piece is no longer found, the
 script says so: mend the list, not the code.
 """
 
+import glob
 import os
 import re
 import shutil
@@ -107,8 +109,9 @@ SLIPS = [
 
 
 def run(command, cwd, timeout=None):
+    # (The transcripts' reports quote output that need not be UTF-8.)
     return subprocess.run(command, cwd=cwd, stdout=subprocess.PIPE, stderr=subprocess.STDOUT, text=True,
-                          timeout=timeout)
+                          errors="replace", timeout=timeout)
 
 
 def main(argv):
@@ -135,18 +138,36 @@ def main(argv):
         if configured.returncode != 0:
             sys.exit("mutate: cmake failed\n" + configured.stdout)
 
+        transcripts = sorted(glob.glob(os.path.join(work, "tests", "cli", "*.t")))
+
         def build_and_test():
-            built = run(["cmake", "--build", build, "-j2", "--target", "ovrin_tests"], work)
+            built = run(["cmake", "--build", build, "-j2", "--target", "ovrin_tests", "cli_unit_tests", "cli_tests",
+                         "ovrin_command"], work)
             if built.returncode != 0:
                 return None, built.stdout
+            failed, rows = [], []
             try:
-                tested = run([os.path.join(build, "ovrin_tests"), "--gtest_brief=1"], build, timeout=600)
+                for program in ("ovrin_tests", "cli_unit_tests"):
+                    tested = run([os.path.join(build, program), "--gtest_brief=1"], build, timeout=600)
+                    found = sorted(set(re.findall(r"^\[  FAILED  \] (\w+\.\w+)", tested.stdout, re.M)))
+                    if tested.returncode != 0 and not found:
+                        found = [f"{program} (exit status {tested.returncode})"]
+                    failed += found
+                    rows += re.findall(r"^FAIL (\S+:\d+):", tested.stdout, re.M)
+                # The transcripts through the program, as the test cli_program runs them.
+                tested = run([os.path.join(build, "cli_tests"), "--exec", os.path.join(build, "ovrin")] + transcripts,
+                             build, timeout=600)
             except subprocess.TimeoutExpired:
                 return ["(timed out)"], ""
-            failed = sorted(set(re.findall(r"^\[  FAILED  \] (\w+\.\w+)", tested.stdout, re.M)))
-            if tested.returncode != 0 and not failed:
-                failed = [f"(exit status {tested.returncode})"]
-            rows = re.findall(r"^FAIL (\S+:\d+):", tested.stdout, re.M)
+            # The first failing test of each transcript file.
+            found = []
+            for path, line in re.findall(r"^FAIL (\S+\.t):(\d+):", tested.stdout, re.M):
+                name = os.path.relpath(path, work)
+                if not any(f.startswith(name + ":") for f in found):
+                    found.append(f"{name}:{line}")
+            if tested.returncode != 0 and not found:
+                found = [f"cli_tests (exit status {tested.returncode})"]
+            failed += found
             return failed, rows[0] if rows else ""
 
         failed, detail = build_and_test()
