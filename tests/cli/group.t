@@ -343,6 +343,19 @@ $ ovrin group --confirm levenshtein:2 --truth 2
 > Smith\t\t1\tSM0
 ! ovrin: 2 records: 2 in 1 group, 0 alone (0 without a name, 0 without a code)
 ! ovrin: pairs against the truth: 1 found, 0 true of them, 0 true in all; precision 0.0000, recall 1.0000, F1 0.0000
+# A column named for --truth implies a header, as a name in --field does;
+# the first line is not taken for a record.
+$ ovrin group --confirm levenshtein:2 --csv --truth person
+< name,person
+< Smith,1
+< Smyth,1
+< Smith,2
+> name,person,group,key
+> Smith,1,1,SM0
+> Smyth,1,1,SM0
+> Smith,2,1,SM0
+! ovrin: 3 records: 3 in 1 group, 0 alone (0 without a name, 0 without a code)
+! ovrin: pairs against the truth: 3 found, 1 true of them, 1 true in all; precision 0.3333, recall 1.0000, F1 0.5000
 $ ovrin group --confirm levenshtein:2 --csv --field name --truth id
 < name
 < Smith

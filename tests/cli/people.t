@@ -79,6 +79,53 @@ $ ovrin group --person --all
 > Jane Smith\t\t
 ! ovrin: 5 records: 3 in 1 group, 2 alone (0 without a name); 10 candidate pairs, 3 matched
 
+# An initial agrees a little (some) with a given name of its letter, and is
+# no key of its own: J Smith and J Brown share nothing else and never meet.
+$ ovrin group --pairs --explain
+< John Smith
+< J Smith
+> John Smith\tJ Smith\t1\t2\t1\t0.612\t0.7\tgiven some -2.0, surname exact +2.7 = 0.7
+! ovrin: 2 records: 2 in 1 group, 0 alone (0 without a name); 1 candidate pair, 1 matched
+! ovrin: weights (u from random pairs; exact and close names by their share): given exact +4.9 close +1.4 some -2.0 different -4.6; surname exact +2.8 close +1.4 some -1.1 different -4.6; prior 0.500000
+$ ovrin group
+< J Smith
+< J Brown
+! ovrin: 2 records: 0 in 0 groups, 2 alone (0 without a name); 0 candidate pairs, 0 matched
+
+# A surname of two words is also compared as one: Smith-Jones and
+# Smithjones agree exactly.
+$ ovrin group --pairs --explain
+< Anna Smith-Jones
+< Anna Smithjones
+> Anna Smith-Jones\tAnna Smithjones\t1\t2\t1\t0.975\t5.3\tgiven exact +2.7, surname exact +2.7 = 5.3
+! ovrin: 2 records: 2 in 1 group, 0 alone (0 without a name); 1 candidate pair, 1 matched
+! ovrin: weights (u from random pairs; exact and close names by their share): given exact +2.8 close +1.4 some -1.1 different -4.6; surname exact +2.8 close +1.4 some -1.1 different -4.6; prior 0.500000
+
+# Smith John meets John Smith crosswise, marked after the surname's
+# weight. Of two exact agreements the rarer word counts as the surname,
+# and each weighs by its own holders: SMITH, which all five hold, as the
+# given name; JOHN, which two hold, as the surname.
+$ ovrin group --pairs --explain
+< John Smith
+< Smith John
+< Mary Smith
+< Ann Smith
+< Eva Smith
+> John Smith\tSmith John\t1\t2\t1\t0.927\t5.2\tgiven exact +3.0, surname exact +2.3 (crosswise) = 5.2
+! ovrin: 5 records: 2 in 1 group, 3 alone (0 without a name); 10 candidate pairs, 1 matched
+! ovrin: weights (u from random pairs; exact and close names by their share): given exact +3.6 close +2.3 some -2.4 different -4.4; surname exact +2.3 close +2.3 some -0.3 different -3.7; prior 0.250000
+
+# Names spoiled past their codes meet by the first two letters of the
+# given name and of the surname, in either order: three names of their own
+# sounds that share only Le and Cr make three candidate pairs.
+$ ovrin group
+< Leslie Cromwood
+< Lespie Crokwood
+< Crabtree Lenny
+> Leslie Cromwood\t1\t0.907
+> Lespie Crokwood\t1\t0.907
+! ovrin: 3 records: 2 in 1 group, 1 alone (0 without a name); 3 candidate pairs, 1 matched
+
 # People are matched by default. Surnames alone are too little to call two
 # records one person; the summary then says what groups look-alike names,
 # and --key (or --confirm, --limit) does.
@@ -100,6 +147,22 @@ $ ovrin group --person --confirm guth inputs/person_records.csv
 $ ovrin link --threshold 2 inputs/person_records.csv inputs/person_records.csv
 ! ovrin: --threshold takes a probability from 0 to 1, not "2"
 ? 2
+# Both ends are probabilities: at 1 only a certainty matches, which names
+# alone never are; at 0 every candidate pair does.
+$ ovrin group --threshold 1 --pairs
+< Smith, John
+< John Smith
+< Jon Smyth
+! ovrin: 3 records: 0 in 0 groups, 3 alone (0 without a name); 3 candidate pairs, 0 matched
+! ovrin: no pair is likely enough one person; to group look-alike names by a shared code instead, give --confirm (ovrin help group)
+$ ovrin group --threshold 0 --pairs
+< Smith, John
+< John Smith
+< Jon Smyth
+> Smith, John\tJohn Smith\t1\t2\t1\t0.998\t9.2
+> Smith, John\tJon Smyth\t1\t3\t1\t0.227\t-1.8
+> John Smith\tJon Smyth\t2\t3\t1\t0.227\t-1.8
+! ovrin: 3 records: 3 in 1 group, 0 alone (0 without a name); 3 candidate pairs, 3 matched
 
 # B may hold one person twice: Anna Smith-Jones (lines 2 and 4 of B) and
 # Peter O'Brien (lines 3 and 5) are each other's duplicates, not rivals, so
@@ -112,6 +175,50 @@ $ ovrin link --csv --best --field given,surname --with dob ../../data/sample_peo
 > 104,Katharina,Novak,1979-12-01,11,Katarzyna,Nowak,1979-12-01,5,12,0.968,6.3
 > 105,Ann,Smith-Jones,1984-03-07,1,Anna,Smith-Jones,1984-03-07,6,2,0.997,8.6
 ! ovrin: A: 6 records, 5 matched; B: 12 records; 10 candidate pairs, 5 pairs written
+
+# --best keeps each A record's heaviest pair even when another record of A
+# has the same partner: Tom and Thomas Wright both take Thomas Wright of B.
+# --one-to-one gives him to the heavier pair only, whichever comes first.
+$ ovrin link --csv --best --field given,surname - inputs/person_records.csv
+< given,surname
+< Tom,Wright
+< Thomas,Wright
+> a.given,a.surname,id,b.given,b.surname,dob,line_a,line_b,score,weight
+> Tom,Wright,12,Thomas,Wright,1988-02-02,2,13,0.998,5.7
+> Thomas,Wright,12,Thomas,Wright,1988-02-02,3,13,1.000,10.6
+! ovrin: A: 2 records, 2 matched; B: 12 records; 2 candidate pairs, 2 pairs written
+$ ovrin link --csv --one-to-one --field given,surname - inputs/person_records.csv
+< given,surname
+< Tom,Wright
+< Thomas,Wright
+> a.given,a.surname,id,b.given,b.surname,dob,line_a,line_b,score,weight
+> Thomas,Wright,12,Thomas,Wright,1988-02-02,3,13,1.000,10.6
+! ovrin: A: 2 records, 1 matched; B: 12 records; 2 candidate pairs, 1 pair written
+
+# Without --with, --best fits m to the candidates as well, round after round
+# until it settles: five of the ten people of A are in B under an initial
+# and their surname, and each round lifts the weight of a given name that
+# agrees only somewhat (an initial) a little further, with their pairs'
+# scores and the share of A with a partner.
+$ ovrin link --best --explain - inputs/initials_b.txt
+< Ella Ozdemir
+< Daniel Kowalski
+< Zbigniew Ricci
+< Giovanna Murphy
+< Wojciech Bakker
+< Ramazan Lopez
+< Jacobus Williams
+< Femke Johnson
+< Anna Fischer
+< Janet Thompson
+> Daniel Kowalski\tD Kowalski\t2\t1\t0.716\t4.2\tgiven some +0.1, surname exact +4.0 = 4.2
+> Zbigniew Ricci\tZ Ricci\t3\t2\t0.716\t4.2\tgiven some +0.1, surname exact +4.0 = 4.2
+> Wojciech Bakker\tW Bakker\t5\t3\t0.716\t4.2\tgiven some +0.1, surname exact +4.0 = 4.2
+> Ramazan Lopez\tR Lopez\t6\t4\t0.716\t4.2\tgiven some +0.1, surname exact +4.0 = 4.2
+> Femke Johnson\tF Johnson\t8\t5\t0.716\t4.2\tgiven some +0.1, surname exact +4.0 = 4.2
+> Anna Fischer\tAnna Fischer\t9\t6\t0.993\t10.0\tgiven exact +6.0, surname exact +4.0 = 10.0
+! ovrin: A: 10 records, 6 matched; B: 6 records; 6 candidate pairs, 6 pairs written
+! ovrin: weights (u from random pairs; exact and close names by their share): given exact +7.5 close +4.0 some +0.1 different -5.0; surname exact +4.1 close +4.0 some -0.3 different -4.9; prior 0.166667; share of A with a partner 0.457
 
 # A side with no records (a header alone) links nothing: B's records are
 # not paired among themselves.

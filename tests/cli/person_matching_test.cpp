@@ -73,6 +73,9 @@ TEST(Levels, Values) {
         {"1984-03-07", "1984-03-08", CLOSE},  // one digit
         {"1984-03-07", "1984-07-03", CLOSE},  // day and month swapped, year first
         {"07/03/1984", "03/07/1984", CLOSE},  // and year last
+        {"1984-03-12", "1984-12-03", CLOSE},  // a swap that changes all four characters
+        {"12/03/1984", "03/12/1984", CLOSE},
+        {"1984-03-12", "1984-21-30", DIFFERENT},  // four characters, but no swap
         {"1984-03-07", "1948-03-07", DIFFERENT},  // two digits
         {"1984-03-07", "1984-03-7", DIFFERENT},
         {"12345", "12346", CLOSE},
@@ -101,6 +104,24 @@ TEST(Levels, Words) {
     EXPECT_EQ(wordLevel(tomasz), SOME);
     tomasz.transposed = true;
     EXPECT_EQ(wordLevel(tomasz), CLOSE);
+
+    // On the limits, with no code shared and below 60 percent: one edit in
+    // five letters is close, in four only some; the longer word counts,
+    // whichever of the two it is. Ten in twenty is some, eleven different.
+    const struct {
+        int32_t distance;
+        size_t lengthA, lengthB;
+        Level level;
+    } edges[] = {
+        {1, 5, 5, CLOSE}, {1, 4, 5, CLOSE},  {1, 5, 4, CLOSE},   {2, 10, 10, CLOSE},
+        {1, 4, 4, SOME},  {3, 10, 10, SOME}, {10, 20, 20, SOME}, {11, 20, 20, DIFFERENT},
+    };
+    for (const auto& e : edges) {
+        WordAnswers answers;
+        answers.distance = e.distance, answers.guthPercent = 40;
+        answers.lengthA = e.lengthA, answers.lengthB = e.lengthB;
+        EXPECT_EQ(wordLevel(answers), e.level) << e.distance << " in " << e.lengthA << " and " << e.lengthB;
+    }
 }
 
 TEST(Levels, OneTransposition) {

@@ -17,6 +17,13 @@ $ ovrin link --confirm levenshtein:2 --best --all - inputs/link_b.txt
 $ ovrin map soundex 0 --csv --field 2
 <- 1,"Mey\rer"\r2,Lee\r
 >- 1,"Mey\rer",M600\r2,Lee,L000\r
+# A header's line end is the end before the first record: under a header
+# ended by CR LF, a single record without an end ends with CR LF too.
+$ ovrin map soundex 0 --header
+< name\r
+<- Lee
+> name\tsoundex\r
+> Lee\tL000\r
 
 # Under a header every line is as wide as the header: a short record is
 # filled out with empty fields before the new columns, a long one keeps its

@@ -170,6 +170,7 @@ TEST(PutField, CsvQuotesWhatNeedsIt) {
     EXPECT_EQ(field(TextFormat::CSV, ",616", true), ",\",616\"");
     EXPECT_EQ(field(TextFormat::CSV, "\"230", true), ",\"\"\"230\"");
     EXPECT_EQ(field(TextFormat::CSV, "a\nb", true), ",\"a\nb\"");
+    EXPECT_EQ(field(TextFormat::CSV, "a\rb", true), ",\"a\rb\"");  // a lone CR ends a record too
     EXPECT_EQ(field(TextFormat::CSV, "\x80" "600", true), ",€600");
     EXPECT_EQ(field(TextFormat::CSV, "a\tb", true), ",a\tb");
 }
