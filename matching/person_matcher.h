@@ -93,8 +93,10 @@ public:
     // four steps some candidates apart (its bound line; its place and
     // values; its words; their weights and facts): a candidate's other
     // record is anywhere in memory, and waiting for it was most of the time
-    // of a large list.
-    void prefetch(uint32_t record, int step) const {
+    // of a large list. Always inlined: a call of a function that only reads
+    // and prefetches has no effect the compiler must keep, and it drops
+    // such calls whole.
+    __attribute__((always_inline)) void prefetch(uint32_t record, int step) const {
         if (step == 0) {
             if (withCount_ > RecordBound::kValues) __builtin_prefetch(valuesOf(record));
             if (!recordBounds_.empty()) {
@@ -121,7 +123,7 @@ public:
     }
     // The levels of the first words' pairs of x and y, straight and
     // crosswise, looked up if the pair passes its first bound.
-    void prefetchLevels(uint32_t x, uint32_t y) const {
+    __attribute__((always_inline)) void prefetchLevels(uint32_t x, uint32_t y) const {
         if (recordBounds_.empty()) return;
         const RecordBound& a = recordBounds_[x];
         const RecordBound& b = recordBounds_[y];

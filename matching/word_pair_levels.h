@@ -24,7 +24,7 @@ public:
     // when none is.
     bool find(uint32_t a, uint32_t b, uint8_t* level) const;
     // Asks the processor for the place of the pair's level, to be read soon.
-    void prefetch(uint32_t a, uint32_t b) const {
+    __attribute__((always_inline)) void prefetch(uint32_t a, uint32_t b) const {
         if (!entries_.empty()) __builtin_prefetch(&entries_[bucketOf(keyOf(a, b))]);
     }
     // Stores the level of a pair of two different words not stored.
