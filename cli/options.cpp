@@ -1,6 +1,8 @@
 #include "options.h"
 
 #include "text.h"
+#include "../matching/by_code.h"
+#include "../matching/engine.h"
 
 namespace {
 
@@ -14,7 +16,7 @@ struct OptionRow {
     const char* needs;  // what the message says is missing without a value
     // Sets the option; false with `problem` set when the value is wrong.
     bool (*apply)(Options& options, const std::string& value, std::string* problem);
-    const char* help;  // one paragraph
+    std::string help;  // one paragraph
 };
 
 bool setEncoding(Options& o, const std::string& value, std::string* problem) {
@@ -98,10 +100,12 @@ const std::vector<OptionRow> kOptions = {
      "group by a code, this one (default dmetaphone): ovDoubleMetaphone, whose primary and secondary code both count; "
      "ovMetaphone; ovSoundex mode 0 (soundex) or 1 (soundex5); ovPhonex"},
     {"--limit", nullptr, MATCHING, "N", "a value: a code length", setLimit,
-     "group by a code, with this maxlength of dmetaphone and metaphone (default 4)"},
+     "group by a code, with this maxlength of dmetaphone and metaphone (default " +
+         std::to_string(MatchSettings().limit) + ")"},
     {"--confirm", nullptr, MATCHING, "levenshtein:K|guth|none", "a value: levenshtein:K, guth or none", setConfirm,
-     "group by a code: a candidate pair joins when ovLevenshtein is at most K (levenshtein:2 where only --key "
-     "or --limit asks for the code); when ovGuthMatch (mode 1) "
+     "group by a code: a candidate pair joins when ovLevenshtein is at most K (levenshtein:" +
+         std::to_string(MatchSettings().maxDistance) +
+         " where only --key or --limit asks for the code); when ovGuthMatch (mode 1) "
      "says the names match, asked both ways round (stricter: it keeps Meyer and Maier apart); or always"},
     {"--best", nullptr, COMMAND_LINK, nullptr, nullptr, setBest,
      "only the best match of each record of A: the highest score, then the first in B (by a code: the highest "
@@ -129,7 +133,8 @@ const std::vector<OptionRow> kOptions = {
      "other fields that confirm or refute a pair (a date of birth, a postcode): equal, one character off or a "
      "date's day and month swapped, different, or empty (no evidence)"},
     {"--threshold", nullptr, MATCHING, "P", "a probability from 0 to 1", setThreshold,
-     "pairs whose fitted probability of being one person is at least P match (default 0.5)"},
+     "pairs whose fitted probability of being one person is at least P match (default " +
+         decimals(PeopleSettings().threshold, 1) + ")"},
     {"--explain", nullptr, MATCHING, nullptr, nullptr, setExplain,
      "a column that shows each comparison of the pair, its level and its weight"},
     {"--one-to-one", nullptr, COMMAND_LINK, nullptr, nullptr, setOneToOne,
