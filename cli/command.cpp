@@ -39,42 +39,8 @@ const FunctionRow* CommandContext::findFunction(const std::string& word) const {
     return nullptr;
 }
 
-namespace {
-
-// The row of a function that takes the given parameter types (a string of
-// 's' and 'i'), or null with `problem` set.
-const FunctionRow* findRow(const CommandContext& context, const char* name, const char* types, std::string* problem) {
-    const FunctionRow* row = context.findFunction(name);
-    if (!row) {
-        *problem = std::string("the library has no function ") + name;
-        return nullptr;
-    }
-    bool fits = row->paramCount == static_cast<int32_t>(std::strlen(types));
-    for (int i = 0; fits && types[i]; ++i)
-        fits = row->paramType(i) == (types[i] == 's' ? PARAM_STRING : PARAM_INTEGER);
-    if (!fits) {
-        *problem = takesText(*row) + ", which the matching cannot use";
-        return nullptr;
-    }
-    return row;
-}
-
-}  // namespace
-
 bool CommandContext::findMatchFunctions(KeyKind key, MatchFunctions* functions, std::string* problem) const {
-    const char* name = key == KeyKind::DMETAPHONE  ? "ovdoublemetaphone"
-                       : key == KeyKind::METAPHONE ? "ovmetaphone"
-                       : key == KeyKind::PHONEX    ? "ovphonex"
-                                                   : "ovsoundex";
-    const FunctionRow* encoder = findRow(*this, name, key == KeyKind::PHONEX ? "s" : "si", problem);
-    const FunctionRow* levenshtein = encoder ? findRow(*this, "ovlevenshtein", "ss", problem) : nullptr;
-    const FunctionRow* guth = levenshtein ? findRow(*this, "ovguthmatch", "ssi", problem) : nullptr;
-    if (!guth) return false;
-    functions->encoder = encoder->id;
-    functions->encoderName = displayName(encoder->name);
-    functions->levenshtein = levenshtein->id;
-    functions->guth = guth->id;
-    return true;
+    return ::findMatchFunctions(table, key, displayName, functions, problem);
 }
 
 int CommandContext::stopped(const std::string& libraryError) const {
@@ -87,16 +53,6 @@ std::string CommandContext::toConsole(const std::string& libraryText) const {
     std::string utf8(libraryText.size() * 3, '\0');
     utf8.resize(cp1252ToUtf8(libraryText.data(), libraryText.size(), &utf8[0]));
     return utf8;
-}
-
-std::string parameterTypesText(const FunctionRow& row) {
-    std::string text;
-    for (int i = 0; i < row.paramCount; ++i) {
-        if (i > 0) text += i + 1 == row.paramCount ? " and " : ", ";
-        int type = row.paramType(i);
-        text += type == PARAM_STRING ? "a string" : type == PARAM_INTEGER ? "an integer" : "a value of type " + std::to_string(type);
-    }
-    return text.empty() ? "no argument" : text;
 }
 
 std::string takesText(const FunctionRow& row) { return displayName(row.name) + " takes " + parameterTypesText(row); }

@@ -43,8 +43,6 @@ struct CommandContext {
     std::string toConsole(const std::string& libraryText) const;
 };
 
-// "a string, a string and an integer"
-std::string parameterTypesText(const FunctionRow& row);
 // "ovGuthMatch takes a string, a string and an integer"
 std::string takesText(const FunctionRow& row);
 // "ovGuthMatch(name1, name2, mode)"

@@ -80,3 +80,13 @@ void callFunction(const Library& library, int32_t number, HostValue* args, int32
     outcome->answer = library.call(0, 0, reinterpret_cast<uintptr_t>(outcome), number, copyResult, 0, 0, args,
                                    argCount, &result);
 }
+
+std::string parameterTypesText(const FunctionRow& row) {
+    std::string text;
+    for (int i = 0; i < row.paramCount; ++i) {
+        if (i > 0) text += i + 1 == row.paramCount ? " and " : ", ";
+        int type = row.paramType(i);
+        text += type == PARAM_STRING ? "a string" : type == PARAM_INTEGER ? "an integer" : "a value of type " + std::to_string(type);
+    }
+    return text.empty() ? "no argument" : text;
+}

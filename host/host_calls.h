@@ -34,6 +34,9 @@ struct LibraryFacts {
 
 LibraryFacts readLibraryFacts(const Library& library);
 
+// "a string, a string and an integer"
+std::string parameterTypesText(const FunctionRow& row);
+
 // The rows of the function table: number -1 for their count, then number -2
 // for each row until the end row.
 std::vector<FunctionRow> readFunctionTable(const Library& library);

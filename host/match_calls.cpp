@@ -2,6 +2,49 @@
 
 #include <cstring>
 
+namespace {
+
+// The row of the function of that table name that takes the given
+// parameter types (a string of 's' and 'i'), or null with `problem` set.
+const FunctionRow* findRow(const std::vector<FunctionRow>& table, const char* name, const char* types,
+                           std::string (*showName)(const std::string&), std::string* problem) {
+    const FunctionRow* row = nullptr;
+    for (const FunctionRow& r : table)
+        if (!row && r.name == name) row = &r;
+    if (!row) {
+        *problem = std::string("the library has no function ") + name;
+        return nullptr;
+    }
+    bool fits = row->paramCount == static_cast<int32_t>(std::strlen(types));
+    for (int i = 0; fits && types[i]; ++i)
+        fits = row->paramType(i) == (types[i] == 's' ? PARAM_STRING : PARAM_INTEGER);
+    if (!fits) {
+        *problem = showName(row->name) + " takes " + parameterTypesText(*row) + ", which the matching cannot use";
+        return nullptr;
+    }
+    return row;
+}
+
+}  // namespace
+
+bool findMatchFunctions(const std::vector<FunctionRow>& table, KeyKind key,
+                        std::string (*showName)(const std::string& tableName), MatchFunctions* functions,
+                        std::string* problem) {
+    const char* name = key == KeyKind::DMETAPHONE  ? "ovdoublemetaphone"
+                       : key == KeyKind::METAPHONE ? "ovmetaphone"
+                       : key == KeyKind::PHONEX    ? "ovphonex"
+                                                   : "ovsoundex";
+    const FunctionRow* encoder = findRow(table, name, key == KeyKind::PHONEX ? "s" : "si", showName, problem);
+    const FunctionRow* levenshtein = encoder ? findRow(table, "ovlevenshtein", "ss", showName, problem) : nullptr;
+    const FunctionRow* guth = levenshtein ? findRow(table, "ovguthmatch", "ssi", showName, problem) : nullptr;
+    if (!guth) return false;
+    functions->encoder = encoder->id;
+    functions->encoderName = showName(encoder->name);
+    functions->levenshtein = levenshtein->id;
+    functions->guth = guth->id;
+    return true;
+}
+
 void MatchCalls::open(const Library& library, const MatchFunctions& functions, KeyKind key, int32_t limit) {
     library_ = &library;
     functions_ = functions;

@@ -21,6 +21,14 @@ struct MatchFunctions {
     std::string encoderName;
 };
 
+// The functions the matching calls, found in the function table by their
+// names there: the encoder of `key`, ovLevenshtein and ovGuthMatch. False
+// with `problem` set when one is missing or takes other parameters;
+// `showName` gives a table name ("ovguthmatch") as messages show it.
+bool findMatchFunctions(const std::vector<FunctionRow>& table, KeyKind key,
+                        std::string (*showName)(const std::string& tableName), MatchFunctions* functions,
+                        std::string* problem);
+
 class MatchCalls {
 public:
     // `limit`: the code length of Double Metaphone and Metaphone.
