@@ -8,8 +8,6 @@
 #include <string>
 #include <vector>
 
-#include "../../cli/command.h"
-#include "../../cli/command_parts.h"
 #include "../../host/host_calls.h"
 #include "../../matching/engine.h"
 
@@ -17,9 +15,6 @@ namespace {
 
 struct Linked {
     Library library;
-    MemorySource in{""};
-    MemorySink out, err;
-    Console console{&in, &out, &err, false, false};
     PersonMatcher matcher;
     FsModel model;
     uint32_t split = 0;
@@ -28,9 +23,10 @@ struct Linked {
     void open(const std::vector<std::vector<std::string>>& a, const std::vector<std::vector<std::string>>& b) {
         std::string error;
         ASSERT_TRUE(openLibrary(nullptr, &library, &error)) << error;
-        CommandContext context{library, console, Options(), readFunctionTable(library)};
         MatchFunctions functions;
-        ASSERT_TRUE(context.findMatchFunctions(KeyKind::DMETAPHONE, &functions, &error)) << error;
+        ASSERT_TRUE(findMatchFunctions(readFunctionTable(library), KeyKind::DMETAPHONE,
+                                       [](const std::string& name) { return name; }, &functions, &error))
+            << error;
         matcher.open(library, functions);
         for (const auto* side : {&a, &b}) {
             PeopleColumns people;

@@ -11,8 +11,6 @@
 #include <string>
 #include <vector>
 
-#include "../../cli/command.h"
-#include "../../cli/command_parts.h"
 #include "../../host/host_calls.h"
 #include "../../matching/engine.h"
 #include "../../matching/scoring.h"
@@ -44,23 +42,21 @@ std::vector<std::string> wordsAndSlips() {
     return words;
 }
 
-// The library as the command calls it, on empty streams.
+// The library and its function table, as any host of the engine opens them.
 class WithLibrary : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(openLibrary(nullptr, &library, &error)) << error;
-        context.reset(new CommandContext{library, console, Options(), readFunctionTable(library)});
+        table = readFunctionTable(library);
     }
     Library library;
     std::string error;
-    MemorySource in{""};
-    MemorySink out, err;
-    Console console{&in, &out, &err, false, false};
-    std::unique_ptr<CommandContext> context;
+    std::vector<FunctionRow> table;
+    static std::string asIs(const std::string& name) { return name; }
 
     void openMatcher(PersonMatcher* matcher) {
         MatchFunctions functions;
-        ASSERT_TRUE(context->findMatchFunctions(KeyKind::DMETAPHONE, &functions, &error)) << error;
+        ASSERT_TRUE(findMatchFunctions(table, KeyKind::DMETAPHONE, asIs, &functions, &error)) << error;
         matcher->open(library, functions);
     }
 };
@@ -70,7 +66,7 @@ using WeightBound = WithLibrary;
 TEST_F(WordLevelBound, NeverBelowTheLibrarysLevel) {
     MatchCalls calls;
     MatchFunctions functions;
-    ASSERT_TRUE(context->findMatchFunctions(KeyKind::DMETAPHONE, &functions, &error)) << error;
+    ASSERT_TRUE(findMatchFunctions(table, KeyKind::DMETAPHONE, asIs, &functions, &error)) << error;
     calls.open(library, functions, KeyKind::DMETAPHONE, 4);
 
     const std::vector<std::string> words = wordsAndSlips();
