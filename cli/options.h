@@ -34,7 +34,7 @@ struct Options {
     bool json = false;  // --json
     bool best = false;  // --best
     std::string truth;  // --truth: the field of the true entity, or empty
-    // The matching of people (person_command.cpp), which any of these asks for.
+    // The matching of people (people_group.cpp, people_link.cpp), which any of these asks for.
     bool person = false;                 // --person
     std::vector<std::string> fieldsB;    // --field-b, split at commas
     std::vector<std::string> with;       // --with, split at commas
