@@ -43,6 +43,21 @@ bool CommandContext::findMatchFunctions(KeyKind key, MatchFunctions* functions, 
     return ::findMatchFunctions(table, key, displayName, functions, problem);
 }
 
+std::string CommandContext::commandLine() const {
+    std::string line = "ovrin";
+    for (const std::string& a : arguments) {
+        const bool plain = !a.empty() && a.find_first_of(" \t\n'\"\\$`*?;&|<>()") == std::string::npos;
+        std::string quoted;
+        for (char c : a) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+        line += " " + (plain ? a : "'" + quoted + "'");
+    }
+    return line;
+}
+
+double CommandContext::seconds() const {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+}
+
 int CommandContext::stopped(const std::string& libraryError) const {
     message(toConsole(libraryError) + "; stopped");
     return EXIT_FAULTS;
@@ -135,6 +150,7 @@ int runWords(CommandContext& context, const std::vector<std::string>& words) {
 
 int runCommand(const Library& library, const std::vector<std::string>& arguments, Console& console) {
     CommandContext context{library, console, Options(), readFunctionTable(library)};
+    context.arguments = arguments;
     std::vector<std::string> words;
     std::string problem;
     if (!parseOptions(arguments, &context.options, &words, &problem)) return context.usage(problem);

@@ -2,6 +2,7 @@
 // read from the library, and the writing of results and messages.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -18,7 +19,13 @@ struct CommandContext {
     Console& console;
     Options options;
     std::vector<FunctionRow> table;
+    std::vector<std::string> arguments;  // as given, without the program name
+    std::chrono::steady_clock::time_point started = std::chrono::steady_clock::now();
 
+    // The command line as a shell would take it back: "ovrin group --csv 'a b.csv'".
+    std::string commandLine() const;
+    // Seconds since the command started.
+    double seconds() const;
     // "ovrin: TEXT" and a line end on stderr.
     void message(const std::string& text) const;
     // A usage error: the message, and EXIT_USAGE to return.

@@ -68,6 +68,12 @@ bool setTruth(Options& o, const std::string& value, std::string* problem) {
     return problem->empty();
 }
 bool setHelp(Options& o, const std::string&, std::string*) { return o.help = true; }
+bool setReport(Options& o, const std::string& value, std::string* problem) {
+    if (value.empty()) *problem = "--report needs a file name";
+    o.report = value;
+    o.person = true;
+    return problem->empty();
+}
 
 const unsigned RECORDS = COMMAND_MAP | COMMAND_GROUP | COMMAND_LINK;
 const unsigned MATCHING = COMMAND_GROUP | COMMAND_LINK;
@@ -135,6 +141,11 @@ const std::vector<OptionRow> kOptions = {
     {"--threshold", nullptr, MATCHING, "P", "a probability from 0 to 1", setThreshold,
      "pairs whose fitted probability of being one person is at least P match (default " +
          decimals(PeopleSettings().threshold, 1) + ")"},
+    {"--report", nullptr, MATCHING, "FILE", "a file name", setReport,
+     "also write FILE, an HTML page of the run to look at in a browser: the candidate pairs' weights and "
+     "where the threshold falls, what each level of each field weighs, the pairs nearest the threshold, "
+     "the groups' sizes, and with --truth precision, recall and F1 against the threshold (every candidate "
+     "pair is then compared in full)"},
     {"--explain", nullptr, MATCHING, nullptr, nullptr, setExplain,
      "a column that shows each comparison of the pair, its level and its weight"},
     {"--one-to-one", nullptr, COMMAND_LINK, nullptr, nullptr, setOneToOne,

@@ -39,6 +39,7 @@ struct Options {
     std::vector<std::string> fieldsB;    // --field-b, split at commas
     std::vector<std::string> with;       // --with, split at commas
     std::string threshold;               // --threshold as written
+    std::string report;                  // --report: the HTML page to write, or empty
     bool explain = false;                // --explain
     bool oneToOne = false;               // --one-to-one
     bool pairs = false;                  // --pairs: group writes its matched pairs

@@ -35,6 +35,13 @@ int readSettings(const CommandContext& context, PersonSettings* settings);
 // the library lacks one.
 int openPersonMatcher(const CommandContext& context, PersonMatcher* matcher);
 
+// What a report of the run shares for group and link: the command, the
+// settings, the match and its picture, the summary line, the warnings.
+struct ReportRun;
+ReportRun reportRun(const CommandContext& context, const char* command, const PersonSettings& settings,
+                    const PeopleMatch& match, const RunPicture& picture, const std::string& summary,
+                    uint64_t warnings);
+
 // The width problems of a list, then its fields that could not be read.
 void reportProblems(const NameList& list, Warnings& warnings);
 

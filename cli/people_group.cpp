@@ -3,6 +3,7 @@
 // pairs.
 #include "match_output.h"
 #include "people_command.h"
+#include "report.h"
 #include "text.h"
 #include "truth_column.h"
 #include "../records/record_writer.h"
@@ -125,8 +126,12 @@ int runPersonGroup(CommandContext& context, const std::vector<std::string>& word
         return context.usage(problem);
     if (!matcher.add(people.columns)) return context.stopped(matcher.error());
     PeopleMatch match;
+    settings.engine.keepCandidates = !options.report.empty();
     if (!matchPeople(matcher, MatchScope(), settings.engine, &match)) return context.stopped(matcher.error());
     const PeopleGroups groups = groupPeople(list.records.size(), match.matched, match.model);
+    RunPicture picture;
+    if (!options.report.empty() && !pictureRun(matcher, match, settings.engine, PictureSettings(), &picture))
+        return context.stopped(matcher.error());
 
     Warnings warnings(*context.console.err, "ovrin");
     reportProblems(list, warnings);
@@ -134,13 +139,29 @@ int runPersonGroup(CommandContext& context, const std::vector<std::string>& word
     status = writeOutput(context, list, match, groups, names, warnings);
     if (status != EXIT_DONE) return status;
     const uint64_t recordCount = list.records.size();
-    context.message(counted(recordCount, "record", "records") + ": " + std::to_string(groups.grouped()) + " in " +
-                    counted(groups.count, "group", "groups") + ", " + std::to_string(recordCount - groups.grouped()) +
-                    " alone (" + std::to_string(list.withoutName) + " without a name); " +
-                    counted(match.candidates, "candidate pair", "candidate pairs") + ", " +
-                    std::to_string(match.matched.size()) + " matched");
+    const std::string summary =
+        counted(recordCount, "record", "records") + ": " + std::to_string(groups.grouped()) + " in " +
+        counted(groups.count, "group", "groups") + ", " + std::to_string(recordCount - groups.grouped()) + " alone (" +
+        std::to_string(list.withoutName) + " without a name); " +
+        counted(match.candidates, "candidate pair", "candidate pairs") + ", " + std::to_string(match.matched.size()) +
+        " matched";
+    context.message(summary);
     hintAtCodes(context, settings, match.candidates, match.matched.size());
     if (options.explain) context.message(weightsText(match.model, names));
-    if (!options.truth.empty()) context.message(pairCountsText(countGroupPairs(groups.groupOf, truthOf)));
+    const PairCounts counts = options.truth.empty() ? PairCounts() : countGroupPairs(groups.groupOf, truthOf);
+    if (!options.truth.empty()) context.message(pairCountsText(counts));
+    if (!options.report.empty()) {
+        ReportRun run = reportRun(context, "group", settings, match, picture, summary, warnings.count());
+        run.a = &list;
+        run.groups = &groups;
+        if (!options.truth.empty()) {
+            run.truth = true;
+            run.candidateTrue = candidatesTrue(picture, truthOf, nullptr, 0);
+            run.truePairs = counts.truth;
+            run.chosen = counts;
+        }
+        status = writeReportFile(context, run);
+        if (status != EXIT_DONE) return status;
+    }
     return warnings.count() > 0 ? EXIT_FAULTS : EXIT_DONE;
 }

@@ -2,6 +2,7 @@
 // are probably the same person, each pair with its score and weight.
 #include "match_output.h"
 #include "people_command.h"
+#include "report.h"
 #include "text.h"
 #include "truth_column.h"
 #include "../records/record_writer.h"
@@ -82,6 +83,41 @@ int readBoth(const CommandContext& context, const std::vector<std::string>& word
     return EXIT_DONE;
 }
 
+// The summary and, as the options ask, the weights, the counts against the
+// truth and the report; EXIT_DONE, or EXIT_USAGE when the report cannot be
+// written.
+int finish(const CommandContext& context, const PeopleLink& link, const PersonSettings& settings,
+           const RunPicture& picture, const std::vector<uint32_t> truthOf[2],
+           const std::vector<std::pair<uint32_t, uint32_t>>& written, uint64_t aMatched, uint64_t warnings) {
+    const Options& options = context.options;
+    const PeopleMatch& match = link.match;
+    const std::string summary = "A: " + counted(link.split, "record", "records") + ", " + std::to_string(aMatched) +
+                                " matched; B: " + counted(link.b.list.records.size(), "record", "records") + "; " +
+                                counted(match.candidates, "candidate pair", "candidate pairs") + ", " +
+                                counted(written.size(), "pair", "pairs") + " written";
+    context.message(summary);
+    hintAtCodes(context, settings, match.candidates, written.size());
+    if (options.explain) {
+        std::string text = weightsText(match.model, comparisonNames(settings.with));
+        if (settings.engine.onePartner) text += "; share of A with a partner " + decimals(match.partners.share, 3);
+        context.message(text);
+    }
+    const PairCounts counts = options.truth.empty() ? PairCounts() : countLinkPairs(truthOf[0], truthOf[1], written);
+    if (!options.truth.empty()) context.message(pairCountsText(counts));
+    if (options.report.empty()) return EXIT_DONE;
+    ReportRun run = reportRun(context, "link", settings, match, picture, summary, warnings);
+    run.a = &link.a.list;
+    run.b = &link.b.list;
+    run.split = link.split;
+    if (!options.truth.empty()) {
+        run.truth = true;
+        run.candidateTrue = candidatesTrue(picture, truthOf[0], &truthOf[1], link.split);
+        run.truePairs = counts.truth;
+        run.chosen = counts;
+    }
+    return writeReportFile(context, run);
+}
+
 }  // namespace
 
 int runPersonLink(CommandContext& context, const std::vector<std::string>& words) {
@@ -107,8 +143,12 @@ int runPersonLink(CommandContext& context, const std::vector<std::string>& words
     // The same file on both sides: no record is paired with itself.
     scope.sameFile = words[1] == words[2] && settings.fieldsA == settings.fieldsB;
     PeopleMatch& match = link.match;
+    settings.engine.keepCandidates = !options.report.empty();
     if (!matchPeople(matcher, scope, settings.engine, &match)) return context.stopped(matcher.error());
     const size_t bRecords = link.b.list.records.size();
+    RunPicture picture;
+    if (!options.report.empty() && !pictureRun(matcher, match, settings.engine, PictureSettings(), &picture))
+        return context.stopped(matcher.error());
     pickPartners(match.model, link.split, bRecords, options.best, options.oneToOne, &match.matched);
 
     Warnings warnings(*context.console.err, "ovrin");
@@ -123,16 +163,7 @@ int runPersonLink(CommandContext& context, const std::vector<std::string>& words
     const std::vector<std::pair<uint32_t, uint32_t>> written =
         writePairs(context, link, settings, *writer, out, &aMatched);
     if (!out.flush()) return context.lostOutput(out);
-    context.message("A: " + counted(link.split, "record", "records") + ", " + std::to_string(aMatched) +
-                    " matched; B: " + counted(bRecords, "record", "records") + "; " +
-                    counted(match.candidates, "candidate pair", "candidate pairs") + ", " +
-                    counted(written.size(), "pair", "pairs") + " written");
-    hintAtCodes(context, settings, match.candidates, written.size());
-    if (options.explain) {
-        std::string text = weightsText(match.model, comparisonNames(settings.with));
-        if (settings.engine.onePartner) text += "; share of A with a partner " + decimals(match.partners.share, 3);
-        context.message(text);
-    }
-    if (!options.truth.empty()) context.message(pairCountsText(countLinkPairs(truthOf[0], truthOf[1], written)));
+    status = finish(context, link, settings, picture, truthOf, written, aMatched, warnings.count());
+    if (status != EXIT_DONE) return status;
     return warnings.count() > 0 ? EXIT_FAULTS : EXIT_DONE;
 }

@@ -1,4 +1,5 @@
 #include "people_command.h"
+#include "report.h"
 
 #include <cmath>
 #include <cstdlib>
@@ -114,4 +115,21 @@ void hintAtCodes(const CommandContext& context, const PersonSettings& settings, 
     if (candidates > 0 && matched == 0 && settings.with.empty())
         context.message("no pair is likely enough one person; to group look-alike names by a shared code "
                         "instead, give --confirm (ovrin help group)");
+}
+
+ReportRun reportRun(const CommandContext& context, const char* command, const PersonSettings& settings,
+                    const PeopleMatch& match, const RunPicture& picture, const std::string& summary,
+                    uint64_t warnings) {
+    ReportRun run;
+    run.command = command;
+    run.commandLine = context.commandLine();
+    run.names = comparisonNames(settings.with);
+    run.match = &match;
+    run.picture = &picture;
+    run.threshold = settings.engine.threshold;
+    run.summary = summary;
+    run.warnings = warnings;
+    run.seconds = context.seconds();
+    run.cp1252 = context.options.cp1252;
+    return run;
 }

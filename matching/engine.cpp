@@ -41,6 +41,7 @@ bool matchPeople(PersonMatcher& matcher, const MatchScope& scope, const PeopleSe
                                                : weightToReach(out->model, settings.threshold);
     std::vector<Candidate> reached;
     if (!scoreCandidates(matcher, found, atLeast, &reached)) return false;
+    if (settings.keepCandidates) out->found = std::move(found);
     found = CandidatePairs();
     if (settings.onePartner) return scoreAmongRivals(matcher, reached, others, split, settings, out);
     for (const Candidate& pair : reached)

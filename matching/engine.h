@@ -43,6 +43,7 @@
 #include "pair_counts.h"
 #include "person_matcher.h"
 #include "prepare.h"
+#include "run_picture.h"
 
 // Which pairs a run looks at: the records of one list among themselves
 // (group), or those of A, below `split`, with those of B from it on (link).
@@ -61,6 +62,9 @@ struct PeopleSettings {
     // With one partner: m refitted to the candidates (where names are all
     // there is to compare; see fitPartnerLevels).
     bool refitM = false;
+    // Keep the candidate pairs (PeopleMatch::found), for a picture of the
+    // run (run_picture.h).
+    bool keepCandidates = false;
 };
 
 struct PeopleMatch {
@@ -68,6 +72,7 @@ struct PeopleMatch {
     FsModel model;
     uint64_t candidates = 0;
     Partners partners;  // with onePartner
+    CandidatePairs found;  // with keepCandidates
 };
 
 // Candidates, their model, their comparisons and the pairs that reach the

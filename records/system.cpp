@@ -104,6 +104,8 @@ bool readConsole(FILE* stream, bool cp1252, std::string* text, bool* ended) {
 
 FILE* openForReading(const std::string& path) { return _wfopen(widen(path).c_str(), L"rb"); }
 
+FILE* openForWriting(const std::string& path) { return _wfopen(widen(path).c_str(), L"wb"); }
+
 int64_t regularFileSize(FILE* file) {
     struct _stat64 info;
     if (_fstat64(_fileno(file), &info) != 0 || !(info.st_mode & _S_IFREG)) return -1;
@@ -127,6 +129,8 @@ bool writeConsole(FILE*, const char*, size_t, bool) { return false; }
 bool readConsole(FILE*, bool, std::string*, bool*) { return false; }
 
 FILE* openForReading(const std::string& path) { return std::fopen(path.c_str(), "rb"); }
+
+FILE* openForWriting(const std::string& path) { return std::fopen(path.c_str(), "wb"); }
 
 int64_t regularFileSize(FILE* file) {
     struct stat info;

@@ -32,6 +32,8 @@ bool readConsole(FILE* stream, bool cp1252, std::string* text, bool* ended);
 
 // Opens a file for reading in binary mode; null with errno set on failure.
 FILE* openForReading(const std::string& path);
+// A file of that UTF-8 path, made anew for writing; null when it cannot be.
+FILE* openForWriting(const std::string& path);
 
 // The size of an open regular file, or -1 for pipes, terminals and the like.
 int64_t regularFileSize(FILE* file);
