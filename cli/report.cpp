@@ -56,7 +56,7 @@ std::string weightHistogram(const ReportRun& run) {
     const uint64_t below = p.weights.size() - above;
     std::string out = "<h2>Match weights of the candidate pairs</h2>\n<p id=\"weight-counts\" data-above=\"" +
                       count(above) + "\" data-below=\"" + count(below) + "\">" + count(p.weights.size()) +
-                      " candidate pairs compared: <b>" + count(above) + "</b> reach the threshold (" +
+                      " candidate pairs compared: <strong>" + count(above) + "</strong> reach the threshold (" +
                       number(run.threshold, 2) + "), " + count(below) + " do not.</p>\n";
     if (p.weights.empty()) return out + "<p>No candidate pairs.</p>\n";
     const double lo = std::floor(*std::min_element(p.weights.begin(), p.weights.end()));
@@ -87,9 +87,11 @@ std::string weightHistogram(const ReportRun& run) {
             svg += "<rect x=\"" + number(x, 1) + "\" y=\"" + number(H - hr, 1) + "\" width=\"" + number(barW - 1, 1) +
                    "\" height=\"" + number(hr, 1) + "\" fill=\"#2f7d32\"/>";
     }
-    for (int b = 0; b <= bins; b += std::max(1, bins / 10))
-        svg += "<text x=\"" + number(left + b * barW, 1) + "\" y=\"" + number(H + 16, 0) + "\">" +
-               number(lo + b * width, 0) + "</text>";
+    // Ticks at whole weights, about ten of them.
+    const int step = std::max(1, static_cast<int>(std::lround((hi - lo) / 10)));
+    for (int w = static_cast<int>(lo); w <= hi; w += step)
+        svg += "<text x=\"" + number(left + (w - lo) / width * barW - 4, 1) + "\" y=\"" + number(H + 16, 0) + "\">" +
+               std::to_string(w) + "</text>";
     const double t = weightToReach(run.match->model, run.threshold);
     if (std::isfinite(t) && t > lo && t < hi) {
         const double x = left + (t - lo) / width * barW;

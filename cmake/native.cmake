@@ -118,7 +118,12 @@ if(OVRIN_TESTS AND NOT OVRIN_FUZZ)
     COMMAND sh ${CMAKE_SOURCE_DIR}/tests/cli/full_device.sh $<TARGET_FILE:ovrin_command> ${CMAKE_SOURCE_DIR})
   add_test(NAME cli_progress_terminal
     COMMAND sh ${CMAKE_SOURCE_DIR}/tests/cli/progress_terminal.sh $<TARGET_FILE:ovrin_command> ${CMAKE_SOURCE_DIR})
-  set_tests_properties(cli_full_device cli_progress_terminal PROPERTIES SKIP_RETURN_CODE 77)
+  # The --report page rendered in headless Chromium; its screenshot is
+  # build/.../report/report.png.
+  add_test(NAME report_browser
+    COMMAND sh ${CMAKE_SOURCE_DIR}/tests/report/browser_test.sh $<TARGET_FILE:ovrin_command> ${CMAKE_SOURCE_DIR}
+            ${CMAKE_BINARY_DIR}/report)
+  set_tests_properties(cli_full_device cli_progress_terminal report_browser PROPERTIES SKIP_RETURN_CODE 77)
   # In two halves that can run side by side: map and matching by a code,
   # then the matching of people.
   add_test(NAME cli_messy_records

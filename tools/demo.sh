@@ -94,6 +94,18 @@ ovrin map soundex 0 data/sample.txt
 ovrin map doublemetaphone 8 data/sample.txt
 ovrin map guthmatch 3 data/sample_pairs.tsv --header
 ovrin map levenshtein data/sample_pairs.tsv --header
+
+echo
+echo "== Finding the same person: data/sample_persons.csv, 30 records of 16 people, some spelled several ways"
+mkdir -p build/demo
+ovrin group --csv --field given,surname --with dob --truth person --report build/demo/report.html \
+  data/sample_persons.csv
+echo
+echo "One record against the list, its best pair explained comparison by comparison:"
+printf 'given,surname,dob\nKathryn,Johanson,1979-04-12\n' >build/demo/one.csv
+ovrin link --csv --best --explain --field given,surname --with dob build/demo/one.csv data/sample_persons.csv
+echo
+echo "The report of the grouping, to open in a browser: $PWD/build/demo/report.html"
 echo
 if [ -n "$failures" ]; then
   echo "tools/demo.sh: FAILED: these calls did not answer as expected:$failures" >&2

@@ -4,7 +4,8 @@
 #   tools/setup.sh          everything: the Linux build and its tests,
 #                           ovrin.dll (mingw-w64, the x86 emulator, and
 #                           32-bit Wine where this machine can run it) and
-#                           the packages' tools (zip, man)
+#                           the packages' tools (zip, man), and Chromium
+#                           for the test of the --report page
 #   tools/setup.sh native   only the Linux build and its tests (with tmux,
 #                           the real terminal the progress bar is tested in,
 #                           and Python for the check of messy records)
@@ -13,7 +14,7 @@ cd "$(dirname "$0")/.."
 
 packages="g++ cmake make libgtest-dev libbenchmark-dev clang libclang-rt-14-dev valgrind tmux python3"
 if [ "${1:-all}" != native ]; then
-  packages="$packages g++-mingw-w64-i686 libunicorn-dev zip unzip man-db"
+  packages="$packages g++-mingw-w64-i686 libunicorn-dev zip unzip man-db chromium"
   # 32-bit Wine only where the kernel runs 32-bit programs; elsewhere the
   # DLL runs in the emulator alone.
   if tools/probe_wine.sh --kernel >/dev/null; then
