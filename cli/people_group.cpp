@@ -154,12 +154,7 @@ int runPersonGroup(CommandContext& context, const std::vector<std::string>& word
         ReportRun run = reportRun(context, "group", settings, match, picture, summary, warnings.count());
         run.a = &list;
         run.groups = &groups;
-        if (!options.truth.empty()) {
-            run.truth = true;
-            run.candidateTrue = candidatesTrue(picture, truthOf, nullptr, 0);
-            run.truePairs = counts.truth;
-            run.chosen = counts;
-        }
+        if (!options.truth.empty()) setTruth(&run, candidatesTrue(picture, truthOf, nullptr, 0), counts);
         status = writeReportFile(context, run);
         if (status != EXIT_DONE) return status;
     }

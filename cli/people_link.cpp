@@ -109,12 +109,7 @@ int finish(const CommandContext& context, const PeopleLink& link, const PersonSe
     run.a = &link.a.list;
     run.b = &link.b.list;
     run.split = link.split;
-    if (!options.truth.empty()) {
-        run.truth = true;
-        run.candidateTrue = candidatesTrue(picture, truthOf[0], &truthOf[1], link.split);
-        run.truePairs = counts.truth;
-        run.chosen = counts;
-    }
+    if (!options.truth.empty()) setTruth(&run, candidatesTrue(picture, truthOf[0], &truthOf[1], link.split), counts);
     return writeReportFile(context, run);
 }
 

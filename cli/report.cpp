@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <utility>
 
 #include "../records/encoding.h"
 #include "../records/system.h"
@@ -78,7 +79,9 @@ std::string weightHistogram(const ReportRun& run) {
     auto height = [&](uint64_t n) { return n ? (H - 10) * std::log1p(n) / std::log1p(most) : 0.0; };
     for (int b = 0; b < bins; ++b) {
         const double x = left + b * barW;
-        const double hf = height(reach[b] + fall[b]), hr = height(reach[b] + fall[b]) * (reach[b] + fall[b] ? double(reach[b]) / (reach[b] + fall[b]) : 0);
+        // The bar's height, the reaching pairs' share of it in green.
+        const uint64_t all = reach[b] + fall[b];
+        const double hf = height(all), hr = all ? hf * static_cast<double>(reach[b]) / all : 0;
         svg += "<rect class=\"bar\" x=\"" + number(x, 1) + "\" y=\"" + number(H - hf, 1) + "\" width=\"" +
                number(barW - 1, 1) + "\" height=\"" + number(hf - hr, 1) + "\" fill=\"#b8c4d6\"><title>" +
                number(lo + b * width, 1) + " to " + number(lo + (b + 1) * width, 1) + ": " + count(fall[b]) +
@@ -235,12 +238,28 @@ std::string truthCurve(const ReportRun& run) {
     const char* colours[3] = {"#1565c0", "#ef6c00", "#2e7d32"};
     const char* labels[3] = {"precision", "recall", "F1"};
     std::string lines[3];
-    for (int step = 0; step <= 100; ++step) {
-        const double t = step / 100.0;
+    // Each candidate counted once, at the highest step its score reaches;
+    // a threshold's pairs are then those of its step and the ones above.
+    const int kSteps = 100;
+    std::vector<uint64_t> found(kSteps + 2, 0), correct(kSteps + 2, 0);
+    for (size_t i = 0; i < p.scores.size(); ++i) {
+        int step = std::min(kSteps, std::max(0, static_cast<int>(p.scores[i] * kSteps)));
+        while (step < kSteps && (step + 1) / static_cast<double>(kSteps) <= p.scores[i]) ++step;
+        while (step > 0 && step / static_cast<double>(kSteps) > p.scores[i]) --step;
+        if (step / static_cast<double>(kSteps) > p.scores[i]) continue;  // below every threshold
+        ++found[step];
+        correct[step] += run.candidateTrue[i];
+    }
+    for (int step = kSteps; step >= 0; --step) {
+        found[step] += found[step + 1];
+        correct[step] += correct[step + 1];
+    }
+    for (int step = 0; step <= kSteps; ++step) {
+        const double t = step / static_cast<double>(kSteps);
         PairCounts c;
         c.truth = run.truePairs;
-        for (size_t i = 0; i < p.scores.size(); ++i)
-            if (p.scores[i] >= t) ++c.found, c.correct += run.candidateTrue[i];
+        c.found = found[step];
+        c.correct = correct[step];
         const double v[3] = {c.precision(), c.recall(), c.f1()};
         for (int k = 0; k < 3; ++k)
             lines[k] += number(left + t * (W - left - 10), 1) + "," + number(H - v[k] * (H - 10), 1) + " ";
@@ -323,4 +342,11 @@ std::vector<bool> candidatesTrue(const RunPicture& picture, const std::vector<ui
         same.push_back(a != kNoTruth && a == b);
     }
     return same;
+}
+
+void setTruth(ReportRun* run, std::vector<bool> candidateTrue, const PairCounts& chosen) {
+    run->truth = true;
+    run->candidateTrue = std::move(candidateTrue);
+    run->truePairs = chosen.truth;
+    run->chosen = chosen;
 }

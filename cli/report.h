@@ -51,5 +51,8 @@ int writeReportFile(const CommandContext& context, const ReportRun& run);
 std::vector<bool> candidatesTrue(const RunPicture& picture, const std::vector<uint32_t>& truthOf,
                                  const std::vector<uint32_t>* truthOfB, uint32_t split);
 
+// The truth of `run`: each candidate's, and the run's own counts.
+void setTruth(ReportRun* run, std::vector<bool> candidateTrue, const PairCounts& chosen);
+
 // `text` with &, <, >, " and ' as HTML entities.
 std::string htmlEscaped(const std::string& text);
