@@ -1,10 +1,9 @@
 #include "report.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
 #include <cstdio>
-
-#include <cerrno>
 #include <cstring>
 #include <utility>
 
