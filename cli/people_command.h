@@ -23,11 +23,18 @@ int runPersonGroup(CommandContext& context, const std::vector<std::string>& word
 int runPersonLink(CommandContext& context, const std::vector<std::string>& words);
 
 // The options of a run: the name fields of A (and of B), the --with
-// fields, and the engine's settings.
+// fields (without their kinds) and their columns, and the engine's
+// settings.
 struct PersonSettings {
     std::vector<std::string> fieldsA, fieldsB, with;
+    std::vector<ValueColumn> withColumns;
     PeopleSettings engine;
 };
+
+// Reads the --with values of the lists into their kinds' forms and says
+// what was guessed of each field and which values did not fit.
+void prepareWithValues(const CommandContext& context, const std::vector<PeopleColumns*>& lists,
+                       PersonSettings* settings);
 // EXIT_USAGE after a message when an option is wrong.
 int readSettings(const CommandContext& context, PersonSettings* settings);
 

@@ -124,6 +124,7 @@ int runPersonGroup(CommandContext& context, const std::vector<std::string>& word
     std::string problem;
     if (!options.truth.empty() && !readTruth(context, list, options.truth, &labels, &truthOf, &problem))
         return context.usage(problem);
+    prepareWithValues(context, {&people.columns}, &settings);
     if (!matcher.add(people.columns)) return context.stopped(matcher.error());
     PeopleMatch match;
     settings.engine.keepCandidates = !options.report.empty();

@@ -131,6 +131,7 @@ int runPersonLink(CommandContext& context, const std::vector<std::string>& words
     std::vector<uint32_t> truthOf[2];
     status = readBoth(context, words, settings, &link, truthOf);
     if (status != EXIT_DONE) return status;
+    prepareWithValues(context, {&link.a.columns, &link.b.columns}, &settings);
     if (!matcher.add(link.a.columns) || !matcher.add(link.b.columns)) return context.stopped(matcher.error());
     MatchScope scope;
     scope.link = true;

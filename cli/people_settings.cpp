@@ -1,5 +1,6 @@
 #include "people_command.h"
 #include "report.h"
+#include "text.h"
 
 #include <cmath>
 #include <cstdlib>
@@ -84,7 +85,14 @@ int readSettings(const CommandContext& context, PersonSettings* settings) {
         return context.usage("--confirm, --key and --limit belong to the matching of single names, not of people");
     settings->fieldsA = options.fields.empty() ? std::vector<std::string>{"1"} : options.fields;
     settings->fieldsB = options.fieldsB.empty() ? settings->fieldsA : options.fieldsB;
-    settings->with = options.with;
+    settings->with.clear();
+    settings->withColumns.clear();
+    for (const std::string& field : options.with) {
+        ValueColumn column;
+        splitWithField(field, &column.name, &column.kind);
+        settings->with.push_back(column.name);
+        settings->withColumns.push_back(column);
+    }
     if (settings->with.size() + kNameComparisons > static_cast<size_t>(kMaxComparisons))
         return context.usage("--with takes " + std::to_string(kMaxComparisons - kNameComparisons) + " fields at most");
     if (!options.threshold.empty()) {
@@ -94,6 +102,24 @@ int readSettings(const CommandContext& context, PersonSettings* settings) {
             return context.usage("--threshold takes a probability from 0 to 1, not \"" + options.threshold + "\"");
     }
     return EXIT_DONE;
+}
+
+void prepareWithValues(const CommandContext& context, const std::vector<PeopleColumns*>& lists,
+                       PersonSettings* settings) {
+    prepareValues(lists, &settings->withColumns);
+    for (const ValueColumn& column : settings->withColumns) {
+        std::string what;
+        if (column.guessed) what = std::string(column.kind == ValueKind::DATE ? "dates" : kindName(column.kind)) + " (guessed)";
+        if (column.kind == ValueKind::DATE && column.yearLast > 0)
+            what += std::string(what.empty() ? "" : ", ") +
+                    (column.order == DateOrder::MONTH_FIRST ? "month before day" : "day before month") +
+                    " where the year is last" + (column.orderGuessed ? " (no day above 12 tells)" : "");
+        if (column.unfit > 0)
+            what += std::string(what.empty() ? "" : "; ") + counted(column.unfit, "value", "values") + " of " +
+                    std::to_string(column.present) + " not of the kind, taken as missing (the first: \"" +
+                    column.firstUnfit + "\")";
+        if (!what.empty()) context.message("--with " + column.name + ": " + what);
+    }
 }
 
 int openPersonMatcher(const CommandContext& context, PersonMatcher* matcher) {

@@ -66,7 +66,10 @@ int readPersonList(const CommandContext& context, const std::vector<std::string>
         values.reserve(withFields.size());
         for (size_t f = 0; f < withFields.size(); ++f) {
             const NameField& field = record.names[nameFields.size() + f];
-            values.push_back(field.usable ? plainValue(field.text.data(), field.size) : std::string());
+            // As written: prepareValues reads it by its field's kind.
+            std::string_view text(field.usable ? field.text.data() : "", field.usable ? field.size : 0);
+            const size_t first = text.find_first_not_of(" \t"), last = text.find_last_not_of(" \t");
+            values.emplace_back(first == std::string_view::npos ? std::string_view() : text.substr(first, last - first + 1));
         }
         people->columns.values.push_back(std::move(values));
         list->records.push_back(n);

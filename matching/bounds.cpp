@@ -63,10 +63,18 @@ void PersonMatcher::setModel(const FsModel& model) {
     for (int c = 0; c < kNameComparisons; ++c) {
         atMost_[c][DIFFERENT] = model.weight(c, DIFFERENT);
         atMost_[c][SOME] = std::max(atMost_[c][DIFFERENT], model.weight(c, SOME));
+        alike_[c] = model.weight(c, ALIKE);
     }
     valueWeights_.clear();
-    for (int f = 0; f < withCount_; ++f)
-        for (int l = 0; l < kLevels; ++l) valueWeights_.push_back(model.weight(2 + f, static_cast<Level>(l)));
+    valueRarity_.assign(withCount_, {});
+    for (int f = 0; f < withCount_; ++f) {
+        for (int l = 0; l < kLevels; ++l) valueWeights_.push_back(model.weight(kNameComparisons + f, static_cast<Level>(l)));
+        // As the pairs carry it, rounded to eighths, so that a bound is
+        // the weight the pair will have.
+        for (uint32_t holders : valueHolders_[f])
+            valueRarity_[f].push_back(
+                static_cast<float>(Candidate::eighths(model.valueRarity(kNameComparisons + f, holders)) / 8.0));
+    }
 }
 
 Level PersonMatcher::lineLevelAtMost(const RecordBound& a, int aPart, const RecordBound& b, int bPart, bool letters) {
@@ -87,8 +95,8 @@ double PersonMatcher::linePartBound(int c, const RecordBound& a, int aPart, cons
                                     Level most) const {
     if (most == MISSING) return 0;
     if (most < CLOSE) return atMost_[c][most];
-    const double close =
-        std::max(RecordBound::weight(std::min(a.close[aPart][c], b.close[bPart][c])), atMost_[c][SOME]);
+    double close = std::max(RecordBound::weight(std::min(a.close[aPart][c], b.close[bPart][c])), atMost_[c][SOME]);
+    if (most >= ALIKE) close = std::max(close, alike_[c]);
     return most == EXACT ? std::max(close, RecordBound::weight(std::min(a.exact[aPart][c], b.exact[bPart][c])))
                          : close;
 }
@@ -99,8 +107,10 @@ bool PersonMatcher::mayReach(uint32_t x, uint32_t y, double atLeast) const {
     double values = 0;
     for (int f = 0; f < withCount_; ++f) {
         const bool inLine = f < RecordBound::kValues;
-        const Level l = valueLevelOf(inLine ? a.values[f] : valuesOf(x)[f], inLine ? b.values[f] : valuesOf(y)[f]);
+        const uint32_t va = inLine ? a.values[f] : valuesOf(x)[f];
+        const Level l = valueLevelOf(f, va, inLine ? b.values[f] : valuesOf(y)[f]);
         if (l != MISSING) values += valueWeights_[f * kLevels + l];
+        if (l == EXACT) values += valueRarity_[f][va];
     }
     // First from the words alone, then from their letters too.
     Level levels[kParts][kParts];
@@ -169,14 +179,16 @@ void PersonMatcher::partWeights(const NameWords& a, int aPart, const NameWords& 
 double PersonMatcher::partBound(int c, const PartWeights& weights, Level most) const {
     if (most == MISSING) return 0;
     if (most < CLOSE) return atMost_[c][most];
-    return std::max({weights.exact[c], weights.close[c], atMost_[c][SOME]});
+    const double close = std::max(weights.close[c], atMost_[c][SOME]);
+    return std::max({most >= ALIKE ? std::max(close, alike_[c]) : close, most == EXACT ? weights.exact[c] : close});
 }
 
-double PersonMatcher::valuesWeight(Pattern p) const {
+double PersonMatcher::valuesWeight(Pattern p, const Candidate& pair) const {
     double values = 0;
     for (int f = 0; f < withCount_; ++f) {
         Level l = levelAt(p, kNameComparisons + f);
         if (l != MISSING) values += valueWeights_[f * kLevels + l];
+        if (l == EXACT) values += pair.rarityOf(f);
     }
     return values;
 }

@@ -2,6 +2,7 @@
 // comparison gives.
 #pragma once
 
+#include <cmath>
 #include <cstddef>
 #include <cstdint>
 
@@ -17,10 +18,24 @@ struct Candidate {
     // how many hold a word of the code of the two words (the more common
     // code); 0 otherwise.
     uint32_t holders[kNameComparisons] = {0, 0};
+    // Per --with field agreed on exactly, in eighths of a bit: what the
+    // value's own share of the records adds to the level's weight
+    // (FsModel::valueRarity); 0 otherwise.
+    int8_t rarity[kMaxComparisons - kNameComparisons] = {};
+    static int8_t eighths(double bits) {
+        const double scaled = std::round(bits * 8);
+        return static_cast<int8_t>(scaled > 127 ? 127 : scaled < -127 ? -127 : scaled);
+    }
+    double rarityOf(int field) const { return rarity[field] / 8.0; }
 };
 
-// A pair's weight, its exact names weighed by how rare they are.
-inline double pairWeight(const FsModel& model, const Candidate& pair) { return model.weight(pair.pattern, pair.holders); }
+// A pair's weight, its exact names and values weighed by how rare they are.
+inline double pairWeight(const FsModel& model, const Candidate& pair) {
+    double w = model.weight(pair.pattern, pair.holders);
+    for (int f = 0; f + kNameComparisons < model.comparisons; ++f)
+        if (levelAt(pair.pattern, kNameComparisons + f) == EXACT) w += pair.rarityOf(f);
+    return w;
+}
 
 // How candidates are found: every word's first code, the codes of a given
 // name and a surname together, and every --with value with the first

@@ -102,9 +102,41 @@ bool PersonMatcher::nameLevel(const NameWords& an, int aPart, const NameWords& b
     return true;
 }
 
+bool PersonMatcher::askValueLevel(uint32_t x, uint32_t y, int field, Level* level) {
+    const uint32_t a = valuesOf(x)[field], b = valuesOf(y)[field];
+    *level = valueLevelOf(field, a, b);
+    if (kinds_[field] != ValueKind::TEXT || *level != CLOSE) return true;
+    // Text: close by the rules of names' words, else different; a long
+    // text (an address) only by being equal.
+    const uint64_t key = static_cast<uint64_t>(std::min(a, b)) << 32 | std::max(a, b);
+    const auto known = textLevels_.find(key);
+    if (known != textLevels_.end()) return *level = static_cast<Level>(known->second), true;
+    const std::string_view first = valueText(std::min(a, b)), second = valueText(std::max(a, b));
+    const size_t kLongest = 64;
+    WordAnswers answers;
+    answers.lengthA = first.size();
+    answers.lengthB = second.size();
+    answers.codesAgree = false;
+    answers.transposed = oneTransposition(first.data(), first.size(), second.data(), second.size());
+    *level = DIFFERENT;
+    if (first.size() <= kLongest && second.size() <= kLongest) {
+        if (!calls_.levenshtein(first.data(), first.size(), second.data(), second.size(), &answers.distance) ||
+            !calls_.guth(first.data(), first.size(), second.data(), second.size(), 2, &answers.guthPercent))
+            return false;
+        if (wordLevel(answers) >= CLOSE) *level = CLOSE;
+    }
+    textLevels_.emplace(key, static_cast<uint8_t>(*level));
+    return true;
+}
+
 bool PersonMatcher::compare(Candidate* pair, double atLeast, bool* reached) {
     Pattern p = 0;
-    for (int f = 0; f < withCount_; ++f) p = withLevel(p, kNameComparisons + f, valuesLevel(pair->x, pair->y, f));
+    for (int f = 0; f < withCount_; ++f) {
+        Level l;
+        if (!askValueLevel(pair->x, pair->y, f, &l)) return false;
+        p = withLevel(p, kNameComparisons + f, l);
+        pair->rarity[f] = l == EXACT ? Candidate::eighths(valueRarity(pair->x, f)) : 0;
+    }
     // With a weight to reach: given up as soon as the most the pair can
     // still weigh falls short, so that most candidates of a large list
     // cost a few look-ups and no calls. The pair weighs either as its
@@ -115,7 +147,7 @@ bool PersonMatcher::compare(Candidate* pair, double atLeast, bool* reached) {
     double values = 0;
     NameBounds most{};
     if (bounded) {
-        values = valuesWeight(p);
+        values = valuesWeight(p, *pair);
         most = namesAtMost(pair->x, pair->y);
         if (values + most.most() < atLeast) return *reached = false, true;
     }

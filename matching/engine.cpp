@@ -37,13 +37,24 @@ bool matchPeople(PersonMatcher& matcher, const MatchScope& scope, const PeopleSe
     // Without partners each pair is scored on its own; with them every
     // candidate's weight counts, and all are kept but those too light to
     // count.
+    // The prior is fitted below: the pairs it may lift over the threshold
+    // are scored too.
+    const double startShare = out->model.share;
     const double atLeast = settings.onePartner ? partnerWeightToReach(others, settings.threshold)
-                                               : weightToReach(out->model, settings.threshold);
+                                               : weightToReach(out->model, settings.threshold) - kShareBits;
     std::vector<Candidate> reached;
     if (!scoreCandidates(matcher, found, atLeast, &reached)) return false;
     if (settings.keepCandidates) out->found = std::move(found);
     found = CandidatePairs();
-    if (settings.onePartner) return scoreAmongRivals(matcher, reached, others, split, settings, out);
+    const double n = static_cast<double>(matcher.records());
+    const double allPairs = split ? static_cast<double>(split) * (n - split) : n * (n - 1) / 2;
+    if (settings.onePartner) {
+        // Among rivals the share of A with a partner is fitted on its own.
+        if (matcher.comparisons() > kNameComparisons) fitValueLevels(reached, allPairs, startShare, startShare, &out->model);
+        return scoreAmongRivals(matcher, reached, others, split, settings, out);
+    }
+    fitValueLevels(reached, allPairs, std::exp2(-kShareBits) * startShare, std::exp2(kShareBits) * startShare,
+                   &out->model);
     for (const Candidate& pair : reached)
         if (pairScore(out->model, nullptr, pair) >= settings.threshold) out->matched.push_back(pair);
     return true;

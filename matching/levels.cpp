@@ -7,6 +7,7 @@ const char* levelName(Level level) {
     case DIFFERENT: return "different";
     case SOME: return "some";
     case CLOSE: return "close";
+    case ALIKE: return "alike";
     case EXACT: return "exact";
     case MISSING: return "missing";
     }
@@ -91,39 +92,4 @@ bool oneTransposition(const char* a, size_t aSize, const char* b, size_t bSize) 
     for (i += 2; i < aSize; ++i)
         if (a[i] != b[i]) return false;
     return true;
-}
-
-namespace {
-
-bool swappedAt(std::string_view a, std::string_view b, size_t first, size_t second) {
-    for (size_t i = 0; i < a.size(); ++i) {
-        size_t j = i;
-        if (i >= first && i < first + 2) j = second + (i - first);
-        else if (i >= second && i < second + 2) j = first + (i - second);
-        if (a[i] != b[j]) return false;
-    }
-    return true;
-}
-
-bool allDigits(std::string_view s) {
-    for (char c : s)
-        if (c < '0' || c > '9') return false;
-    return true;
-}
-
-}  // namespace
-
-Level valueLevel(std::string_view a, std::string_view b) {
-    if (a.empty() || b.empty()) return MISSING;
-    if (a.size() != b.size()) return DIFFERENT;
-    int differ = 0;
-    for (size_t i = 0; i < a.size(); ++i) differ += a[i] != b[i];
-    if (differ == 0) return EXACT;
-    if (differ == 1) return CLOSE;
-    // A swap of day and month changes four characters at most.
-    if (differ > 4) return DIFFERENT;
-    // YYYYMMDD or DDMMYYYY with day and month swapped.
-    if (a.size() == 8 && allDigits(a) && allDigits(b) && (swappedAt(a, b, 4, 6) || swappedAt(a, b, 0, 2)))
-        return CLOSE;
-    return DIFFERENT;
 }

@@ -8,14 +8,17 @@
 #include <string>
 #include <string_view>
 
+// Each kind of field reads the levels in its own way (valueLevel);
+// the names as noted.
 enum Level : uint8_t {
     DIFFERENT = 0,
-    SOME = 1,   // names: a shared code, half the letters, or an initial
-    CLOSE = 2,  // names: an edit or two; other fields: one character off, a date's day and month swapped
-    EXACT = 3,
-    MISSING = 4,  // either value is empty: counts neither for nor against
+    SOME = 1,   // names: a shared code, half the letters, or an initial; dates: the same year and month
+    CLOSE = 2,  // names: an edit or two; dates: a digit changed or two neighbours swapped; numbers: one apart
+    ALIKE = 3,  // given names: one a nickname of the other, or both of one name; dates: day and month swapped
+    EXACT = 4,
+    MISSING = 5,  // either value is empty: counts neither for nor against
 };
-const int kLevels = 4;  // the levels that carry a weight
+const int kLevels = 5;  // the levels that carry a weight
 
 const char* levelName(Level level);
 
@@ -95,7 +98,6 @@ int guthPercentAtMost(uint64_t first, uint64_t second);
 // Whether two words differ only by one swap of neighbouring letters.
 bool oneTransposition(const char* a, size_t aSize, const char* b, size_t bSize);
 
-// The level of two plain values: EXACT when equal, CLOSE when of one
-// length and one character apart, or dates of eight digits whose day and
-// month are swapped (year first or last); MISSING when one is empty.
-Level valueLevel(std::string_view a, std::string_view b);
+// One edit apart: a character changed, added or dropped, or two
+// neighbours swapped.
+bool oneEditApart(std::string_view a, std::string_view b);

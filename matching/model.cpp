@@ -2,22 +2,65 @@
 
 #include <cmath>
 
+uint8_t levelMask(bool nicknames) {
+    uint8_t mask = 0;
+    for (int l = 0; l < kLevels; ++l)
+        if (l != ALIKE || nicknames) mask |= 1 << l;
+    return mask;
+}
+
+uint8_t levelMask(ValueKind kind) {
+    uint8_t mask = 0;
+    for (int l = 0; l < kLevels; ++l)
+        if (kindHasLevel(kind, static_cast<Level>(l))) mask |= 1 << l;
+    return mask;
+}
+
+namespace {
+
+// A share per level, those a comparison lacks left out and the others
+// scaled to sum to 1.
+std::vector<double> onLevels(const double (&shares)[kLevels], uint8_t mask) {
+    std::vector<double> out(kLevels, 0.0);
+    double sum = 0;
+    for (int l = 0; l < kLevels; ++l)
+        if ((mask >> l) & 1) sum += shares[l];
+    for (int l = 0; l < kLevels; ++l)
+        if ((mask >> l) & 1) out[l] = shares[l] / sum;
+    return out;
+}
+
+}  // namespace
+
 FsModel FsModel::start(int comparisons) {
+    std::vector<uint8_t> masks(comparisons, levelMask(ValueKind::CODE));
+    for (int c = 0; c < comparisons && c < kNameComparisons; ++c) masks[c] = levelMask(false);
+    return start(masks);
+}
+
+FsModel FsModel::start(const std::vector<uint8_t>& masks) {
     FsModel model;
-    model.comparisons = comparisons;
-    const std::vector<double> nameM(kNameM, kNameM + kLevels), valueM(kValueM, kValueM + kLevels);
-    for (int c = 0; c < comparisons; ++c) model.m.push_back(c < kNameComparisons ? nameM : valueM);
-    model.u.assign(comparisons, std::vector<double>(kStartU, kStartU + kLevels));
+    model.comparisons = static_cast<int>(masks.size());
+    model.masks = masks;
+    for (int c = 0; c < model.comparisons; ++c) {
+        model.m.push_back(onLevels(c < kNameComparisons ? kNameM : kValueM, masks[c]));
+        model.u.push_back(onLevels(kStartU, masks[c]));
+    }
     model.setWeights();
     return model;
 }
 
 void FsModel::setWeights() {
     weights.assign(comparisons, std::vector<double>(kLevels));
+    // From the top: a level never weighs more than the one above it (a
+    // near miss seen too seldom among random pairs would otherwise weigh
+    // more than agreeing); one the comparison lacks weighs as the level
+    // above.
     for (int c = 0; c < comparisons; ++c)
-        for (int l = 0; l < kLevels; ++l) {
-            weights[c][l] = std::log2(m[c][l] / u[c][l]);
-            if (l > 0 && weights[c][l] < weights[c][l - 1]) weights[c][l] = weights[c][l - 1];
+        for (int l = kLevels - 1; l >= 0; --l) {
+            const Level level = static_cast<Level>(l);
+            const double above = l + 1 < kLevels ? weights[c][l + 1] : HUGE_VAL;
+            weights[c][l] = hasLevel(c, level) ? std::min(std::log2(m[c][l] / u[c][l]), above) : above;
         }
 }
 
@@ -64,6 +107,11 @@ double FsModel::closeWeight(int c, uint32_t holders) const {
     return w > weights[c][SOME] ? w : weights[c][SOME];
 }
 
+double FsModel::valueRarity(int c, uint32_t holders) const {
+    if (holders == 0 || records == 0) return 0;
+    return std::log2(u[c][EXACT] / othersShare(holders, records, u[c][EXACT]));
+}
+
 double FsModel::nameWeight(int c, Level level, uint32_t holders) const {
     if (level == EXACT) return exactWeight(c, holders);
     if (level == CLOSE) return closeWeight(c, holders);
@@ -97,7 +145,7 @@ void setRandomPairLevels(const std::vector<std::vector<uint64_t>>& counts, FsMod
 
 void setPartnerLevels(const std::vector<std::vector<double>>& counts, FsModel* model) {
     const double kStartPairs = 100;
-    const FsModel start = FsModel::start(model->comparisons);
+    const FsModel start = FsModel::start(model->masks);
     for (int c = 0; c < model->comparisons; ++c) {
         double total = kStartPairs;
         for (int l = 0; l < kLevels; ++l) total += counts[c][l];

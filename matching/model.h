@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "levels.h"
+#include "value_kinds.h"
 
 // The name comparisons, the given names and the surnames: the first two
 // of a pair, whose exact and close agreements weigh by how rare the words
@@ -36,23 +37,37 @@ inline Pattern withLevel(Pattern p, int c, Level l) { return (p & ~(7u << (3 * c
 // eight or so by an edit or two); names vary more than dates and
 // postcodes, which are mostly copied whole or left out. And a u of rare
 // agreement, which random pairs of the input replace.
-const double kNameM[kLevels] = {0.03, 0.05, 0.12, 0.80};
-const double kValueM[kLevels] = {0.04, 0.01, 0.07, 0.88};
-const double kStartU[kLevels] = {0.80, 0.12, 0.05, 0.03};
+// A nickname (ALIKE) is one given name in a hundred; a date's day and
+// month swapped about as often. The m of --with fields are refitted to
+// the candidates (fitValueLevels).
+const double kNameM[kLevels] = {0.02, 0.05, 0.12, 0.01, 0.80};
+const double kValueM[kLevels] = {0.03, 0.01, 0.06, 0.02, 0.88};
+const double kStartU[kLevels] = {0.80, 0.12, 0.05, 0.001, 0.029};
+
+// The levels a comparison can land on, a bit each: the names' (with
+// ALIKE only where nicknames are known), a --with field's by its kind.
+uint8_t levelMask(bool nicknames);
+uint8_t levelMask(ValueKind kind);
 
 struct FsModel {
     int comparisons = 0;
+    // Per comparison, a bit per level it can land on (levelMask); the
+    // others weigh as the level above and hold no m.
+    std::vector<uint8_t> masks;
     double share = 0.05;  // p: the prior probability that a pair is one person
     uint64_t records = 0;  // of the input, for the share of a value's holders
     // Per name comparison: the share of the other records that hold the
     // code of a record's name drawn at random (its commonest code).
     double codeAgreement[kNameComparisons] = {0, 0};
     std::vector<std::vector<double>> m, u;  // per comparison, per level below MISSING
-    std::vector<std::vector<double>> weights;  // log2(m / u), never below the level beneath
+    std::vector<std::vector<double>> weights;  // log2(m / u), never above the level above
 
     // The set m (names first, then the other fields) and a u of rare
     // agreement, which random pairs of the input replace.
     static FsModel start(int comparisons);
+    // The same with the levels of each comparison (levelMask).
+    static FsModel start(const std::vector<uint8_t>& masks);
+    bool hasLevel(int comparison, Level level) const { return (masks[comparison] >> level) & 1; }
     // Sets `weights` from m and u.
     void setWeights();
     // The weight of a level: log2(m / u), 0 for MISSING.
@@ -80,6 +95,12 @@ struct FsModel {
     // A pattern's weight with the holders of the first kNameComparisons
     // comparisons (see Candidate), 0 where not known.
     double weight(Pattern pattern, const uint32_t* holders) const;
+    // What an exact agreement on a --with value that `holders` records hold
+    // adds to the level's weight: log2 of the level's u over the value's
+    // share of the other records (as for names, drawn towards the level's
+    // u in a small list). A rare date says more than the level's average,
+    // a city where half the records live less; 0 when not known.
+    double valueRarity(int comparison, uint32_t holders) const;
     // The probability that a pair of this weight is one person.
     double probability(double weight) const;
 };

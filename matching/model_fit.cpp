@@ -19,7 +19,7 @@ const double kRivalBits = 7;
 }  // namespace
 
 bool setUpModel(PersonMatcher& matcher, uint32_t split, uint32_t randomPairs, FsModel* model) {
-    *model = FsModel::start(matcher.comparisons());
+    *model = FsModel::start(matcher.levelMasks());
     std::vector<std::vector<uint64_t>> randomLevels;
     if (!matcher.randomPairLevels(split, randomPairs, &randomLevels)) return false;
     setRandomPairLevels(randomLevels, model);
@@ -71,6 +71,44 @@ void fitPartnerLevels(PersonMatcher& matcher, const std::vector<Candidate>& pair
         double moved = 0;
         for (int c = 0; c < model->comparisons; ++c)
             for (int l = 0; l < kLevels; ++l) moved = std::max(moved, std::fabs(model->m[c][l] - before[c][l]));
+        if (moved < kSettled) break;
+    }
+}
+
+void fitValueLevels(const std::vector<Candidate>& pairs, double allPairs, double leastShare, double mostShare,
+                    FsModel* model) {
+    const FsModel start = FsModel::start(model->masks);
+    const double kStartPairs = 100, startShare = model->share;
+    std::vector<std::vector<double>> counts;
+    for (int round = 0; round < kMostRounds; ++round) {
+        counts.assign(model->comparisons, std::vector<double>(kLevels, 0.0));
+        double expected = 0;
+        for (const Candidate& pair : pairs) {
+            const double p = model->probability(pairWeight(*model, pair));
+            expected += p;
+            for (int c = kNameComparisons; c < model->comparisons; ++c) {
+                const Level l = levelAt(pair.pattern, c);
+                if (l != MISSING) counts[c][l] += p;
+            }
+        }
+        double moved = 0;
+        for (int c = kNameComparisons; c < model->comparisons; ++c) {
+            double total = kStartPairs;
+            for (int l = 0; l < kLevels; ++l) total += counts[c][l];
+            for (int l = 0; l < kLevels; ++l) {
+                const double m = (counts[c][l] + kStartPairs * start.m[c][l]) / total;
+                moved = std::max(moved, std::fabs(m - model->m[c][l]));
+                model->m[c][l] = m;
+            }
+        }
+        // Fifty true pairs at the share the model came with are added to
+        // what was seen, so that a small list keeps near it.
+        const double kStartTrue = 50;
+        const double seen = (expected + kStartTrue) / (allPairs + kStartTrue / startShare);
+        const double share = std::min({std::max(seen, leastShare), mostShare, kMostShare});
+        moved = std::max(moved, std::fabs(std::log2(share / model->share)) / 100);
+        model->share = share;
+        model->setWeights();
         if (moved < kSettled) break;
     }
 }

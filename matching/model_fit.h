@@ -59,6 +59,23 @@ void setRatioSums(PersonMatcher& matcher, const FsModel& model, const std::vecto
 void fitPartnerLevels(PersonMatcher& matcher, const std::vector<Candidate>& pairs, FsModel* model,
                       Partners* partners);
 
+// The m of the --with fields and the prior share of true pairs, fitted to
+// `pairs` by expectation–maximisation with u and the names' m held: each
+// pair counts for its fields' levels by its probability of being one
+// person, and the share is the pairs' expected count over `allPairs`
+// (drawn towards the model's share in a small list), kept within `leastShare` and `mostShare` (outside them the candidates
+// scored would not tell: those left out as too light would count). A
+// field that agrees by chance as often among one person's records as
+// among any (a coin tossed per record) comes to weigh nothing; a list
+// with several records a person gets the higher prior it shows. The
+// names' m stay set: the candidates were found by their names, so their
+// names' levels tell how they were chosen as much as who they are.
+void fitValueLevels(const std::vector<Candidate>& pairs, double allPairs, double leastShare, double mostShare,
+                    FsModel* model);
+// How far the fitted share may move from one partner a record, in bits
+// each way: as many more copies a person as 2^kShareBits, or as few.
+const int kShareBits = 4;
+
 // The least weight whose probability on its own reaches `threshold`, a
 // hair less for rounding; no bound for a threshold of 0 or 1 (which
 // probabilities rounded to 1 reach).

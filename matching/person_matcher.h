@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "candidates.h"
@@ -136,6 +137,12 @@ public:
     // use of them.
     void setModel(const FsModel& model);
     int comparisons() const { return kNameComparisons + withCount_; }
+    // Per comparison, the levels it can land on (levelMask).
+    std::vector<uint8_t> levelMasks() const {
+        std::vector<uint8_t> masks(kNameComparisons, levelMask(false));
+        for (ValueKind kind : kinds_) masks.push_back(levelMask(kind));
+        return masks;
+    }
     // The levels of `count` pairs drawn at random (seeded: the same input
     // gives the same answer), per comparison: in link one record of A and
     // one of B (`split` as above).
@@ -199,13 +206,20 @@ private:
     // The most the part pair weighs as name comparison `c` at level `most`
     // or below (`weights` needed for CLOSE and EXACT only).
     double partBound(int c, const PartWeights& weights, Level most) const;
-    Level valuesLevel(uint32_t x, uint32_t y, int field) const {
-        return valueLevelOf(valuesOf(x)[field], valuesOf(y)[field]);
-    }
-    // The level of two value numbers.
-    Level valueLevelOf(uint32_t a, uint32_t b) const {
+    // The level of two value numbers of a field: for text, the most it
+    // can be (askValueLevel asks the library).
+    Level valueLevelOf(int field, uint32_t a, uint32_t b) const {
         if (a == kNoWord || b == kNoWord) return MISSING;
-        return a == b ? EXACT : valueLevel(valueText(a), valueText(b));
+        return a == b ? EXACT : valueLevel(kinds_[field], valueText(a), valueText(b));
+    }
+    // The level of the values of x and y in a field; false on an error
+    // answer.
+    bool askValueLevel(uint32_t x, uint32_t y, int field, Level* level);
+    // What the value of `record` in a field adds to its exact agreement's
+    // weight, under the model.
+    double valueRarity(uint32_t record, int field) const {
+        const uint32_t v = valuesOf(record)[field];
+        return v == kNoWord || valueRarity_.empty() ? 0 : valueRarity_[field][v];
     }
     // The stages of candidates(): every (key, record), sorted by key, each
     // once; the keys of one record; the pairs that each key's records make.
@@ -270,6 +284,7 @@ private:
     // Per name comparison, per level below CLOSE: the most a word pair of
     // that level or a lower one weighs.
     double atMost_[kNameComparisons][CLOSE];
+    double alike_[kNameComparisons];  // a nickname's weight
     std::vector<double> valueWeights_;  // per --with field, per level below MISSING
     // The most a pair's names can weigh as they stand and crosswise, from
     // `bound(c, aPart, bPart)`, the most part `aPart` of one record and
@@ -289,9 +304,10 @@ private:
         for (int c = 0; c < kNameComparisons; ++c) n.givenSurname[c] = bound(c, 0, 1), n.surnameGiven[c] = bound(c, 1, 0);
         return n;
     }
-    // Under the model: the weight of a pattern's --with levels, and the
+    // Under the model: the weight of a pattern's --with levels (with the
+    // pair's rarities), and the
     // most the names of x and y can weigh (as they stand and crosswise).
-    double valuesWeight(Pattern p) const;
+    double valuesWeight(Pattern p, const Candidate& pair) const;
     NameBounds namesAtMost(uint32_t x, uint32_t y) const;
     // From the records' lines alone: the highest level their parts can
     // reach (MISSING without a word; EXACT when they may share a word;
@@ -308,6 +324,14 @@ private:
     StringPool valueTexts_;            // the --with values, numbered
     LargeVector<uint32_t> values_;     // per record, per --with field: its value's number, kNoWord when empty
     int withCount_ = 0;
+    std::vector<ValueKind> kinds_;     // per --with field
+    // Per --with field, per value number: the records holding it, and
+    // under the model what agreeing on it adds (FsModel::valueRarity).
+    std::vector<std::vector<uint32_t>> valueHolders_;
+    std::vector<std::vector<float>> valueRarity_;
+    // The levels of pairs of text values asked of the library, by their
+    // numbers (the smaller in the high half).
+    std::unordered_map<uint64_t, uint8_t> textLevels_;
 };
 
 // The comparisons' names for --explain: "given", "surname", then the

@@ -16,7 +16,13 @@ uint32_t PersonMatcher::word(const std::string& text) {
 
 bool PersonMatcher::add(const PeopleColumns& people) {
     const size_t firstNew = records();
-    if (firstNew == 0) withCount_ = people.values.empty() ? 0 : static_cast<int>(people.values[0].size());
+    if (firstNew == 0) {
+        withCount_ = people.values.empty() ? 0 : static_cast<int>(people.values[0].size());
+        // Values read by no kind are compared as codes: equal, or one edit.
+        kinds_ = people.kinds;
+        kinds_.resize(withCount_, ValueKind::CODE);
+        valueHolders_.assign(withCount_, {});
+    }
     std::vector<uint32_t> held;
     size_t wordCount = 0;
     for (const PersonName& name : people.names) wordCount += name.given.size() + name.surname.size();
@@ -50,8 +56,14 @@ bool PersonMatcher::add(const PeopleColumns& people) {
         // Each word the name holds counts the record once.
         sortUnique(&held);
         for (uint32_t id : held) ++facts_[id].holders;
-        for (const std::string& value : people.values[r])
-            values_.push_back(value.empty() ? kNoWord : valueTexts_.add(value));
+        for (int f = 0; f < withCount_; ++f) {
+            const std::string& value = people.values[r][f];
+            const uint32_t id = value.empty() ? kNoWord : valueTexts_.add(value);
+            values_.push_back(id);
+            if (id == kNoWord) continue;
+            if (id >= valueHolders_[f].size()) valueHolders_[f].resize(valueTexts_.count(), 0);
+            ++valueHolders_[f][id];
+        }
     }
     // The codes of the new words, asked once each.
     std::string first, second;

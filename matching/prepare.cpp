@@ -83,3 +83,32 @@ std::string plainValue(const char* text, size_t size) {
     }
     return out;
 }
+
+void prepareValues(const std::vector<PeopleColumns*>& lists, std::vector<ValueColumn>* columns) {
+    // A sample of each field's values tells its kind: the first ten
+    // thousand present, and then every hundredth, so that a list sorted
+    // by the field is seen through.
+    const size_t kSampled = 10000, kEvery = 100;
+    for (size_t f = 0; f < columns->size(); ++f) {
+        ValueColumn& column = (*columns)[f];
+        std::vector<std::string_view> sample;
+        size_t seen = 0;
+        for (PeopleColumns* list : lists)
+            for (const std::vector<std::string>& values : list->values)
+                if (!values[f].empty() && (seen++ < kSampled || seen % kEvery == 0)) sample.push_back(values[f]);
+        guessColumn(sample, &column);
+        for (PeopleColumns* list : lists)
+            for (std::vector<std::string>& values : list->values) {
+                std::string& value = values[f];
+                if (value.empty()) continue;
+                ++column.present;
+                std::string form = valueForm(column.kind, column.order, value);
+                if (form.empty() && column.unfit++ == 0) column.firstUnfit = value;
+                value.swap(form);
+            }
+    }
+    for (PeopleColumns* list : lists) {
+        list->kinds.clear();
+        for (const ValueColumn& column : *columns) list->kinds.push_back(column.kind);
+    }
+}

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "value_kinds.h"
 #include "../records/large_vector.h"
 
 struct PersonName {
@@ -39,9 +40,18 @@ bool isParticle(const std::string& word);
 std::string plainValue(const char* text, size_t size);
 
 // The records of a list as the matching takes them, in columns: per
-// record, its name and the plain values of its --with fields (each record
-// the same number; an empty value is missing).
+// record, its name and the values of its --with fields (each record the
+// same number; an empty value is missing), each in the one form of its
+// field's kind (`kinds`, per field) once prepareValues has read them.
 struct PeopleColumns {
     LargeVector<PersonName> names;
     LargeVector<std::vector<std::string>> values;
+    std::vector<ValueKind> kinds;
 };
+
+// Reads the --with values of `lists` as written into the one form of
+// their fields' kinds, a field of all the lists at once (so that link's
+// two lists read a date alike): `columns` holds per field its name and
+// its kind (GUESS to have it guessed), and gets what was guessed and the
+// values that did not fit, which become missing.
+void prepareValues(const std::vector<PeopleColumns*>& lists, std::vector<ValueColumn>* columns);

@@ -8,19 +8,20 @@
 # but not the date; without a date, Ana Smyth-Jones has too little.
 $ ovrin group --csv --field given,surname --with dob --all inputs/person_records.csv
 > id,given,surname,dob,group,score
-> 1,Anna,Smith-Jones,1984-03-07,1,0.883
-> 3,ANNA,Smith Jones,1984-07-03,1,0.883
-> 2,Peter,O'Brien,1950-11-23,2,0.733
-> 4,Brien,Peter,1950-11-23,2,0.733
-> 7,Peter,Obrien,1950-11-28,2,0.733
+> 1,Anna,Smith-Jones,1984-03-07,1,0.835
+> 3,ANNA,Smith Jones,1984-07-03,1,0.835
+> 2,Peter,O'Brien,1950-11-23,2,0.727
+> 4,Brien,Peter,1950-11-23,2,0.727
+> 7,Peter,Obrien,1950-11-28,2,0.727
 > 5,Anna,Smith,1991-05-30,,
 > 6,Ana,Smyth-Jones,,,
-> 8,Maria,Garcia,1977-01-15,3,0.745
-> 11,Mary,Garcia,1977-01-15,3,0.745
-> 9,John,Taylor,1962-09-09,4,0.578
-> 10,Jon,Tailor,1962-09-09,4,0.578
+> 8,Maria,Garcia,1977-01-15,3,0.740
+> 11,Mary,Garcia,1977-01-15,3,0.740
+> 9,John,Taylor,1962-09-09,,
+> 10,Jon,Tailor,1962-09-09,,
 > 12,Thomas,Wright,1988-02-02,,
-! ovrin: 12 records: 9 in 4 groups, 3 alone (0 without a name); 11 candidate pairs, 5 matched
+! ovrin: --with dob: dates (guessed)
+! ovrin: 12 records: 7 in 3 groups, 5 alone (0 without a name); 11 candidate pairs, 4 matched
 
 # A file linked with itself pairs no record with itself; --one-to-one takes
 # each record of B once, the heaviest pairs first (Obrien takes O'Brien
@@ -32,34 +33,34 @@ $ ovrin group --csv --field given,surname --with dob --all inputs/person_records
 # on stderr.
 $ ovrin link --csv --one-to-one --explain --field given,surname --with dob inputs/person_records.csv inputs/person_records.csv
 > a.id,a.given,a.surname,a.dob,b.id,b.given,b.surname,b.dob,line_a,line_b,score,weight,explain
-> 1,Anna,Smith-Jones,1984-03-07,3,ANNA,Smith Jones,1984-07-03,2,4,0.839,5.6,"given exact +2.4, surname exact +2.7, dob close +0.5 = 5.6"
-> 2,Peter,O'Brien,1950-11-23,7,Peter,Obrien,1950-11-28,3,8,0.569,5.6,"given exact +2.4, surname exact +2.7, dob close +0.5 = 5.6"
-> 3,ANNA,Smith Jones,1984-07-03,1,Anna,Smith-Jones,1984-03-07,4,2,0.839,5.6,"given exact +2.4, surname exact +2.7, dob close +0.5 = 5.6"
-> 5,Anna,Smith,1991-05-30,6,Ana,Smyth-Jones,,6,7,0.512,2.5,"given close -0.2, surname close +2.7, dob missing 0 = 2.5"
-> 7,Peter,Obrien,1950-11-28,2,Peter,O'Brien,1950-11-23,8,3,0.969,5.6,"given exact +2.4, surname exact +2.7, dob close +0.5 = 5.6"
-> 8,Maria,Garcia,1977-01-15,11,Mary,Garcia,1977-01-15,9,12,0.949,5.1,"given close +0.1, surname exact +2.7, dob exact +2.4 = 5.1"
-> 9,John,Taylor,1962-09-09,10,Jon,Tailor,1962-09-09,10,11,0.949,5.1,"given close +0.1, surname close +2.7, dob exact +2.4 = 5.1"
-> 10,Jon,Tailor,1962-09-09,9,John,Taylor,1962-09-09,11,10,0.949,5.1,"given close +0.1, surname close +2.7, dob exact +2.4 = 5.1"
-> 11,Mary,Garcia,1977-01-15,8,Maria,Garcia,1977-01-15,12,9,0.949,5.1,"given close +0.1, surname exact +2.7, dob exact +2.4 = 5.1"
-! ovrin: A: 12 records, 9 matched; B: 12 records; 22 candidate pairs, 9 pairs written
-! ovrin: weights (u from random pairs; exact and close names by their share): given exact +2.6 close -0.0 some -1.4 different -4.4; surname exact +2.7 close +2.7 some +2.7 different -4.6; dob exact +2.4 close +0.5 different -4.3; prior 0.083333; share of A with a partner 0.864
+> 1,Anna,Smith-Jones,1984-03-07,3,ANNA,Smith Jones,1984-07-03,2,4,0.802,4.9,"given exact +2.5, surname exact +2.0, dob alike +0.5 = 4.9"
+> 2,Peter,O'Brien,1950-11-23,7,Peter,Obrien,1950-11-28,3,8,0.543,5.1,"given exact +2.5, surname exact +2.1, dob close +0.5 = 5.1"
+> 3,ANNA,Smith Jones,1984-07-03,1,Anna,Smith-Jones,1984-03-07,4,2,0.802,4.9,"given exact +2.5, surname exact +2.0, dob alike +0.5 = 4.9"
+> 7,Peter,Obrien,1950-11-28,2,Peter,O'Brien,1950-11-23,8,3,0.893,5.1,"given exact +2.5, surname exact +2.1, dob close +0.5 = 5.1"
+> 8,Maria,Garcia,1977-01-15,11,Mary,Garcia,1977-01-15,9,12,0.844,4.7,"given close +0.1, surname exact +2.1, dob exact +2.4 (rare +0.1) = 4.7"
+> 9,John,Taylor,1962-09-09,10,Jon,Tailor,1962-09-09,10,11,0.742,3.8,"given close +0.1, surname close +1.2, dob exact +2.4 (rare +0.1) = 3.8"
+> 10,Jon,Tailor,1962-09-09,9,John,Taylor,1962-09-09,11,10,0.742,3.8,"given close +0.1, surname close +1.2, dob exact +2.4 (rare +0.1) = 3.8"
+> 11,Mary,Garcia,1977-01-15,8,Maria,Garcia,1977-01-15,12,9,0.844,4.7,"given close +0.1, surname exact +2.1, dob exact +2.4 (rare +0.1) = 4.7"
+! ovrin: --with dob: dates (guessed)
+! ovrin: A: 12 records, 8 matched; B: 12 records; 22 candidate pairs, 8 pairs written
+! ovrin: weights log2(m/u) (u from random pairs; exact and close names, exact values by their share): given exact +2.6 (m 0.808, u 0.132) close +0.0 (m 0.121, u 0.12) some -1.4 (m 0.0505, u 0.131) different -4.9 (m 0.0202, u 0.617); surname exact +2.0 (m 0.808, u 0.197) close +1.1 (m 0.121, u 0.0552) some +1.1 (m 0.0505, u 0.0078) different -5.2 (m 0.0202, u 0.74); dob exact +2.3 (m 0.852, u 0.17) alike +0.5 (m 0.0322, u 0.023) close +0.5 (m 0.0761, u 0.0267) some +0.0 (m 0.00927, u 0.00916) different -4.7 (m 0.0305, u 0.771); prior 0.083333; share of A with a partner 0.717
 
 # --pairs writes the matched pairs behind the groups above, each with both
 # records and the group that holds both, each record's heaviest pairs
 # first; Brien Peter and Obrien are in one group without a pair of their own.
 $ ovrin group --csv --pairs --field given,surname --with dob inputs/person_records.csv
 > a.id,a.given,a.surname,a.dob,b.id,b.given,b.surname,b.dob,line_a,line_b,group,score,weight
-> 1,Anna,Smith-Jones,1984-03-07,3,ANNA,Smith Jones,1984-07-03,2,4,1,0.883,6.2
-> 2,Peter,O'Brien,1950-11-23,7,Peter,Obrien,1950-11-28,3,8,2,0.890,6.3
-> 2,Peter,O'Brien,1950-11-23,4,Brien,Peter,1950-11-23,3,5,2,0.733,4.8
-> 8,Maria,Garcia,1977-01-15,11,Mary,Garcia,1977-01-15,9,12,3,0.745,4.9
-> 9,John,Taylor,1962-09-09,10,Jon,Tailor,1962-09-09,10,11,4,0.578,3.8
-! ovrin: 12 records: 9 in 4 groups, 3 alone (0 without a name); 11 candidate pairs, 5 matched
+> 1,Anna,Smith-Jones,1984-03-07,3,ANNA,Smith Jones,1984-07-03,2,4,1,0.835,5.7
+> 2,Peter,O'Brien,1950-11-23,7,Peter,Obrien,1950-11-28,3,8,2,0.844,5.8
+> 2,Peter,O'Brien,1950-11-23,4,Brien,Peter,1950-11-23,3,5,2,0.727,4.8
+> 8,Maria,Garcia,1977-01-15,11,Mary,Garcia,1977-01-15,9,12,3,0.740,4.9
+! ovrin: --with dob: dates (guessed)
+! ovrin: 12 records: 7 in 3 groups, 5 alone (0 without a name); 11 candidate pairs, 4 matched
 $ ovrin group --pairs --json
 < Smith, John
 < John Smith
 < Jon Smyth
-> {"a":{"line":1,"name":"Smith, John","record":"Smith, John"},"b":{"line":2,"name":"John Smith","record":"John Smith"},"group":1,"score":"0.998","weight":"9.2"}
+> {"a":{"line":1,"name":"Smith, John","record":"Smith, John"},"b":{"line":2,"name":"John Smith","record":"John Smith"},"group":1,"score":"0.998","weight":"9.3"}
 ! ovrin: 3 records: 2 in 1 group, 1 alone (0 without a name); 3 candidate pairs, 1 matched
 $ ovrin group --pairs --all inputs/person_records.csv
 ! ovrin: --pairs writes pairs, so --all has no records alone to add: give one of the two
@@ -72,9 +73,9 @@ $ ovrin group --person --all
 <   john   SMITH 
 < Jon Smyth
 < Jane Smith
-> Smith, John\t1\t0.769
-> John Smith\t1\t0.769
->   john   SMITH \t1\t0.769
+> Smith, John\t1\t0.776
+> John Smith\t1\t0.776
+>   john   SMITH \t1\t0.776
 > Jon Smyth\t\t
 > Jane Smith\t\t
 ! ovrin: 5 records: 3 in 1 group, 2 alone (0 without a name); 10 candidate pairs, 3 matched
@@ -84,9 +85,9 @@ $ ovrin group --person --all
 $ ovrin group --pairs --explain
 < John Smith
 < J Smith
-> John Smith\tJ Smith\t1\t2\t1\t0.612\t0.7\tgiven some -2.0, surname exact +2.7 = 0.7
+> John Smith\tJ Smith\t1\t2\t1\t0.619\t0.7\tgiven some -2.0, surname exact +2.7 = 0.7
 ! ovrin: 2 records: 2 in 1 group, 0 alone (0 without a name); 1 candidate pair, 1 matched
-! ovrin: weights (u from random pairs; exact and close names by their share): given exact +4.9 close +1.4 some -2.0 different -4.6; surname exact +2.8 close +1.4 some -1.1 different -4.6; prior 0.500000
+! ovrin: weights log2(m/u) (u from random pairs; exact and close names, exact values by their share): given exact +4.9 (m 0.808, u 0.0264) close +1.4 (m 0.121, u 0.0455) some -2.0 (m 0.0505, u 0.2) different -5.2 (m 0.0202, u 0.728); surname exact +2.8 (m 0.808, u 0.117) close +1.4 (m 0.121, u 0.0455) some -1.1 (m 0.0505, u 0.109) different -5.2 (m 0.0202, u 0.728); prior 0.501169
 $ ovrin group
 < J Smith
 < J Brown
@@ -97,9 +98,9 @@ $ ovrin group
 $ ovrin group --pairs --explain
 < Anna Smith-Jones
 < Anna Smithjones
-> Anna Smith-Jones\tAnna Smithjones\t1\t2\t1\t0.975\t5.3\tgiven exact +2.7, surname exact +2.7 = 5.3
+> Anna Smith-Jones\tAnna Smithjones\t1\t2\t1\t0.977\t5.4\tgiven exact +2.7, surname exact +2.7 = 5.4
 ! ovrin: 2 records: 2 in 1 group, 0 alone (0 without a name); 1 candidate pair, 1 matched
-! ovrin: weights (u from random pairs; exact and close names by their share): given exact +2.8 close +1.4 some -1.1 different -4.6; surname exact +2.8 close +1.4 some -1.1 different -4.6; prior 0.500000
+! ovrin: weights log2(m/u) (u from random pairs; exact and close names, exact values by their share): given exact +2.8 (m 0.808, u 0.117) close +1.4 (m 0.121, u 0.0455) some -1.1 (m 0.0505, u 0.109) different -5.2 (m 0.0202, u 0.728); surname exact +2.8 (m 0.808, u 0.117) close +1.4 (m 0.121, u 0.0455) some -1.1 (m 0.0505, u 0.109) different -5.2 (m 0.0202, u 0.728); prior 0.504715
 
 # Smith John meets John Smith crosswise, marked after the surname's
 # weight. Of two exact agreements the rarer word counts as the surname,
@@ -111,9 +112,9 @@ $ ovrin group --pairs --explain
 < Mary Smith
 < Ann Smith
 < Eva Smith
-> John Smith\tSmith John\t1\t2\t1\t0.927\t5.2\tgiven exact +3.0, surname exact +2.3 (crosswise) = 5.2
+> John Smith\tSmith John\t1\t2\t1\t0.805\t3.7\tgiven exact +3.0, surname exact +0.7 (crosswise) = 3.7
 ! ovrin: 5 records: 2 in 1 group, 3 alone (0 without a name); 10 candidate pairs, 1 matched
-! ovrin: weights (u from random pairs; exact and close names by their share): given exact +3.6 close +2.3 some -2.4 different -4.4; surname exact +2.3 close +2.3 some -0.3 different -3.7; prior 0.250000
+! ovrin: weights log2(m/u) (u from random pairs; exact and close names, exact values by their share): given exact +3.6 (m 0.808, u 0.0645) close +2.3 (m 0.121, u 0.025) some -2.4 (m 0.0505, u 0.26) different -5.0 (m 0.0202, u 0.65); surname exact +0.7 (m 0.808, u 0.515) close +0.7 (m 0.121, u 0.025) some -0.2 (m 0.0505, u 0.0601) different -4.3 (m 0.0202, u 0.4); prior 0.242989
 
 # Names spoiled past their codes meet by the first two letters of the
 # given name and of the surname, in either order: three names of their own
@@ -122,8 +123,8 @@ $ ovrin group
 < Leslie Cromwood
 < Lespie Crokwood
 < Crabtree Lenny
-> Leslie Cromwood\t1\t0.907
-> Lespie Crokwood\t1\t0.907
+> Leslie Cromwood\t1\t0.906
+> Lespie Crokwood\t1\t0.906
 ! ovrin: 3 records: 2 in 1 group, 1 alone (0 without a name); 3 candidate pairs, 1 matched
 
 # People are matched by default. Surnames alone are too little to call two
@@ -159,9 +160,9 @@ $ ovrin group --threshold 0 --pairs
 < Smith, John
 < John Smith
 < Jon Smyth
-> Smith, John\tJohn Smith\t1\t2\t1\t0.998\t9.2
-> Smith, John\tJon Smyth\t1\t3\t1\t0.227\t-1.8
-> John Smith\tJon Smyth\t2\t3\t1\t0.227\t-1.8
+> Smith, John\tJohn Smith\t1\t2\t1\t0.998\t9.3
+> Smith, John\tJon Smyth\t1\t3\t1\t0.168\t-2.3
+> John Smith\tJon Smyth\t2\t3\t1\t0.168\t-2.3
 ! ovrin: 3 records: 3 in 1 group, 0 alone (0 without a name); 3 candidate pairs, 3 matched
 
 # B may hold one person twice: Anna Smith-Jones (lines 2 and 4 of B) and
@@ -169,11 +170,12 @@ $ ovrin group --threshold 0 --pairs
 # the heaviest candidate keeps the chance they share and Ann is linked.
 $ ovrin link --csv --best --field given,surname --with dob ../../data/sample_people_b.csv ../../data/sample_people.csv
 > a.id,a.given,a.surname,a.dob,b.id,b.given,b.surname,b.dob,line_a,line_b,score,weight
-> 101,Peter,OBrien,1950-11-23,2,Peter,O'Brien,1950-11-23,2,3,0.999,12.0
-> 102,Tom,Wright,1988-02-02,10,Thomas,Wright,1988-02-02,3,11,0.985,7.3
-> 103,Maria,Garcia,1977-01-15,6,Maria,Garcia,1977-01-15,4,7,1.000,12.3
-> 104,Katharina,Novak,1979-12-01,11,Katarzyna,Nowak,1979-12-01,5,12,0.968,6.3
-> 105,Ann,Smith-Jones,1984-03-07,1,Anna,Smith-Jones,1984-03-07,6,2,0.997,8.6
+> 101,Peter,OBrien,1950-11-23,2,Peter,O'Brien,1950-11-23,2,3,0.999,10.8
+> 102,Tom,Wright,1988-02-02,10,Thomas,Wright,1988-02-02,3,11,0.971,6.4
+> 103,Maria,Garcia,1977-01-15,6,Maria,Garcia,1977-01-15,4,7,0.999,11.1
+> 104,Katharina,Novak,1979-12-01,11,Katarzyna,Nowak,1979-12-01,5,12,0.971,6.4
+> 105,Ann,Smith-Jones,1984-03-07,1,Anna,Smith-Jones,1984-03-07,6,2,0.992,7.6
+! ovrin: --with dob: dates (guessed)
 ! ovrin: A: 6 records, 5 matched; B: 12 records; 10 candidate pairs, 5 pairs written
 
 # --best keeps each A record's heaviest pair even when another record of A
@@ -184,7 +186,7 @@ $ ovrin link --csv --best --field given,surname - inputs/person_records.csv
 < Tom,Wright
 < Thomas,Wright
 > a.given,a.surname,id,b.given,b.surname,dob,line_a,line_b,score,weight
-> Tom,Wright,12,Thomas,Wright,1988-02-02,2,13,0.998,5.7
+> Tom,Wright,12,Thomas,Wright,1988-02-02,2,13,0.998,5.8
 > Thomas,Wright,12,Thomas,Wright,1988-02-02,3,13,1.000,10.6
 ! ovrin: A: 2 records, 2 matched; B: 12 records; 2 candidate pairs, 2 pairs written
 $ ovrin link --csv --one-to-one --field given,surname - inputs/person_records.csv
@@ -211,14 +213,14 @@ $ ovrin link --best --explain - inputs/initials_b.txt
 < Femke Johnson
 < Anna Fischer
 < Janet Thompson
-> Daniel Kowalski\tD Kowalski\t2\t1\t0.716\t4.2\tgiven some +0.1, surname exact +4.0 = 4.2
-> Zbigniew Ricci\tZ Ricci\t3\t2\t0.716\t4.2\tgiven some +0.1, surname exact +4.0 = 4.2
-> Wojciech Bakker\tW Bakker\t5\t3\t0.716\t4.2\tgiven some +0.1, surname exact +4.0 = 4.2
-> Ramazan Lopez\tR Lopez\t6\t4\t0.716\t4.2\tgiven some +0.1, surname exact +4.0 = 4.2
-> Femke Johnson\tF Johnson\t8\t5\t0.716\t4.2\tgiven some +0.1, surname exact +4.0 = 4.2
+> Daniel Kowalski\tD Kowalski\t2\t1\t0.724\t4.2\tgiven some +0.2, surname exact +4.0 = 4.2
+> Zbigniew Ricci\tZ Ricci\t3\t2\t0.724\t4.2\tgiven some +0.2, surname exact +4.0 = 4.2
+> Wojciech Bakker\tW Bakker\t5\t3\t0.724\t4.2\tgiven some +0.2, surname exact +4.0 = 4.2
+> Ramazan Lopez\tR Lopez\t6\t4\t0.724\t4.2\tgiven some +0.2, surname exact +4.0 = 4.2
+> Femke Johnson\tF Johnson\t8\t5\t0.724\t4.2\tgiven some +0.2, surname exact +4.0 = 4.2
 > Anna Fischer\tAnna Fischer\t9\t6\t0.993\t10.0\tgiven exact +6.0, surname exact +4.0 = 10.0
 ! ovrin: A: 10 records, 6 matched; B: 6 records; 6 candidate pairs, 6 pairs written
-! ovrin: weights (u from random pairs; exact and close names by their share): given exact +7.5 close +4.0 some +0.1 different -5.0; surname exact +4.1 close +4.0 some -0.3 different -4.9; prior 0.166667; share of A with a partner 0.457
+! ovrin: weights log2(m/u) (u from random pairs; exact and close names, exact values by their share): given exact +7.6 (m 0.782, u 0.00415) close +4.0 (m 0.116, u 0.00715) some +0.2 (m 0.0828, u 0.0743) different -5.6 (m 0.0193, u 0.914); surname exact +4.1 (m 0.817, u 0.047) close +4.0 (m 0.116, u 0.00715) some -0.3 (m 0.0483, u 0.06) different -5.5 (m 0.0193, u 0.886); prior 0.166667; share of A with a partner 0.461
 
 # A side with no records (a header alone) links nothing: B's records are
 # not paired among themselves.
@@ -239,6 +241,7 @@ $ ovrin group --csv --person --field name --with dob
 > John Smith,1980-01-01,1,0.993
 > John Smith,\xff,1,0.993
 > John Smith,,1,0.993
+! ovrin: --with dob: dates (guessed)
 ! ovrin: stdin:3: invalid UTF-8 in field 1; it counts as missing
 ! ovrin: stdin:4: invalid UTF-8 in field 2; it counts as missing
 ! ovrin: 4 records: 3 in 1 group, 1 alone (1 without a name); 3 candidate pairs, 3 matched

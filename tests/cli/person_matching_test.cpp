@@ -61,32 +61,6 @@ TEST(PersonName, GivenAndSurname) {
     }
 }
 
-TEST(Levels, Values) {
-    const struct {
-        const char* a;
-        const char* b;
-        Level level;
-    } cases[] = {
-        {"1984-03-07", "1984 03 07", EXACT},
-        {"1984-03-07", "", MISSING},
-        {"", "", MISSING},
-        {"1984-03-07", "1984-03-08", CLOSE},  // one digit
-        {"1984-03-07", "1984-07-03", CLOSE},  // day and month swapped, year first
-        {"07/03/1984", "03/07/1984", CLOSE},  // and year last
-        {"1984-03-12", "1984-12-03", CLOSE},  // a swap that changes all four characters
-        {"12/03/1984", "03/12/1984", CLOSE},
-        {"1984-03-12", "1984-21-30", DIFFERENT},  // four characters, but no swap
-        {"1984-03-07", "1948-03-07", DIFFERENT},  // two digits
-        {"1984-03-07", "1984-03-7", DIFFERENT},
-        {"12345", "12346", CLOSE},
-        {"AB1 2CD", "ab12cd", EXACT},
-    };
-    for (const auto& c : cases) {
-        std::string a = plainValue(c.a, std::strlen(c.a)), b = plainValue(c.b, std::strlen(c.b));
-        EXPECT_EQ(valueLevel(a, b), c.level) << c.a << " " << c.b;
-    }
-}
-
 TEST(Levels, Words) {
     WordAnswers smyth;  // Smith and Smyth: one edit in five, 80 percent
     smyth.distance = 1, smyth.guthPercent = 80, smyth.codesAgree = true, smyth.lengthA = 5, smyth.lengthB = 5;

@@ -67,7 +67,10 @@ TEST(Report, EscapesRecordsAndCarriesTheRunsNumbers) {
     EXPECT_NE(run.page.find("&lt;script&gt;alert(1)&lt;/script&gt;"), std::string::npos);
     EXPECT_NE(run.page.find("O&#39;Brien &amp; Sons"), std::string::npos);
     // The summary line and its counts, as stderr has them.
-    const std::string summary = run.err.substr(7, run.err.find('\n') - 7);  // after "ovrin: "
+    const size_t line = run.err.find(" records: ");
+    ASSERT_NE(line, std::string::npos) << run.err;
+    const size_t start = run.err.rfind("ovrin: ", line) + 7;
+    const std::string summary = run.err.substr(start, run.err.find('\n', start) - start);
     EXPECT_NE(run.page.find(htmlEscaped(summary)), std::string::npos) << summary;
     const std::string matched = numberBefore(summary, " matched");
     const std::string candidates = numberBefore(summary, " candidate pair");
