@@ -1,13 +1,18 @@
 // The nickname table: which words it relates and the canonical names a
 // word belongs to; how it reads its CSV text (line ends, blank lines,
 // blanks, case, names cleaned as the matching cleans them) and the
-// malformed lines it refuses, by their number.
+// malformed lines it refuses, by their number; and the table built into
+// the command against data/nicknames/names.csv.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <fstream>
+#include <set>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "../../cli/shipped_nicknames.h"
 #include "../../matching/nicknames.h"
 
 namespace {
@@ -168,6 +173,58 @@ TEST(NicknameTable, RefusesMalformedLinesByTheirNumber) {
         EXPECT_EQ(table.names(), 0u);
         EXPECT_FALSE(table.related("ROBERT", "BOB"));
     }
+}
+
+std::string fileText(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+// The rows of names.csv as the matching's words: the file is lower-case
+// ASCII, so upper case with the dots dropped.
+std::vector<std::pair<std::string, std::string>> shippedRows() {
+    std::istringstream lines(fileText(OVRIN_SOURCE_DIR "/data/nicknames/names.csv"));
+    std::vector<std::pair<std::string, std::string>> rows;
+    std::string line;
+    std::getline(lines, line);  // the header
+    auto word = [](const std::string& field) {
+        std::string w;
+        for (char c : field)
+            if (c >= 'a' && c <= 'z') w += static_cast<char>(c - 32);
+        return w;
+    };
+    while (std::getline(lines, line)) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        size_t first = line.find(','), second = line.rfind(',');
+        rows.emplace_back(word(line.substr(0, first)), word(line.substr(second + 1)));
+    }
+    return rows;
+}
+
+TEST(ShippedNicknames, AreTheFileOfTheSourceLoaded) {
+    const std::string file = fileText(OVRIN_SOURCE_DIR "/data/nicknames/names.csv");
+    ASSERT_FALSE(file.empty());
+    EXPECT_TRUE(shippedNicknameCsv() == file);  // byte for byte, CR LF and all
+    NicknameTable table;
+    std::string problem;
+    EXPECT_TRUE(table.load(shippedNicknameCsv(), &problem)) << problem;
+
+    const auto rows = shippedRows();
+    std::set<std::string> names;
+    for (const auto& row : rows) names.insert(row.first);
+    EXPECT_EQ(shippedNicknames().names(), names.size());
+    EXPECT_GT(names.size(), 1000u);
+    // Every row relates its two words, and the name holds itself.
+    for (const auto& row : rows) {
+        EXPECT_TRUE(shippedNicknames().related(row.first, row.second)) << row.first << " " << row.second;
+        EXPECT_TRUE(shippedNicknames().related(row.second, row.first)) << row.first << " " << row.second;
+        std::vector<std::string> of = canonicalNames(shippedNicknames(), row.first);
+        EXPECT_NE(std::find(of.begin(), of.end(), row.first), of.end()) << row.first;
+    }
+    // Two nicknames of one name meet through it.
+    EXPECT_TRUE(shippedNicknames().related("BOB", "ROBBY"));
 }
 
 }  // namespace
