@@ -1,17 +1,20 @@
 // The nickname table: which words it relates and the canonical names a
 // word belongs to; how it reads its CSV text (line ends, blank lines,
 // blanks, case, names cleaned as the matching cleans them) and the
-// malformed lines it refuses, by their number; and the table built into
-// the command against data/nicknames/names.csv.
+// malformed lines it refuses, by their number; the table built into the
+// command against data/nicknames/names.csv; and --nicknames as group and
+// link read it.
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <fstream>
 #include <set>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "../../cli/people_command.h"
 #include "../../cli/shipped_nicknames.h"
 #include "../../matching/nicknames.h"
 
@@ -225,6 +228,96 @@ TEST(ShippedNicknames, AreTheFileOfTheSourceLoaded) {
     }
     // Two nicknames of one name meet through it.
     EXPECT_TRUE(shippedNicknames().related("BOB", "ROBBY"));
+}
+
+// --nicknames as group and link read it, from their command line.
+struct Settings {
+    int status;
+    PersonSettings settings;
+    std::string err;
+};
+
+Settings readFrom(std::vector<std::string> arguments) {
+    Options options;
+    std::vector<std::string> words;
+    std::string problem;
+    EXPECT_TRUE(parseOptions(arguments, &options, &words, &problem)) << problem;
+    Library library;
+    MemorySource in("");
+    MemorySink out, err;
+    Console console{&in, &out, &err, false, false};
+    CommandContext context{library, console, options, {}, {}};
+    Settings read;
+    read.status = readSettings(context, &read.settings);
+    read.err = err.text;
+    return read;
+}
+
+std::string writeFile(const std::string& name, const std::string& text) {
+    std::string path = testing::TempDir() + name;
+    std::ofstream(path, std::ios::binary) << text;
+    return path;
+}
+
+TEST(NicknamesOption, ChoosesTheTableBuiltInAFileOrNone) {
+    const Settings shipped = readFrom({"group"});
+    EXPECT_EQ(shipped.status, EXIT_DONE);
+    EXPECT_EQ(shipped.settings.engine.nicknames, &shippedNicknames());
+
+    const Settings none = readFrom({"link", "--nicknames", "none"});
+    EXPECT_EQ(none.status, EXIT_DONE);
+    EXPECT_EQ(none.settings.engine.nicknames, nullptr);
+
+    // A file in UTF-8 (with a byte order mark): its table, in the
+    // matching's Windows-1252 form, kept alive by the settings and their
+    // copies.
+    const std::string path = writeFile("nicknames_utf8.csv", "\xEF\xBB\xBFname1,relationship,name2\nJos\xC3\xA9,has_nickname,Pepe\n");
+    PersonSettings copy;
+    {
+        Settings file = readFrom({"group", "--nicknames", path});
+        EXPECT_EQ(file.status, EXIT_DONE) << file.err;
+        copy = file.settings;
+    }
+    ASSERT_NE(copy.engine.nicknames, nullptr);
+    EXPECT_EQ(copy.engine.nicknames, copy.nicknameFile.get());
+    EXPECT_TRUE(copy.engine.nicknames->related("JOS\xC9", "PEPE"));
+    EXPECT_FALSE(copy.engine.nicknames->related("ROBERT", "BOB"));  // the file's table only
+
+    // With --encoding cp1252 the bytes are taken as they are.
+    const std::string cp1252 = writeFile("nicknames_cp1252.csv", "name1,relationship,name2\njos\xE9,has_nickname,pepe\n");
+    const Settings bytes = readFrom({"group", "--encoding", "cp1252", "--nicknames=" + cp1252});
+    EXPECT_EQ(bytes.status, EXIT_DONE) << bytes.err;
+    ASSERT_NE(bytes.settings.engine.nicknames, nullptr);
+    EXPECT_TRUE(bytes.settings.engine.nicknames->related("JOS\xC9", "PEPE"));
+}
+
+TEST(NicknamesOption, RefusesATableItCannotReadOrThatIsMalformed) {
+    const std::string missing = testing::TempDir() + "no_such_nicknames.csv";
+    std::remove(missing.c_str());
+    const std::string malformed = writeFile("nicknames_malformed.csv", "name1,relationship,name2\r\nrob,bob\r\n");
+    const std::string notUtf8 = writeFile("nicknames_latin1.csv", "name1,relationship,name2\n\njos\xE9,has_nickname,pepe\n");
+    const std::string badName =
+        writeFile("nicknames_bad_name.csv", "name1,relationship,name2\n\xC2\xAB\xC2\xBB,has_nickname,pepe\n");
+    struct Case {
+        std::vector<std::string> arguments;
+        std::string message;
+    } cases[] = {
+        {{"group", "--nicknames", missing},
+         "ovrin: cannot read the nickname table " + missing + ": No such file or directory\n"},
+        {{"link", "--nicknames", testing::TempDir()},
+         "ovrin: cannot read the nickname table " + testing::TempDir() + ": Is a directory\n"},
+        {{"link", "--nicknames", malformed},
+         "ovrin: " + malformed + ": line 2: 2 fields where a row has 3: name,has_nickname,nickname\n"},
+        {{"group", "--nicknames", notUtf8}, "ovrin: " + notUtf8 + ": line 3: invalid UTF-8\n"},
+        // The name in the message as it was written: «», in UTF-8 again.
+        {{"group", "--nicknames", badName},
+         "ovrin: " + badName + ": line 2: the name \"\xC2\xAB\xC2\xBB\" has no letter or digit\n"},
+    };
+    for (const Case& c : cases) {
+        const Settings read = readFrom(c.arguments);
+        EXPECT_EQ(read.status, EXIT_USAGE) << c.arguments.back();
+        EXPECT_EQ(read.err, c.message);
+    }
 }
 
 }  // namespace
