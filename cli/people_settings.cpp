@@ -1,16 +1,13 @@
 #include "people_command.h"
 #include "report.h"
-#include "shipped_nicknames.h"
+#include "nickname_tables.h"
 
-#include <algorithm>
 #include <cerrno>
 #include <cmath>
-#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
-#include "../records/encoding.h"
 #include "../records/system.h"
 
 namespace {
@@ -30,9 +27,8 @@ std::string withThousands(uint64_t n) {
 // A share as a whole number of percent: 0.88 as "88".
 std::string percent(double share) { return std::to_string(std::lround(share * 100)); }
 
-// The table of --nicknames FILE into `table`: its bytes, from UTF-8 to
-// Windows-1252 unless the run's encoding is cp1252, then loaded. EXIT_USAGE
-// after a message when the file cannot be read or is malformed.
+// The table of --nicknames FILE into `table`, in the run's encoding.
+// EXIT_USAGE after a message when the file cannot be read or is malformed.
 int readNicknameFile(const CommandContext& context, const std::string& path, NicknameTable* table) {
     const std::string cannot = "cannot read the nickname table " + path + ": ";
     std::unique_ptr<FILE, int (*)(FILE*)> file(openForReading(path), std::fclose);
@@ -46,21 +42,9 @@ int readNicknameFile(const CommandContext& context, const std::string& path, Nic
         if (got == 0) break;
         text.append(buffer, static_cast<size_t>(got));
     }
-    if (!context.options.cp1252) {
-        // A UTF-8 file may begin with a byte order mark, as records may.
-        if (text.compare(0, 3, "\xEF\xBB\xBF") == 0) text.erase(0, 3);
-        EncodingProblem problem;
-        std::string cp1252(text.size(), '\0');
-        size_t length = utf8ToCp1252(text.data(), text.size(), &cp1252[0], &problem);
-        if (length == SIZE_MAX) {
-            const size_t line = 1 + static_cast<size_t>(std::count(text.begin(), text.begin() + problem.offset, '\n'));
-            return context.usage(path + ": line " + std::to_string(line) + ": " + describeProblem(problem));
-        }
-        cp1252.resize(length);
-        text.swap(cp1252);
-    }
     std::string problem;
-    if (!table->load(text, &problem)) return context.usage(path + ": " + context.toConsole(problem));
+    if (!loadNicknameText(text, context.options.cp1252, table, &problem))
+        return context.usage(path + ": " + context.toConsole(problem));
     return EXIT_DONE;
 }
 

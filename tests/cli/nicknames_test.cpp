@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "../../cli/people_command.h"
-#include "../../cli/shipped_nicknames.h"
+#include "../../cli/nickname_tables.h"
 #include "../../matching/nicknames.h"
 
 namespace {
@@ -212,7 +212,8 @@ TEST(ShippedNicknames, AreTheFileOfTheSourceLoaded) {
     EXPECT_TRUE(shippedNicknameCsv() == file);  // byte for byte, CR LF and all
     NicknameTable table;
     std::string problem;
-    EXPECT_TRUE(table.load(shippedNicknameCsv(), &problem)) << problem;
+    EXPECT_TRUE(loadNicknameText(shippedNicknameCsv(), false, &table, &problem)) << problem;
+    EXPECT_EQ(table.names(), shippedNicknames().names());
 
     const auto rows = shippedRows();
     std::set<std::string> names;
