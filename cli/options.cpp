@@ -68,6 +68,13 @@ bool setTruth(Options& o, const std::string& value, std::string* problem) {
     return problem->empty();
 }
 bool setHelp(Options& o, const std::string&, std::string*) { return o.help = true; }
+// The table itself is read with the other settings of people (readSettings).
+bool setNicknames(Options& o, const std::string& value, std::string* problem) {
+    if (value.empty()) *problem = "--nicknames needs a file name or none";
+    o.nicknames = value;
+    o.person = true;
+    return problem->empty();
+}
 bool setReport(Options& o, const std::string& value, std::string* problem) {
     if (value.empty()) *problem = "--report needs a file name";
     o.report = value;
@@ -141,6 +148,11 @@ const std::vector<OptionRow> kOptions = {
     {"--threshold", nullptr, MATCHING, "P", "a probability from 0 to 1", setThreshold,
      "pairs whose fitted probability of being one person is at least P match (default " +
          decimals(PeopleSettings().threshold, 1) + ")"},
+    {"--nicknames", nullptr, MATCHING, "FILE|none", "a file name or none", setNicknames,
+     "the table of given names and their nicknames (Robert: Bob, Rob, Robby) for the matching of people: by "
+     "default the one built in (about 1,100 English given names, data/nicknames/names.csv in the source); "
+     "FILE: a table of that form, CSV with the header name1,relationship,name2 and rows "
+     "name,has_nickname,nickname, in UTF-8 (Windows-1252 with --encoding cp1252); none: no table"},
     {"--report", nullptr, MATCHING, "FILE", "a file name", setReport,
      "also write FILE, an HTML page of the run to look at in a browser: the candidate pairs' weights and "
      "where the threshold falls, what each level of each field weighs, the pairs nearest the threshold, "

@@ -40,6 +40,7 @@ struct Options {
     std::vector<std::string> with;       // --with, split at commas
     std::string threshold;               // --threshold as written
     std::string report;                  // --report: the HTML page to write, or empty
+    std::string nicknames;               // --nicknames: FILE or "none"; empty: the table built in
     bool explain = false;                // --explain
     bool oneToOne = false;               // --one-to-one
     bool pairs = false;                  // --pairs: group writes its matched pairs

@@ -3,6 +3,7 @@
 // do not chain (matching/engine.h does the work). What the two share.
 #pragma once
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -24,18 +25,22 @@ int runPersonLink(CommandContext& context, const std::vector<std::string>& words
 
 // The options of a run: the name fields of A (and of B), the --with
 // fields (without their kinds) and their columns, and the engine's
-// settings.
+// settings. engine.nicknames points to the table built in
+// (shippedNicknames), to `nicknameFile` (--nicknames FILE), or is null
+// (--nicknames none).
 struct PersonSettings {
     std::vector<std::string> fieldsA, fieldsB, with;
     std::vector<ValueColumn> withColumns;
     PeopleSettings engine;
+    std::shared_ptr<const NicknameTable> nicknameFile;
 };
 
 // Reads the --with values of the lists into their kinds' forms and says
 // what was guessed of each field and which values did not fit.
 void prepareWithValues(const CommandContext& context, const std::vector<PeopleColumns*>& lists,
                        PersonSettings* settings);
-// EXIT_USAGE after a message when an option is wrong.
+// EXIT_USAGE after a message when an option is wrong, or when the table of
+// --nicknames FILE cannot be read or is malformed.
 int readSettings(const CommandContext& context, PersonSettings* settings);
 
 // A matcher with the library's functions; EXIT_USAGE after a message when

@@ -1,9 +1,15 @@
 #include "people_command.h"
 #include "report.h"
+#include "nickname_tables.h"
 #include "text.h"
 
+#include <cerrno>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
+
+#include "../records/system.h"
 
 namespace {
 
@@ -21,6 +27,45 @@ std::string withThousands(uint64_t n) {
 
 // A share as a whole number of percent: 0.88 as "88".
 std::string percent(double share) { return std::to_string(std::lround(share * 100)); }
+
+// The table of --nicknames FILE into `table`, in the run's encoding.
+// EXIT_USAGE after a message when the file cannot be read or is malformed.
+int readNicknameFile(const CommandContext& context, const std::string& path, NicknameTable* table) {
+    const std::string cannot = "cannot read the nickname table " + path + ": ";
+    std::unique_ptr<FILE, int (*)(FILE*)> file(openForReading(path), std::fclose);
+    if (!file) return context.usage(cannot + std::strerror(errno));
+    FileSource source(file.get());
+    std::string text;
+    char buffer[1 << 16];
+    for (;;) {
+        long got = source.read(buffer, sizeof buffer);
+        if (got < 0) return context.usage(cannot + std::strerror(errno));
+        if (got == 0) break;
+        text.append(buffer, static_cast<size_t>(got));
+    }
+    std::string problem;
+    if (!loadNicknameText(text, context.options.cp1252, table, &problem))
+        return context.usage(path + ": " + context.toConsole(problem));
+    return EXIT_DONE;
+}
+
+// --nicknames: the table built in (the default), FILE's, or none.
+int readNicknames(const CommandContext& context, PersonSettings* settings) {
+    const std::string& choice = context.options.nicknames;
+    settings->nicknameFile.reset();
+    if (choice.empty()) {
+        settings->engine.nicknames = &shippedNicknames();
+    } else if (choice == "none") {
+        settings->engine.nicknames = nullptr;
+    } else {
+        auto table = std::make_shared<NicknameTable>();
+        int status = readNicknameFile(context, choice, table.get());
+        if (status != EXIT_DONE) return status;
+        settings->nicknameFile = table;
+        settings->engine.nicknames = table.get();
+    }
+    return EXIT_DONE;
+}
 
 }  // namespace
 
@@ -101,7 +146,7 @@ int readSettings(const CommandContext& context, PersonSettings* settings) {
         if (*end || end == options.threshold.c_str() || !(settings->engine.threshold >= 0 && settings->engine.threshold <= 1))
             return context.usage("--threshold takes a probability from 0 to 1, not \"" + options.threshold + "\"");
     }
-    return EXIT_DONE;
+    return readNicknames(context, settings);
 }
 
 void prepareWithValues(const CommandContext& context, const std::vector<PeopleColumns*>& lists,

@@ -79,7 +79,8 @@ if(NOT OVRIN_FUZZ)
   set_target_properties(ovrin_command PROPERTIES OUTPUT_NAME ovrin)
 
   # What the Debian package installs (tools/package.sh): the command, its
-  # manual page made from its own help, and bash completion.
+  # manual page made from its own help, bash completion, and the notice and
+  # licence of the nickname table the command holds.
   include(GNUInstallDirs)
   add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/ovrin.1.gz
     COMMAND sh -c "sh tools/make_manpage.sh '$<TARGET_FILE:ovrin_command>' ${OVRIN_VERSION} > '${CMAKE_BINARY_DIR}/ovrin.1' && gzip -n -9 < '${CMAKE_BINARY_DIR}/ovrin.1' > '${CMAKE_BINARY_DIR}/ovrin.1.gz'"
@@ -90,6 +91,9 @@ if(NOT OVRIN_FUZZ)
   install(FILES ${CMAKE_BINARY_DIR}/ovrin.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
   install(FILES ${CMAKE_SOURCE_DIR}/resources/ovrin.bash-completion
     DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions RENAME ovrin)
+  install(FILES ${CMAKE_SOURCE_DIR}/NOTICE DESTINATION ${CMAKE_INSTALL_DOCDIR})
+  install(FILES ${CMAKE_SOURCE_DIR}/data/nicknames/LICENSE DESTINATION ${CMAKE_INSTALL_DOCDIR}
+    RENAME LICENSE-nicknames)
   set(CPACK_GENERATOR DEB)
   set(CPACK_PACKAGE_NAME ovrin)
   set(CPACK_PACKAGE_VERSION ${OVRIN_VERSION})

@@ -40,6 +40,7 @@
 #include "explain.h"
 #include "model.h"
 #include "model_fit.h"
+#include "nicknames.h"
 #include "pair_counts.h"
 #include "person_matcher.h"
 #include "prepare.h"
@@ -65,6 +66,9 @@ struct PeopleSettings {
     // Keep the candidate pairs (PeopleMatch::found), for a picture of the
     // run (run_picture.h).
     bool keepCandidates = false;
+    // Given names and their nicknames (nicknames.h), owned by the caller;
+    // null for none.
+    const NicknameTable* nicknames = nullptr;
 };
 
 struct PeopleMatch {

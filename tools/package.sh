@@ -1,9 +1,13 @@
 #!/bin/sh
 # Builds the packages from this checkout into dist/:
-#   ovrin-VERSION-win32.zip   ovrin.dll, ovrin.exe, README.txt, samples/ and
+#   ovrin-VERSION-win32.zip   ovrin.dll, ovrin.exe, README.txt, samples/,
+#                             NOTICE.txt, LICENSE-nicknames.txt and
 #                             SHA256SUMS, for script authors
-#   ovrin_VERSION_amd64.deb   the Linux ovrin in /usr/bin, its manual page and
-#                             bash completion
+#   ovrin_VERSION_amd64.deb   the Linux ovrin in /usr/bin, its manual page,
+#                             bash completion, and NOTICE and
+#                             LICENSE-nicknames in /usr/share/doc/ovrin
+# Both commands hold the nickname table of data/nicknames/, so both packages
+# carry the top-level NOTICE and the table's licence.
 # The version is the version record's (resources/version.h). The zip is
 # reproducible: built twice from one commit it has the same bytes (no link
 # time in the PE headers, no checkout path in the binaries, every timestamp
@@ -47,6 +51,8 @@ if [ "$what" != deb ]; then
     done
   } | sed 's/$/\r/' >$stage/$name/README.txt
   for file in examples/*; do sed 's/$/\r/' "$file" >"$stage/$name/samples/$(basename "$file")"; done
+  sed 's/$/\r/' NOTICE >$stage/$name/NOTICE.txt
+  sed 's/$/\r/' data/nicknames/LICENSE >$stage/$name/LICENSE-nicknames.txt
   (cd $stage/$name && find . -type f | sed 's|^\./||' | LC_ALL=C sort | xargs sha256sum >../SHA256SUMS)
   mv $stage/SHA256SUMS $stage/$name/
   find $stage -type d -exec chmod 755 {} + && find $stage -type f -exec chmod 644 {} +

@@ -4,7 +4,8 @@
 # of the version record, runs the whole table of cases (in the emulator), and
 # a second build from scratch gives the same bytes; the .deb installs a
 # working ovrin with a manual page (every section, every option of the help,
-# no roff warnings) and completion.
+# no roff warnings) and completion; both carry NOTICE and the licence of
+# the nickname table their ovrin holds.
 set -u
 cd "$(dirname "$0")/../.."
 passed=0
@@ -27,11 +28,15 @@ cp dist/$name.zip "$scratch/first.zip"
 # Its contents.
 unzip -q dist/$name.zip -d "$scratch"
 (cd "$scratch" && find $name -type f | LC_ALL=C sort) >"$scratch/files"
-expected="$name/README.txt $name/SHA256SUMS $name/ovrin.dll $name/ovrin.exe"
+expected="$name/LICENSE-nicknames.txt $name/NOTICE.txt $name/README.txt $name/SHA256SUMS $name/ovrin.dll $name/ovrin.exe"
 for sample in examples/*; do expected="$expected $name/samples/$(basename "$sample")"; done
 check "the zip holds $expected" test "$(tr '\n' ' ' <"$scratch/files")" = "$(echo $expected | tr ' ' '\n' | LC_ALL=C sort | tr '\n' ' ')"
 check "every checksum of SHA256SUMS holds" sh -c "cd '$scratch/$name' && sha256sum --quiet -c SHA256SUMS"
 check "SHA256SUMS lists every other file" test "$(wc -l <"$scratch/$name/SHA256SUMS")" -eq $(($(wc -l <"$scratch/files") - 1))
+# The nickname table's notice and licence, with CR LF line ends.
+check "NOTICE.txt is NOTICE" sh -c "tr -d '\r' <'$scratch/$name/NOTICE.txt' | cmp -s - NOTICE"
+check "LICENSE-nicknames.txt is the nickname table's licence" \
+  sh -c "tr -d '\r' <'$scratch/$name/LICENSE-nicknames.txt' | cmp -s - data/nicknames/LICENSE"
 check "README.txt tells every function" sh -c "for f in ovSoundex ovMetaphone ovPhonex ovDoubleMetaphone ovGuthMatch ovLevenshtein ovIsAbbrev ovIsConsonant ovIsVowel ovExtenderInfo; do grep -q \"\$f(\" '$scratch/$name/README.txt' || exit 1; done"
 check "the DLL's exports, imports, strings and version record" \
   sh tests/dll/check_dll_image.sh "$scratch/$name/ovrin.dll" i686-w64-mingw32-objdump i686-w64-mingw32-windres
@@ -60,6 +65,9 @@ sed -n '/^OPTIONS$/,/^EXIT STATUS$/p' "$scratch/page" >"$scratch/options"
 for option in $("$scratch/root/usr/bin/ovrin" --help | sed -n 's/^  \(-., \)\{0,1\}\(--[a-z0-9-]*\).*/\2/p'); do
   check "the manual page tells $option" grep -Eq "^ {7}(-., )?$option( |$)" "$scratch/options"
 done
+check "the .deb holds NOTICE" cmp "$scratch/root/usr/share/doc/ovrin/NOTICE" NOTICE
+check "the .deb holds the nickname table's licence" \
+  cmp "$scratch/root/usr/share/doc/ovrin/LICENSE-nicknames" data/nicknames/LICENSE
 check "bash completion is installed" bash -n "$scratch/root/usr/share/bash-completion/completions/ovrin"
 echo "package_test: $passed passed, $failed failed"
 [ $failed -eq 0 ]
