@@ -50,10 +50,14 @@ bool matchPeople(PersonMatcher& matcher, const MatchScope& scope, const PeopleSe
     const double allPairs = split ? static_cast<double>(split) * (n - split) : n * (n - 1) / 2;
     if (settings.onePartner) {
         // Among rivals the share of A with a partner is fitted on its own.
-        if (matcher.comparisons() > kNameComparisons) fitValueLevels(reached, allPairs, startShare, startShare, &out->model);
+        if (matcher.comparisons() > kNameComparisons) fitValueLevels(reached, allPairs, startShare, startShare, true, &out->model);
         return scoreAmongRivals(matcher, reached, others, split, settings, out);
     }
-    fitValueLevels(reached, allPairs, std::exp2(-kShareBits) * startShare, std::exp2(kShareBits) * startShare,
+    // m first at the set prior, then the prior with m held: fitted
+    // together, pairs of namesakes that the prior lets in raise the m of a
+    // date that differs, which lets more of them in.
+    fitValueLevels(reached, allPairs, startShare, startShare, true, &out->model);
+    fitValueLevels(reached, allPairs, std::exp2(-kShareBits) * startShare, std::exp2(kShareBits) * startShare, false,
                    &out->model);
     for (const Candidate& pair : reached)
         if (pairScore(out->model, nullptr, pair) >= settings.threshold) out->matched.push_back(pair);

@@ -23,6 +23,17 @@ bool setUpModel(PersonMatcher& matcher, uint32_t split, uint32_t randomPairs, Fs
     std::vector<std::vector<uint64_t>> randomLevels;
     if (!matcher.randomPairLevels(split, randomPairs, &randomLevels)) return false;
     setRandomPairLevels(randomLevels, model);
+    // A value's exact agreement by chance is known from the values' counts,
+    // to the digit, where random pairs see a date shared twice or not at
+    // all: the other levels share what is left.
+    for (int c = kNameComparisons; c < model->comparisons; ++c) {
+        const double exact = matcher.exactValueShare(c - kNameComparisons, split);
+        if (exact <= 0) continue;
+        const double others = 1 - model->u[c][EXACT];
+        for (int l = 0; l < kLevels; ++l)
+            model->u[c][l] = l == EXACT ? exact : model->u[c][l] * (1 - exact) / (others > 0 ? others : 1);
+    }
+    model->setWeights();
     // Each record has about one partner among the other side's records.
     const uint64_t others = split ? matcher.records() - split : matcher.records() - 1;
     model->share = others > 1 ? 1.0 / others : 0.5;
@@ -76,7 +87,7 @@ void fitPartnerLevels(PersonMatcher& matcher, const std::vector<Candidate>& pair
 }
 
 void fitValueLevels(const std::vector<Candidate>& pairs, double allPairs, double leastShare, double mostShare,
-                    FsModel* model) {
+                    bool fitM, FsModel* model) {
     const FsModel start = FsModel::start(model->masks);
     const double kStartPairs = 100, startShare = model->share;
     std::vector<std::vector<double>> counts;
@@ -92,7 +103,7 @@ void fitValueLevels(const std::vector<Candidate>& pairs, double allPairs, double
             }
         }
         double moved = 0;
-        for (int c = kNameComparisons; c < model->comparisons; ++c) {
+        for (int c = kNameComparisons; c < model->comparisons && fitM; ++c) {
             double total = kStartPairs;
             for (int l = 0; l < kLevels; ++l) total += counts[c][l];
             for (int l = 0; l < kLevels; ++l) {
@@ -216,5 +227,50 @@ bool PersonMatcher::randomPairLevels(uint32_t split, uint32_t count, std::vector
             if (l != MISSING) ++(*levels)[c][l];
         }
     }
+    // A field other than text costs no call: its rare levels (a date's day
+    // and month swapped by chance) are counted on many more pairs.
+    bool cheap = false;
+    for (ValueKind kind : kinds_) cheap |= kind != ValueKind::TEXT;
+    if (!cheap) return true;
+    const uint64_t more = std::min<uint64_t>(possible, kRandomValuePairs);
+    for (int f = 0; f < withCount_; ++f)
+        if (kinds_[f] != ValueKind::TEXT) (*levels)[kNameComparisons + f].assign(kLevels, 0);
+    for (uint64_t i = 0; i < more; ++i) {
+        uint32_t x = static_cast<uint32_t>(next() % low), y = static_cast<uint32_t>(next() % high) + (split ? split : 0);
+        if (x == y) continue;
+        const uint32_t* a = valuesOf(x);
+        const uint32_t* b = valuesOf(y);
+        for (int f = 0; f < withCount_; ++f) {
+            if (kinds_[f] == ValueKind::TEXT) continue;
+            const Level l = valueLevelOf(f, a[f], b[f]);
+            if (l != MISSING) ++(*levels)[kNameComparisons + f][l];
+        }
+    }
     return true;
+}
+
+double PersonMatcher::exactValueShare(int field, uint32_t split) const {
+    // Two records drawn at random hold one value with the chance summed
+    // over the values: h (h - 1) / (n (n - 1)) in one list, hA hB / (nA nB)
+    // between two.
+    std::vector<uint32_t> inA;
+    if (split) {
+        inA.assign(valueHolders_[field].size(), 0);
+        for (uint32_t r = 0; r < split; ++r)
+            if (valuesOf(r)[field] != kNoWord) ++inA[valuesOf(r)[field]];
+    }
+    double same = 0, presentA = 0, presentB = 0;
+    for (size_t v = 0; v < valueHolders_[field].size(); ++v) {
+        const double h = valueHolders_[field][v];
+        if (!split) {
+            same += h * (h - 1);
+            presentA += h;
+        } else {
+            same += inA[v] * (h - inA[v]);
+            presentA += inA[v];
+            presentB += h - inA[v];
+        }
+    }
+    const double pairs = split ? presentA * presentB : presentA * (presentA - 1);
+    return pairs > 0 ? same / pairs : 0;
 }

@@ -15,6 +15,9 @@
 // Pairs drawn at random for u: enough to see a date of birth shared by
 // chance.
 const uint32_t kRandomPairs = 50000;
+// And for the --with fields that need no call of the library (all but
+// text): enough to see a date's rarer slips made by chance.
+const uint32_t kRandomValuePairs = 2000000;
 
 // The model of a run before its candidates are weighed: the set m, u from
 // `randomPairs` random pairs (in link one record of A, below `split`, and
@@ -70,8 +73,9 @@ void fitPartnerLevels(PersonMatcher& matcher, const std::vector<Candidate>& pair
 // with several records a person gets the higher prior it shows. The
 // names' m stay set: the candidates were found by their names, so their
 // names' levels tell how they were chosen as much as who they are.
+// Without `fitM`, the share alone.
 void fitValueLevels(const std::vector<Candidate>& pairs, double allPairs, double leastShare, double mostShare,
-                    FsModel* model);
+                    bool fitM, FsModel* model);
 // How far the fitted share may move from one partner a record, in bits
 // each way: as many more copies a person as 2^kShareBits, or as few.
 const int kShareBits = 4;

@@ -146,7 +146,11 @@ public:
     // The levels of `count` pairs drawn at random (seeded: the same input
     // gives the same answer), per comparison: in link one record of A and
     // one of B (`split` as above).
+    // The --with fields but text on kRandomValuePairs pairs.
     bool randomPairLevels(uint32_t split, uint32_t count, std::vector<std::vector<uint64_t>>* levels);
+    // The chance that two records drawn at random (one of A and one of B)
+    // hold one value of a --with field, both holding one.
+    double exactValueShare(int field, uint32_t split) const;
     const std::string& error() const { return calls_.error(); }
     // For a record below `split` (of A) whose name lacks its given names or
     // its surnames and has one word in the other part: the sum of the
