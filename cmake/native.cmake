@@ -190,11 +190,13 @@ endif()
 # The generator of synthetic people with labelled duplicates, for the
 # quality test and the matching benchmark.
 if(NOT OVRIN_FUZZ)
-  add_library(ovrin_people STATIC ${CMAKE_SOURCE_DIR}/tests/quality/people_generator.cpp)
+  add_library(ovrin_people STATIC ${CMAKE_SOURCE_DIR}/tests/quality/people_generator.cpp
+    ${CMAKE_SOURCE_DIR}/tests/quality/scripts.cpp)
   target_include_directories(ovrin_people PUBLIC ${CMAKE_SOURCE_DIR}/tests/quality)
   add_executable(make_people ${CMAKE_SOURCE_DIR}/tests/quality/make_people.cpp)
   target_link_libraries(make_people PRIVATE ovrin_people)
-  target_compile_definitions(make_people PRIVATE OVRIN_PEOPLE_NAMES="${CMAKE_SOURCE_DIR}/tests/quality/names")
+  target_compile_definitions(make_people PRIVATE OVRIN_PEOPLE_NAMES="${CMAKE_SOURCE_DIR}/tests/quality/names"
+    OVRIN_NICKNAMES="${CMAKE_SOURCE_DIR}/data/nicknames/names.csv")
   if(OVRIN_TESTS)
     add_test(NAME people_quality COMMAND sh ${CMAKE_SOURCE_DIR}/tests/quality/people_quality.sh
       $<TARGET_FILE:make_people> $<TARGET_FILE:ovrin_command>)
