@@ -200,5 +200,12 @@ if(NOT OVRIN_FUZZ)
   if(OVRIN_TESTS)
     add_test(NAME people_quality COMMAND sh ${CMAKE_SOURCE_DIR}/tests/quality/people_quality.sh
       $<TARGET_FILE:make_people> $<TARGET_FILE:ovrin_command>)
+    # The generator's own tests: its export modes and the text helpers.
+    file(GLOB OVRIN_PEOPLE_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/quality/*_test.cpp)
+    add_executable(people_generator_tests ${OVRIN_PEOPLE_TEST_SOURCES})
+    target_link_libraries(people_generator_tests PRIVATE ovrin_people GTest::gtest GTest::gtest_main)
+    get_target_property(OVRIN_PEOPLE_DEFINITIONS make_people COMPILE_DEFINITIONS)
+    target_compile_definitions(people_generator_tests PRIVATE ${OVRIN_PEOPLE_DEFINITIONS})
+    gtest_discover_tests(people_generator_tests DISCOVERY_TIMEOUT 60)
   endif()
 endif()

@@ -1369,8 +1369,9 @@ Export makeExport(const ExportLists& lists, uint64_t seed, uint32_t records, con
         uint32_t copies = 0;
         if (random.chance(mix.duplicated))
             copies = random.chance(0.55) ? 1 : random.chance(0.55) ? 2 : random.chance(0.6) ? 3 : 4 + random.below(3);
-        size_t own = out.records.size();
+        std::vector<size_t> own;  // the person's records, not their copies
         for (uint32_t c = 0; c <= copies; ++c) {
+            own.push_back(out.records.size());
             out.records.push_back(exportRecord(context, person, truth, c > 0, random));
             // Imported again: once or a few times.
             if (random.chance(mix.exactCopies)) {
@@ -1381,7 +1382,7 @@ Export makeExport(const ExportLists& lists, uint64_t seed, uint32_t records, con
         // Now and then a record imported again and again, by a job that ran
         // in a loop or a file loaded every night.
         if (random.chance(mix.bursts)) {
-            ExportRecord copy = copyOf(out.records[own + random.below(copies + 1)]);
+            ExportRecord copy = copyOf(out.records[own[random.below(static_cast<uint32_t>(own.size()))]]);
             for (uint32_t n = 20 + random.below(181); n > 0; --n) out.records.push_back(copy);
         }
     }

@@ -318,6 +318,7 @@ std::string lower(const std::string& text) {
 char32_t withoutMark(char32_t c) {
     if (c == U'ё') return U'е';
     if (c == U'Ё') return U'Е';
+    if (c == U'İ') return U'I';
     if (isGreek(c)) {
         char32_t small = lower(c), base = greekBase(small);
         if (base == U'ϊ') base = U'ι';
