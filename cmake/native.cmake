@@ -194,13 +194,22 @@ endif()
 # The generator of synthetic people with labelled duplicates, for the
 # quality test and the matching benchmark.
 if(NOT OVRIN_FUZZ)
-  add_library(ovrin_people STATIC ${CMAKE_SOURCE_DIR}/tests/quality/people_generator.cpp)
+  add_library(ovrin_people STATIC ${CMAKE_SOURCE_DIR}/tests/quality/people_generator.cpp
+    ${CMAKE_SOURCE_DIR}/tests/quality/scripts.cpp)
   target_include_directories(ovrin_people PUBLIC ${CMAKE_SOURCE_DIR}/tests/quality)
   add_executable(make_people ${CMAKE_SOURCE_DIR}/tests/quality/make_people.cpp)
   target_link_libraries(make_people PRIVATE ovrin_people)
-  target_compile_definitions(make_people PRIVATE OVRIN_PEOPLE_NAMES="${CMAKE_SOURCE_DIR}/tests/quality/names")
+  target_compile_definitions(make_people PRIVATE OVRIN_PEOPLE_NAMES="${CMAKE_SOURCE_DIR}/tests/quality/names"
+    OVRIN_NICKNAMES="${CMAKE_SOURCE_DIR}/data/nicknames/names.csv")
   if(OVRIN_TESTS)
     add_test(NAME people_quality COMMAND sh ${CMAKE_SOURCE_DIR}/tests/quality/people_quality.sh
       $<TARGET_FILE:make_people> $<TARGET_FILE:ovrin_command>)
+    # The generator's own tests: its export modes and the text helpers.
+    file(GLOB OVRIN_PEOPLE_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/quality/*_test.cpp)
+    add_executable(people_generator_tests ${OVRIN_PEOPLE_TEST_SOURCES})
+    target_link_libraries(people_generator_tests PRIVATE ovrin_people GTest::gtest GTest::gtest_main)
+    get_target_property(OVRIN_PEOPLE_DEFINITIONS make_people COMPILE_DEFINITIONS)
+    target_compile_definitions(people_generator_tests PRIVATE ${OVRIN_PEOPLE_DEFINITIONS})
+    gtest_discover_tests(people_generator_tests DISCOVERY_TIMEOUT 60)
   endif()
 endif()
