@@ -29,7 +29,12 @@ void writeGroups(const CommandContext& context, const NameList& list, const Peop
             records.push_back(outRecord(list, list.records[r]));
         std::string score, explanation;
         Value values[3];
-        if (g) {
+        if (g && !groups.weakest[g]) {
+            // Copies of one record, and no other.
+            values[0] = Value::of(static_cast<int64_t>(g));
+            values[1] = Value::of(decimals(1, 3));
+            values[2] = Value::of(std::string("copies of one record"));
+        } else if (g) {
             const Candidate& weakest = *groups.weakest[g];
             score = decimals(match.model.probability(pairWeight(match.model, weakest)), 3);
             explanation = "weakest pair: lines " + std::to_string(list.records[weakest.x].line) + " and " +
@@ -113,6 +118,7 @@ int runPersonGroup(CommandContext& context, const std::vector<std::string>& word
         return context.usage("--pairs writes pairs, so --all has no records alone to add: give one of the two");
     PersonMatcher matcher;
     status = openPersonMatcher(context, &matcher);
+    matcher.setNicknames(settings.engine.nicknames);
     if (status != EXIT_DONE) return status;
     PersonList people;
     people.list.input = words.size() > 1 ? words[1] : "-";
@@ -129,7 +135,7 @@ int runPersonGroup(CommandContext& context, const std::vector<std::string>& word
     PeopleMatch match;
     settings.engine.keepCandidates = !options.report.empty();
     if (!matchPeople(matcher, MatchScope(), settings.engine, &match)) return context.stopped(matcher.error());
-    const PeopleGroups groups = groupPeople(list.records.size(), match.matched, match.model);
+    const PeopleGroups groups = groupPeople(list.records.size(), match.matched, match.model, matcher.copies());
     RunPicture picture;
     if (!options.report.empty() && !pictureRun(matcher, match, settings.engine, PictureSettings(), &picture))
         return context.stopped(matcher.error());

@@ -126,6 +126,7 @@ int runPersonLink(CommandContext& context, const std::vector<std::string>& words
     settings.engine.refitM = settings.with.empty();
     PersonMatcher matcher;
     status = openPersonMatcher(context, &matcher);
+    matcher.setNicknames(settings.engine.nicknames);
     if (status != EXIT_DONE) return status;
     PeopleLink link;
     std::vector<uint32_t> truthOf[2];

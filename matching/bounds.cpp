@@ -10,6 +10,7 @@ Level PersonMatcher::wordPairBound(uint32_t a, uint32_t b, bool* codesAgree) con
     // An initial agrees a little with a word of its letter; nothing to ask.
     // (A word of one letter: its dot went with the clean-up.)
     if (fa.length == 1 || fb.length == 1) return fa.first == fb.first ? SOME : DIFFERENT;
+    if (nicknamed(a, b)) return ALIKE;
     *codesAgree = shareACode(fa.code, fb.code, kNoWord);
     // Guth's walk is not symmetric: the earlier word first, as asked.
     return a < b ? wordLevelAtMost(fa.letters, fb.letters, *codesAgree)
@@ -77,12 +78,16 @@ void PersonMatcher::setModel(const FsModel& model) {
     }
 }
 
-Level PersonMatcher::lineLevelAtMost(const RecordBound& a, int aPart, const RecordBound& b, int bPart, bool letters) {
+Level PersonMatcher::lineLevelAtMost(const RecordBound& a, int aPart, const RecordBound& b, int bPart,
+                                     bool letters) const {
     const uint32_t wa = a.word[aPart], wb = b.word[bPart];
+    // Short of an exact agreement: a nickname where the table may hold one.
+    const Level near = nicknames_ ? ALIKE : CLOSE;
     if (wa == kNoWord || wb == kNoWord) return MISSING;
-    if (!a.single(aPart) || !b.single(bPart)) return a.words(aPart) & b.words(bPart) ? EXACT : CLOSE;
+    if (!a.single(aPart) || !b.single(bPart)) return a.words(aPart) & b.words(bPart) ? EXACT : near;
     if (wa == wb) return EXACT;
-    if (!letters) return CLOSE;
+    if (!letters) return near;
+    if (nicknamed(wa, wb)) return ALIKE;
     const uint64_t pa = a.profile(aPart), pb = b.profile(bPart);
     // An initial agrees at most a little (see wordPairBound); otherwise the
     // earlier word is Guth's first, as asked.

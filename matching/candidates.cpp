@@ -18,6 +18,9 @@ const int kValueFieldShift = 56, kValueNumberShift = 8;
 // The given names and surnames whose codes pair up as keys: the first two
 // of each part.
 const uint32_t kCodePairWords = 2;
+// Where the nickname table's names are numbered in code pair keys: above
+// the codes' numbers.
+const uint64_t kNicknameCodes = 1ull << 30;
 // Record numbers in pairs and in runs of one key.
 const uint64_t kRecordBits = 0xFFFFFFFFull;
 
@@ -86,6 +89,22 @@ void PersonMatcher::addKeys(uint32_t r, std::string& letters, KeyEntries* entrie
             const uint64_t low = std::min(g.code[0], s.code[0]), high = std::max(g.code[0], s.code[0]);
             entries->push_back({kCodePairKey | low << 31 | high, r});
         }
+    // A given name's names in the nickname table with a surname's code:
+    // Bob Smith meets Robert Smith, whose codes share nothing. The names
+    // stand where codes would, above any code's number.
+    if (nicknames_)
+        for (uint32_t i = 0; i < std::min(n.count[0], kCodePairWords); ++i) {
+            const uint32_t g = n.part[0][i];
+            for (uint32_t k = nickStart_[g]; k < nickStart_[g + 1]; ++k)
+                for (uint32_t j = 0; j < std::min(n.count[1], kCodePairWords); ++j) {
+                    const WordFacts& s = facts_[n.part[1][j]];
+                    if (s.length < 2 || s.code[0] == kNoWord) continue;
+                    const uint64_t name = kNicknameCodes + nickGroups_[k];
+                    entries->push_back({kCodePairKey | std::min<uint64_t>(name, s.code[0]) << 31 |
+                                            std::max<uint64_t>(name, s.code[0]),
+                                        r});
+                }
+        }
     // The first two letters of the first given name and of the first
     // surname, in either order: the pairs whose names are both spoiled
     // past their codes but keep their starts (Lespie Crokwood, Leslie
@@ -121,12 +140,16 @@ void PersonMatcher::keyEntries(KeyEntries* entries) const {
     for (uint32_t r = 0; r < records(); ++r) {
         const NameWords n = nameOf(r);
         const size_t words = n.count[0] + n.count[1];
-        most += words + std::min(n.count[0], kCodePairWords) * std::min(n.count[1], kCodePairWords) + 1 +
+        uint32_t names = 0;
+        for (uint32_t i = 0; nicknames_ && i < std::min(n.count[0], kCodePairWords); ++i)
+            names += nickStart_[n.part[0][i] + 1] - nickStart_[n.part[0][i]];
+        most += words + (std::min(n.count[0], kCodePairWords) + names) * std::min(n.count[1], kCodePairWords) + 1 +
                 static_cast<size_t>(withCount_) * std::max<size_t>(words, 1);
     }
     entries->reserve(most);
     std::string letters;
-    for (uint32_t r = 0; r < records(); ++r) addKeys(r, letters, entries);
+    for (uint32_t r = 0; r < records(); ++r)
+        if (copyOf(r) == r) addKeys(r, letters, entries);
     // Stable by key: each key's records stay in their order, once each
     // after the unique below.
     sortByKey(entries);
@@ -211,4 +234,51 @@ void PersonMatcher::candidates(uint32_t split, bool sameFile, const CandidateBou
     }
     start[records()] = kept;
     partners.resize(kept);
+}
+
+void PersonMatcher::markCopies() {
+    const uint32_t n = static_cast<uint32_t>(records());
+    copyOf_.resize(n);
+    // A record's words and values as one run of numbers, hashed; equal runs
+    // are copies.
+    auto run = [&](uint32_t r) {
+        const uint32_t start = recordStart_[r];
+        const uint32_t end = r + 1 < n ? recordStart_[r + 1] : static_cast<uint32_t>(recordWords_.size());
+        return std::make_pair(start, end);
+    };
+    auto same = [&](uint32_t a, uint32_t b) {
+        const auto ra = run(a), rb = run(b);
+        return ra.second - ra.first == rb.second - rb.first &&
+               std::equal(&recordWords_[ra.first], &recordWords_[0] + ra.second, &recordWords_[rb.first]) &&
+               std::equal(valuesOf(a), valuesOf(a) + withCount_, valuesOf(b));
+    };
+    std::vector<std::pair<uint64_t, uint32_t>> hashes(n);
+    for (uint32_t r = 0; r < n; ++r) {
+        uint64_t h = 0x9E3779B97F4A7C15ull;
+        const auto rr = run(r);
+        for (uint32_t i = rr.first; i < rr.second; ++i) h = (h ^ recordWords_[i]) * 0x100000001B3ull;
+        for (int f = 0; f < withCount_; ++f) h = (h ^ valuesOf(r)[f]) * 0x100000001B3ull;
+        hashes[r] = {h, r};
+    }
+    std::sort(hashes.begin(), hashes.end());
+    for (uint32_t r = 0; r < n; ++r) copyOf_[r] = r;
+    std::vector<uint32_t> heads;
+    for (size_t i = 0; i < hashes.size();) {
+        size_t j = i;
+        while (j < hashes.size() && hashes[j].first == hashes[i].first) ++j;
+        // Within one hash (in record order), each record joins the first
+        // earlier one it equals; those that equal none are the firsts,
+        // nearly always one.
+        heads.clear();
+        for (size_t k = i; k < j; ++k) {
+            const uint32_t r = hashes[k].second;
+            for (uint32_t head : heads)
+                if (same(head, r)) {
+                    copyOf_[r] = head;
+                    break;
+                }
+            if (copyOf_[r] == r) heads.push_back(r);
+        }
+        i = j;
+    }
 }

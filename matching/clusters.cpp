@@ -48,12 +48,29 @@ std::vector<uint32_t> clusterPairs(size_t records, std::vector<MatchedPair> pair
     return out;
 }
 
-PeopleGroups groupPeople(size_t records, const std::vector<Candidate>& matched, const FsModel& model) {
+PeopleGroups groupPeople(size_t records, const std::vector<Candidate>& matched, const FsModel& model,
+                         const std::vector<uint32_t>& copyOf) {
     PeopleGroups groups;
     std::vector<MatchedPair> edges;
     edges.reserve(matched.size());
     for (const Candidate& c : matched) edges.push_back({c.x, c.y, pairWeight(model, c)});
     groups.groupOf = clusterPairs(records, edges);
+    if (!copyOf.empty()) {
+        // Copies take their first's group (a new one where it has none),
+        // then the groups are numbered again in order of first records.
+        uint32_t next = 0;
+        for (uint32_t g : groups.groupOf) next = std::max(next, g);
+        for (uint32_t r = 0; r < records; ++r) {
+            const uint32_t first = copyOf[r];
+            if (first == r) continue;
+            if (!groups.groupOf[first]) groups.groupOf[first] = ++next;
+            groups.groupOf[r] = groups.groupOf[first];
+        }
+        uint32_t numbered = 0;
+        std::vector<uint32_t> renumber(next + 1, 0);
+        for (uint32_t& g : groups.groupOf)
+            if (g) g = renumber[g] ? renumber[g] : (renumber[g] = ++numbered);
+    }
     for (uint32_t g : groups.groupOf) groups.count = std::max(groups.count, g);
     groups.weakest.assign(groups.count + 1, nullptr);
     for (const Candidate& c : matched) {

@@ -35,5 +35,9 @@ struct PeopleGroups {
 };
 
 // The groups of `records` records from the pairs that matched (which must
-// outlive the groups: `weakest` points into them).
-PeopleGroups groupPeople(size_t records, const std::vector<Candidate>& matched, const FsModel& model);
+// outlive the groups: `weakest` points into them). With `copyOf` (per
+// record, the first of its exact copies: PersonMatcher::copyOf), each copy
+// joins its first's group, and copies of a record that matched nothing
+// are a group of their own, with no weakest pair.
+PeopleGroups groupPeople(size_t records, const std::vector<Candidate>& matched, const FsModel& model,
+                         const std::vector<uint32_t>& copyOf = {});

@@ -18,7 +18,8 @@ bool PersonMatcher::askWordLevel(uint32_t a, uint32_t b, Level* level) {
     const Level most = wordPairBound(a, b, &answers.codesAgree);
     const WordFacts& fa = facts_[a];
     const WordFacts& fb = facts_[b];
-    if (most == DIFFERENT || most == EXACT || fa.length == 1 || fb.length == 1) return *level = most, true;
+    if (most == DIFFERENT || most == EXACT || most == ALIKE || fa.length == 1 || fb.length == 1)
+        return *level = most, true;
     // Guth's walk is not symmetric: the earlier word first, so that the
     // answer does not depend on which record came first.
     uint32_t first = a < b ? a : b, second = a < b ? b : a;

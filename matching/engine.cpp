@@ -28,6 +28,10 @@ bool matchPeople(PersonMatcher& matcher, const MatchScope& scope, const PeopleSe
     // A link with an empty side has no pairs; the matcher would take a split
     // of 0 for one list and pair B's records among themselves.
     const uint32_t split = scope.split;
+    // In one list, exact copies are one record to the candidates (and
+    // one group after): a record imported a thousand times would
+    // otherwise hold a key too many for all its pairs to be made.
+    if (!scope.link) matcher.markCopies();
     if (!scope.link || (split > 0 && split < matcher.records()))
         matcher.candidates(split, scope.sameFile, settings.bounds, &found);
     out->candidates = found.count();

@@ -16,6 +16,7 @@
 #include "candidates.h"
 #include "levels.h"
 #include "model.h"
+#include "nicknames.h"
 #include "prepare.h"
 #include "word_pair_levels.h"
 #include "../host/match_calls.h"
@@ -69,11 +70,22 @@ public:
     void open(const Library& library, const MatchFunctions& functions) {
         calls_.open(library, functions, KeyKind::DMETAPHONE, kCodeLength);
     }
+    // The given names and nicknames that agree as ALIKE (null: none);
+    // set before the first add, and outliving the matcher.
+    void setNicknames(const NicknameTable* table) { nicknames_ = table && !table->empty() ? table : nullptr; }
     // Adds the records of a list after those added before; false on an
     // error answer.
     bool add(const PeopleColumns& people);
     size_t records() const { return recordStart_.size(); }
 
+    // Marks the records whose names and --with values are those of an
+    // earlier record, word for word and value for value: such copies
+    // take no keys (candidates meets only the first of them) and share its
+    // group. copyOf(r) is the first record of r's copies, r itself for a
+    // record of its own or the first.
+    void markCopies();
+    uint32_t copyOf(uint32_t record) const { return copyOf_.empty() ? record : copyOf_[record]; }
+    const std::vector<uint32_t>& copies() const { return copyOf_; }
     // The candidate pairs: all of them, or with `split` > 0 only pairs of a
     // record below `split` and one from it on (A and B of link), leaving
     // out a record with its own copy when `sameFile` (a file linked with
@@ -139,7 +151,7 @@ public:
     int comparisons() const { return kNameComparisons + withCount_; }
     // Per comparison, the levels it can land on (levelMask).
     std::vector<uint8_t> levelMasks() const {
-        std::vector<uint8_t> masks(kNameComparisons, levelMask(false));
+        std::vector<uint8_t> masks(kNameComparisons, levelMask(nicknames_ != nullptr));
         for (ValueKind kind : kinds_) masks.push_back(levelMask(kind));
         return masks;
     }
@@ -192,7 +204,8 @@ private:
     // library's answers; false on an error answer.
     bool askWordLevel(uint32_t a, uint32_t b, Level* level);
     // The highest level two words can reach without asking the library:
-    // EXACT for a word and itself, the level of an initial, else from
+    // EXACT for a word and itself, the level of an initial, ALIKE for a
+    // nickname (all three the level itself), else from
     // their letters and codes (whether they agree set in `codesAgree`).
     Level wordPairBound(uint32_t a, uint32_t b, bool* codesAgree) const;
     // The records holding a word of the code of `a` or of `b`, the larger.
@@ -236,7 +249,26 @@ private:
     // that order read backwards, for the windows of large keys.
     void nameOrders(LargeVector<uint32_t> ranks[2]) const;
 
+    // Whether two different words are one given name written two ways.
+    bool nicknamed(uint32_t a, uint32_t b) const {
+        if (!nicknames_) return false;
+        const uint32_t* x = &nickGroups_[nickStart_[a]];
+        const uint32_t* xEnd = &nickGroups_[0] + nickStart_[a + 1];
+        const uint32_t* y = &nickGroups_[nickStart_[b]];
+        const uint32_t* yEnd = &nickGroups_[0] + nickStart_[b + 1];
+        while (x < xEnd && y < yEnd) {
+            if (*x == *y) return true;
+            *x < *y ? ++x : ++y;
+        }
+        return false;
+    }
+
     MatchCalls calls_;
+    std::vector<uint32_t> copyOf_;  // per record, when markCopies was asked
+    const NicknameTable* nicknames_ = nullptr;
+    // Per word, from nickStart_[w] to nickStart_[w + 1]: the names of the
+    // nickname table it belongs to, ascending.
+    std::vector<uint32_t> nickStart_{0}, nickGroups_{0};
     StringPool words_;
     LargeVector<WordFacts> facts_;     // per word
     size_t coded_ = 0;                 // the words whose facts hold their codes
@@ -317,7 +349,7 @@ private:
     // reach (MISSING without a word; EXACT when they may share a word;
     // for parts of one word, with `letters`, from their letters and codes;
     // else CLOSE), and the most the part pair then weighs.
-    static Level lineLevelAtMost(const RecordBound& a, int aPart, const RecordBound& b, int bPart, bool letters);
+    Level lineLevelAtMost(const RecordBound& a, int aPart, const RecordBound& b, int bPart, bool letters) const;
     double linePartBound(int c, const RecordBound& a, int aPart, const RecordBound& b, int bPart, Level most) const;
     const FsModel* model_ = nullptr;
     // Per record, from recordStart_: the counts of given names and of

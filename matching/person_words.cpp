@@ -67,6 +67,7 @@ bool PersonMatcher::add(const PeopleColumns& people) {
     }
     // The codes of the new words, asked once each.
     std::string first, second;
+    std::vector<uint32_t> groups;
     for (; coded_ < facts_.size(); ++coded_) {
         const uint32_t id = static_cast<uint32_t>(coded_);
         if (!calls_.codes(words_.data(id), words_.size(id), &first, &second)) return false;
@@ -75,6 +76,11 @@ bool PersonMatcher::add(const PeopleColumns& people) {
         f.first = f.length ? words_.data(id)[0] : 0;
         f.letters = letterProfile(words_.data(id), words_.size(id));
         if (f.length <= WordFacts::kInline) std::memcpy(f.text, words_.data(id), f.length);
+        if (nicknames_) {
+            nicknames_->groupsOf(std::string_view(words_.data(id), words_.size(id)), &groups);
+            nickGroups_.insert(nickGroups_.end() - 1, groups.begin(), groups.end());
+        }
+        nickStart_.push_back(static_cast<uint32_t>(nickGroups_.size() - 1));
         if (first.empty()) continue;
         f.code[0] = codeTexts_.add(first);
         f.code[1] = second.empty() ? f.code[0] : codeTexts_.add(second);
