@@ -31,9 +31,11 @@ void writeGroups(const CommandContext& context, const NameList& list, const Peop
         Value values[3];
         if (g && !groups.weakest[g]) {
             // Copies of one record, and no other.
+            score = decimals(1, 3);
+            explanation = "copies of one record";
             values[0] = Value::of(static_cast<int64_t>(g));
-            values[1] = Value::of(decimals(1, 3));
-            values[2] = Value::of(std::string("copies of one record"));
+            values[1] = Value::of(score);
+            values[2] = Value::of(explanation);
         } else if (g) {
             const Candidate& weakest = *groups.weakest[g];
             score = decimals(match.model.probability(pairWeight(match.model, weakest)), 3);
@@ -153,7 +155,7 @@ int runPersonGroup(CommandContext& context, const std::vector<std::string>& word
         counted(match.candidates, "candidate pair", "candidate pairs") + ", " + std::to_string(match.matched.size()) +
         " matched";
     context.message(summary);
-    hintAtCodes(context, settings, match.candidates, match.matched.size());
+    hintAtCodes(context, settings, match.candidates, std::max<size_t>(match.matched.size(), groups.count));
     if (options.explain) context.message(weightsText(match.model, names));
     const PairCounts counts = options.truth.empty() ? PairCounts() : countGroupPairs(groups.groupOf, truthOf);
     if (!options.truth.empty()) context.message(pairCountsText(counts));

@@ -1241,7 +1241,8 @@ ExportRecord copyOf(const ExportRecord& record) {
 // How many near namesakes among people: a person is made one with a chance
 // that grows with the people already made, so that their number grows
 // with the square of the list's size, as chance meetings of names in a
-// real population do (about 1% of 10,000 people, 8% of 60,000).
+// real population do (about 1% of the 9,000 people of 16,000 records, 7%
+// of the 55,000 of 100,000).
 double namesakeChance(const Mix& mix, size_t people) {
     return std::min(0.3, mix.namesakes * static_cast<double>(people) / 400000.0);
 }

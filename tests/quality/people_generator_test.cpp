@@ -270,14 +270,14 @@ const std::map<std::string, Check>& checks() {
 
 TEST(PeopleExport, TheSameSeedGivesTheSameRecords) {
     for (const Mix& mix : allMixes()) {
-        std::string once = toExportCsv(makeExport(lists(), 7, 3000, mix).records);
-        EXPECT_EQ(once, toExportCsv(makeExport(lists(), 7, 3000, mix).records)) << mix.name;
-        EXPECT_NE(once, toExportCsv(makeExport(lists(), 8, 3000, mix).records)) << mix.name;
+        std::string once = toExportCsv(makeExport(lists(), 7, 1500, mix).records);
+        EXPECT_EQ(once, toExportCsv(makeExport(lists(), 7, 1500, mix).records)) << mix.name;
+        EXPECT_NE(once, toExportCsv(makeExport(lists(), 8, 1500, mix).records)) << mix.name;
 
         std::vector<PersonRecord> a1, b1, a2, b2, a3, b3;
-        makeScriptLists(lists(), 7, 1000, mix, &a1, &b1);
-        makeScriptLists(lists(), 7, 1000, mix, &a2, &b2);
-        makeScriptLists(lists(), 8, 1000, mix, &a3, &b3);
+        makeScriptLists(lists(), 7, 500, mix, &a1, &b1);
+        makeScriptLists(lists(), 7, 500, mix, &a2, &b2);
+        makeScriptLists(lists(), 8, 500, mix, &a3, &b3);
         EXPECT_EQ(toCsv(a1) + toCsv(b1), toCsv(a2) + toCsv(b2)) << mix.name;
         EXPECT_NE(toCsv(a1) + toCsv(b1), toCsv(a3) + toCsv(b3)) << mix.name;
     }
@@ -332,7 +332,7 @@ TEST(PeopleExport, CopiesAreCopiesAndSomeComeByTheHundred) {
     const Case cases[] = {{"many-copies", true}, {"default", false}};
     size_t copiesOfDefault = 0, copiesOfMany = 0;
     for (const Case& c : cases) {
-        Export out = makeExport(lists(), 11, 20000, mixOf(c.mix));
+        Export out = makeExport(lists(), 11, 10000, mixOf(c.mix));
         // Records alike in every field, the copies among them apart.
         std::map<std::vector<std::string>, std::pair<size_t, size_t>> alike;  // fields: copies, others
         size_t copies = 0;
@@ -366,7 +366,7 @@ TEST(PeopleExport, NearNamesakesGrowWithTheList) {
     // The share of people made near namesakes of another, in a small list
     // and in one ten times as large.
     double share[2];
-    const uint32_t sizes[2] = {4000, 40000};
+    const uint32_t sizes[2] = {3000, 30000};
     for (int i = 0; i < 2; ++i) {
         Export out = makeExport(lists(), 13, sizes[i], mixOf("default"));
         size_t namesakes = std::count_if(out.people.begin(), out.people.end(), [](const ExportPerson& p) { return p.namesakeOf > 0; });
@@ -375,7 +375,7 @@ TEST(PeopleExport, NearNamesakesGrowWithTheList) {
     EXPECT_GT(share[1], 4 * share[0]);
     EXPECT_GT(share[0], 0.0);
     // And the mix that asks for more has more.
-    Export many = makeExport(lists(), 13, 40000, mixOf("many-namesakes"));
+    Export many = makeExport(lists(), 13, 30000, mixOf("many-namesakes"));
     size_t manyNamesakes = std::count_if(many.people.begin(), many.people.end(), [](const ExportPerson& p) { return p.namesakeOf > 0; });
     EXPECT_GT(static_cast<double>(manyNamesakes) / static_cast<double>(many.people.size()), 3 * share[1]);
 }
