@@ -92,7 +92,8 @@ const char kMapHelp[] =
     "\n"
     "A record whose name is missing, empty or has no Windows-1252 form keeps its\n"
     "place with empty result columns, and a warning with its line number goes to\n"
-    "stderr (exit status 1).\n";
+    "stderr (exit status 1); after the hundredth warning, one line at the end\n"
+    "tells how many more there were.\n";
 
 const char kMapExample[] =
     "\n"
@@ -116,8 +117,9 @@ const char kGroupHelp[] =
     "\n"
     "A record whose name is missing, empty or has no Windows-1252 form stands\n"
     "alone and is reported on stderr with its line number; the exit status is\n"
-    "then 1. A summary ends stderr: records read, how many in how many groups,\n"
-    "how many alone, the candidate pairs and how many matched.\n"
+    "then 1, and after the hundredth warning, one line at the end tells how many\n"
+    "more there were. A summary ends stderr: records read, how many in how many\n"
+    "groups, how many alone, the candidate pairs and how many matched.\n"
     "\n"
     "With --confirm, --key or --limit, group gathers look-alike names by a shared\n"
     "code instead (see \"Grouping by a code\" below).\n";

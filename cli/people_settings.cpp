@@ -108,6 +108,7 @@ void reportProblems(const NameList& list, Warnings& warnings) {
     for (const auto& problem : list.widthProblems) warnings.warn(list.where, problem.first, problem.second);
     for (const auto& problem : list.problems)
         warnings.warn(list.where, list.records[problem.first].line, problem.second + "; it counts as missing");
+    warnings.countNotShown(list.problemsNotKept);
 }
 
 void hintAtCodes(const CommandContext& context, const PersonSettings& settings, uint64_t candidates,

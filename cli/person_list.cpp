@@ -3,8 +3,6 @@
 #include <cerrno>
 #include <cstring>
 
-#include "../records/warnings.h"
-
 int readPersonList(const CommandContext& context, const std::vector<std::string>& nameFields,
                    const std::vector<std::string>& withFields, PersonList* people) {
     const Options& options = context.options;
@@ -49,8 +47,7 @@ int readPersonList(const CommandContext& context, const std::vector<std::string>
         // a field it cannot read (invalid UTF-8, no Windows-1252 form) is
         // missing too, but worth a warning.
         for (const NameField& field : record.names)
-            if (!field.usable && field.kind == NameField::UNREADABLE && list->problems.size() <= Warnings::kShown)
-                list->problems.emplace_back(list->records.size(), field.problem);
+            if (!field.usable && field.kind == NameField::UNREADABLE) noteProblem(list, field.problem);
         for (size_t f = 0; f < nameFields.size(); ++f) {
             const NameField& field = record.names[f];
             texts[f].assign(field.usable ? field.text.data() : "", field.usable ? field.size : 0);
