@@ -55,20 +55,16 @@ void reportRecords(const CommandContext& context, const NameList& list, const Cl
                    const std::string& consequence, Warnings& warnings) {
     size_t next = 0;
     for (size_t r = 0; r < list.records.size(); ++r) {
-        bool noted = false;
-        while (next < list.problems.size() && list.problems[next].first == r) {
+        while (next < list.problems.size() && list.problems[next].first == r)
             warnings.warn(list.where, list.records[r].line, list.problems[next++].second + "; " + consequence);
-            noted = true;
-        }
         const NameRecord& record = list.records[r];
-        if (record.name == kNoName) {
-            if (!noted) warnings.warn(list.where, record.line, "no usable name; " + consequence);
-        } else if (classes.classOfName[record.name] == kNoCode) {
+        if (record.name != kNoName && classes.classOfName[record.name] == kNoCode) {
             warnings.warn(list.where, record.line,
                           quotedName(context, list.names.data(record.name), list.names.size(record.name)) +
                               " has no " + keyTitle(key) + " code; " + consequence);
         }
     }
+    warnings.countNotShown(list.problemsNotKept);
 }
 
 uint64_t countWithoutCode(const NameList& list, const ClassList& classes) {

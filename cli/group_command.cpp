@@ -73,6 +73,7 @@ int groupByCode(CommandContext& context, const std::vector<std::string>& words) 
     startWriter(*writer, list);
     writeGroups(context, list, grouping, matcher.catalog().keys, *writer, out);
     if (!out.flush()) return context.lostOutput(out);
+    warnings.finish();
 
     const size_t recordCount = list.records.size(), groupCount = grouping.groupKey.size() - 1;
     context.message(counted(recordCount, "record", "records") + ": " + std::to_string(grouping.grouped) + " in " +

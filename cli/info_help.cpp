@@ -92,7 +92,8 @@ const char kMapHelp[] =
     "\n"
     "A record whose name is missing, empty or has no Windows-1252 form keeps its\n"
     "place with empty result columns, and a warning with its line number goes to\n"
-    "stderr (exit status 1).\n";
+    "stderr (exit status 1); after the hundredth warning, one line at the end\n"
+    "tells how many more there were.\n";
 
 const char kMapExample[] =
     "\n"
@@ -114,10 +115,15 @@ const char kGroupHelp[] =
     "records that stand alone, --pairs writes the matched pairs instead, and\n"
     "--explain tells how each pair was weighed.\n"
     "\n"
-    "A record whose name is missing, empty or has no Windows-1252 form stands\n"
-    "alone and is reported on stderr with its line number; the exit status is\n"
-    "then 1. A summary ends stderr: records read, how many in how many groups,\n"
-    "how many alone, the candidate pairs and how many matched.\n"
+    "When matching people, a name with letters that Windows-1252 lacks is spelled\n"
+    "in Latin letters (below), and a name field that is missing, empty or\n"
+    "unreadable counts as missing; a record without any name stands alone. When\n"
+    "grouping by a code, a record whose name is missing, empty or has no\n"
+    "Windows-1252 form stands alone. A field that cannot be read is reported on\n"
+    "stderr with its line number, and the exit status is then 1; after the\n"
+    "hundredth warning, one line at the end tells how many more there were. A\n"
+    "summary ends stderr: records read, how many in how many groups, how many\n"
+    "alone, the candidate pairs and how many matched.\n"
     "\n"
     "With --confirm, --key or --limit, group gathers look-alike names by a shared\n"
     "code instead (see \"Grouping by a code\" below).\n";
@@ -166,8 +172,10 @@ const char kLinkHelp[] =
     "A record's best pair, --one-to-one also takes each B record once, --all\n"
     "adds A's records without a match, --explain tells how each pair was weighed.\n"
     "\n"
-    "One of the files may be - (stdin). Records without a usable name take no\n"
-    "part and are reported on stderr with their line numbers (exit status 1).\n"
+    "One of the files may be - (stdin). Names are read as ovrin group reads them\n"
+    "(when matching people, in Latin letters); records without a usable name take\n"
+    "no part, and a field that cannot be read is reported on stderr with its line\n"
+    "number (exit status 1).\n"
     "A summary ends stderr: records read in each file, records of A matched, the\n"
     "candidate pairs, pairs written.\n"
     "\n"

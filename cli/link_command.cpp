@@ -173,6 +173,7 @@ int linkByCode(CommandContext& context, const std::vector<std::string>& words) {
         lines.write(record);
     }
     if (!out.flush()) return context.lostOutput(out);
+    warnings.finish();
 
     uint64_t aWithoutCode = countWithoutCode(a, link.aClasses), bWithoutCode = countWithoutCode(b, link.bClasses);
     context.message("A: " + counted(a.records.size(), "record", "records") + ", " + std::to_string(lines.matched) +

@@ -182,6 +182,7 @@ int finishMap(const CommandContext& context, const TableReader& table, const std
     if (table.error() == RecordReader::RECORD_TOO_LONG)
         return context.usage(where + ":" + std::to_string(table.errorLine()) + ": " + recordTooLongText());
     for (const auto& width : widthWarnings(table)) warnings.warn(where, width.first, width.second);
+    warnings.finish();
     if (emptied > 0)
         context.message(std::to_string(emptied) + " of " + std::to_string(records) +
                         (records == 1 ? " record" : " records") + (emptied == 1 ? " has" : " have") +

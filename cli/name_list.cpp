@@ -5,15 +5,10 @@
 
 #include "../records/warnings.h"
 
-namespace {
-
-// Notes a problem of the record being read; only as many are kept as can
-// be shown.
-void note(NameList* list, const std::string& problem) {
+void noteProblem(NameList* list, const std::string& problem) {
     if (list->problems.size() <= Warnings::kShown) list->problems.emplace_back(list->records.size(), problem);
+    else ++list->problemsNotKept;
 }
-
-}  // namespace
 
 std::string quotedName(const CommandContext& context, const char* name, size_t size) {
     return "\"" + context.toConsole(std::string(name, size)) + "\"";
@@ -41,13 +36,13 @@ int readNameList(const CommandContext& context, const std::string& selector, Nam
     TableRecord record;
     while (table.next(&record)) {
         NameRecord n = keepRecord(record, list);
-        if (record.unclosedQuote) note(list, "a quote is not closed before the end of the input");
+        if (record.unclosedQuote) noteProblem(list, "a quote is not closed before the end of the input");
         const NameField& name = record.names[0];
         if (name.usable) {
             n.name = list->names.add(name.text.data(), name.size);
         } else {
             ++list->withoutName;
-            note(list, name.problem);
+            noteProblem(list, name.problem);
         }
         list->records.push_back(n);
     }

@@ -38,8 +38,10 @@ struct NameList {
     StringPool names;  // Windows-1252, in order of first appearance
     uint64_t withoutName = 0;
     // What was wrong with records, in record order: the record's index and
-    // the reason (the first hundred and one; later ones are not shown).
+    // the reason (the first hundred and one; later ones are not shown, only
+    // counted).
     std::vector<std::pair<size_t, std::string>> problems;
+    uint64_t problemsNotKept = 0;
     // Records narrower or wider than the header: one warning each, with a
     // count, at the line of the first.
     std::vector<std::pair<uint64_t, std::string>> widthProblems;
@@ -60,6 +62,9 @@ int readNameList(const CommandContext& context, const std::string& selector, Nam
 // width and width warnings, with EXIT_DONE, or EXIT_USAGE after the message
 // of a read that failed.
 void takeHeader(const TableReader& table, NameList* list);
+// Notes a problem of the record being read; only as many are kept as can
+// be shown, the rest counted.
+void noteProblem(NameList* list, const std::string& problem);
 NameRecord keepRecord(const TableRecord& record, NameList* list);
 int finishList(const CommandContext& context, const TableReader& table, NameList* list);
 

@@ -147,6 +147,7 @@ int runPersonGroup(CommandContext& context, const std::vector<std::string>& word
     const std::vector<std::string> names = comparisonNames(settings.with);
     status = writeOutput(context, list, match, groups, names, warnings);
     if (status != EXIT_DONE) return status;
+    warnings.finish();
     const uint64_t recordCount = list.records.size();
     const std::string summary =
         counted(recordCount, "record", "records") + ": " + std::to_string(groups.grouped()) + " in " +

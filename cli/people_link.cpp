@@ -160,6 +160,7 @@ int runPersonLink(CommandContext& context, const std::vector<std::string>& words
     const std::vector<std::pair<uint32_t, uint32_t>> written =
         writePairs(context, link, settings, *writer, out, &aMatched);
     if (!out.flush()) return context.lostOutput(out);
+    warnings.finish();
     status = finish(context, link, settings, picture, truthOf, written, aMatched, warnings.count());
     if (status != EXIT_DONE) return status;
     return warnings.count() > 0 ? EXIT_FAULTS : EXIT_DONE;

@@ -72,6 +72,15 @@ int readNicknames(const CommandContext& context, PersonSettings* settings) {
 const std::string kPersonHelp =
     std::string() + "\n"
     "Matching people (the default):\n"
+    "A name or --with value with letters that Windows-1252 (all the library\n"
+    "reads) lacks is spelled in Latin letters first: Polish, Czech or Turkish\n"
+    "letters as their plain letter (Lukasz Walesa), Cyrillic and Greek as\n"
+    "passports write them (Ivan Petrov, Giorgos), other scripts by ICU's\n"
+    "transliteration (ovrin.exe, built without ICU, spells Latin letters only).\n"
+    "The letters with a mark that Windows-1252 has stay as they are (e acute,\n"
+    "u umlaut); its sharp s, ae, o with a stroke, oe, thorn and eth are spelled\n"
+    "ss, ae, o, oe, th and d. A field of which nothing is left counts as missing.\n"
+    "\n"
     "The name is cleaned before it is compared: blanks trimmed and collapsed,\n"
     "upper case, words split at blanks, hyphens and commas (Smith-Jones and Smith\n"
     "Jones meet), dots, quotes and apostrophes dropped (O'Brien is OBRIEN). With one\n"
@@ -179,6 +188,7 @@ void reportProblems(const NameList& list, Warnings& warnings) {
     for (const auto& problem : list.widthProblems) warnings.warn(list.where, problem.first, problem.second);
     for (const auto& problem : list.problems)
         warnings.warn(list.where, list.records[problem.first].line, problem.second + "; it counts as missing");
+    warnings.countNotShown(list.problemsNotKept);
 }
 
 void hintAtCodes(const CommandContext& context, const PersonSettings& settings, uint64_t candidates,

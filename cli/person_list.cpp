@@ -3,8 +3,6 @@
 #include <cerrno>
 #include <cstring>
 
-#include "../records/warnings.h"
-
 int readPersonList(const CommandContext& context, const std::vector<std::string>& nameFields,
                    const std::vector<std::string>& withFields, PersonList* people) {
     const Options& options = context.options;
@@ -15,6 +13,7 @@ int readPersonList(const CommandContext& context, const std::vector<std::string>
     settings.format = options.format;
     settings.cp1252 = options.cp1252;
     settings.header = options.header;
+    settings.latin = true;
     settings.selectors = nameFields;
     settings.selectors.insert(settings.selectors.end(), withFields.begin(), withFields.end());
     for (const std::string& selector : settings.selectors)
@@ -46,11 +45,10 @@ int readPersonList(const CommandContext& context, const std::vector<std::string>
         NameRecord n = keepRecord(record, list);
         joined.clear();
         // An empty or absent field is missing, which the matching expects;
-        // a field it cannot read (invalid UTF-8, no Windows-1252 form) is
-        // missing too, but worth a warning.
+        // a field it cannot read (invalid UTF-8, nothing left of it in Latin
+        // letters) is missing too, but worth a warning.
         for (const NameField& field : record.names)
-            if (!field.usable && field.kind == NameField::UNREADABLE && list->problems.size() <= Warnings::kShown)
-                list->problems.emplace_back(list->records.size(), field.problem);
+            if (!field.usable && field.kind == NameField::UNREADABLE) noteProblem(list, field.problem);
         for (size_t f = 0; f < nameFields.size(); ++f) {
             const NameField& field = record.names[f];
             texts[f].assign(field.usable ? field.text.data() : "", field.usable ? field.size : 0);
@@ -59,7 +57,8 @@ int readPersonList(const CommandContext& context, const std::vector<std::string>
             joined += texts[f];
         }
         people->columns.names.push_back(personName(texts));
-        // The name as written goes out only in JSON lines ("name").
+        // The name as read (in Latin letters) goes out only in JSON lines
+        // ("name").
         if (people->columns.names.back().empty()) ++list->withoutName;
         else if (options.json) n.name = list->names.add(joined);
         std::vector<std::string> values;

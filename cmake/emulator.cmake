@@ -55,6 +55,7 @@ list(REMOVE_ITEM OVRIN_CLI_EMULATED_SOURCES ${CMAKE_SOURCE_DIR}/host/library.cpp
 ovrin_add_command(ovrin_cli_emulated ovrin_emulated
   SOURCES ${OVRIN_CLI_EMULATED_SOURCES} ${DLL_TESTS}/emulated_library.cpp LIBRARIES ovrin_emulator)
 target_compile_definitions(ovrin_cli_emulated PRIVATE OVRIN_DEFAULT_DLL="${OVRIN_DLL}")
+ovrin_spell_with_icu(ovrin_cli_emulated)
 file(GLOB OVRIN_CLI_TEST_FILES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/cli/*.t)
 add_executable(cli_tests_emulated ${CMAKE_SOURCE_DIR}/tests/cli/run_cli_tests.cpp)
 target_link_libraries(cli_tests_emulated PRIVATE ovrin_cli_emulated)

@@ -22,6 +22,17 @@ add_library(ovrin_test_support STATIC
   ${CMAKE_SOURCE_DIR}/tests/support/entry_checks.cpp)
 target_link_libraries(ovrin_test_support PUBLIC ovrin_core ovrin_heap_levers)
 
+# ICU spells names of any script in Latin letters for the matching of people
+# (records/latin_spelling.h). Only the Linux builds of the command link it;
+# the Windows build spells Latin letters without it.
+function(ovrin_spell_with_icu target)
+  find_package(ICU REQUIRED COMPONENTS uc i18n)
+  target_link_libraries(${target} PRIVATE ICU::i18n ICU::uc)
+  target_compile_definitions(${target} PRIVATE OVRIN_ICU)
+  string(REGEX MATCH "^[0-9]+" major "${ICU_VERSION}")
+  set(OVRIN_ICU_MAJOR ${major} PARENT_SCOPE)
+endfunction()
+
 # The emulated DLL's build needs only the test support beside its own hosts.
 if(OVRIN_EMULATOR)
   include(cmake/emulator.cmake)
@@ -77,6 +88,7 @@ endif()
 if(NOT OVRIN_FUZZ)
   ovrin_add_command(ovrin_cli ovrin_command SOURCES ${OVRIN_CLI_SOURCES} LIBRARIES ovrin_core)
   set_target_properties(ovrin_command PROPERTIES OUTPUT_NAME ovrin)
+  ovrin_spell_with_icu(ovrin_cli)
 
   # What the Debian package installs (tools/package.sh): the command, its
   # manual page made from its own help, bash completion, and the notice and
@@ -101,7 +113,7 @@ if(NOT OVRIN_FUZZ)
   set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "match personal names by sound and spelling")
   set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "Soundex, Metaphone, Phonex and Double Metaphone codes, Guth match, Levenshtein distance and abbreviation, consonant and vowel tests from the command line and over files, and the records of lists that are probably the same name spelled differently.")
   set(CPACK_DEBIAN_PACKAGE_SECTION utils)
-  set(CPACK_DEBIAN_PACKAGE_DEPENDS "libc6 (>= 2.34), libstdc++6 (>= 12), libgcc-s1")
+  set(CPACK_DEBIAN_PACKAGE_DEPENDS "libc6 (>= 2.34), libstdc++6 (>= 12), libgcc-s1, libicu${OVRIN_ICU_MAJOR}")
   set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
   set(CPACK_STRIP_FILES ON)
   set(CPACK_PACKAGE_DIRECTORY ${CMAKE_BINARY_DIR}/packages)

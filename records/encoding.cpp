@@ -16,14 +16,6 @@ const uint16_t kHighCharacters[32] = {
     /* 9C */ 0x0153, /* 9D */ 0x009D, /* 9E */ 0x017E, /* 9F */ 0x0178,
 };
 
-// The byte of a character, or -1 when the code page has none.
-int cp1252Byte(uint32_t c) {
-    if (c < 0x80 || (c >= 0xA0 && c <= 0xFF)) return static_cast<int>(c);
-    for (int i = 0; i < 32; ++i)
-        if (kHighCharacters[i] == c) return 0x80 + i;
-    return -1;
-}
-
 size_t fail(EncodingProblem* problem, EncodingProblem::Kind kind, size_t offset, uint32_t c = 0) {
     problem->kind = kind;
     problem->offset = offset;
@@ -45,6 +37,10 @@ const char kLatinExtendedA[] =
 
 }  // namespace
 
+char latinExtendedABase(uint32_t c) {
+    return c >= 0x100 && c < 0x180 && kLatinExtendedA[c - 0x100] != '?' ? kLatinExtendedA[c - 0x100] : 0;
+}
+
 bool plainSpelling(const std::string& utf8, std::string* spelled) {
     spelled->clear();
     for (size_t i = 0; i < utf8.size();) {
@@ -52,11 +48,18 @@ bool plainSpelling(const std::string& utf8, std::string* spelled) {
         size_t length = utf8SequenceLength(utf8.data() + i, utf8.size() - i, &c);
         if (length == 0 || c == 0) return false;
         if (cp1252Byte(c) >= 0) spelled->append(utf8, i, length);
-        else if (c >= 0x100 && c < 0x180 && kLatinExtendedA[c - 0x100] != '?') *spelled += kLatinExtendedA[c - 0x100];
+        else if (char base = latinExtendedABase(c)) *spelled += base;
         else return false;
         i += length;
     }
     return true;
+}
+
+int cp1252Byte(uint32_t c) {
+    if (c < 0x80 || (c >= 0xA0 && c <= 0xFF)) return static_cast<int>(c);
+    for (int i = 0; i < 32; ++i)
+        if (kHighCharacters[i] == c) return 0x80 + i;
+    return -1;
 }
 
 uint32_t cp1252CodePoint(unsigned char byte) {
@@ -142,6 +145,9 @@ std::string describeProblem(const EncodingProblem& problem) {
     case EncodingProblem::NUL_BYTE: return "a NUL byte";
     case EncodingProblem::UNENCODABLE:
         std::snprintf(text, sizeof text, "U+%04X has no Windows-1252 form", static_cast<unsigned>(problem.codePoint));
+        return text;
+    case EncodingProblem::NO_LATIN_SPELLING:
+        std::snprintf(text, sizeof text, "U+%04X has no Latin spelling", static_cast<unsigned>(problem.codePoint));
         return text;
     default: return "no problem";
     }

@@ -8,10 +8,11 @@
 #include <cstdint>
 #include <string>
 
-// Why a UTF-8 text has no Windows-1252 form.
+// Why a UTF-8 text has no Windows-1252 form (or, for the matching of
+// people, no spelling in its Latin letters: latin_spelling.h).
 struct EncodingProblem {
-    enum Kind { NONE, INVALID_UTF8, UNENCODABLE, NUL_BYTE } kind = NONE;
-    uint32_t codePoint = 0;  // the character that has no byte (UNENCODABLE)
+    enum Kind { NONE, INVALID_UTF8, UNENCODABLE, NUL_BYTE, NO_LATIN_SPELLING } kind = NONE;
+    uint32_t codePoint = 0;  // the character that has no byte (UNENCODABLE, NO_LATIN_SPELLING)
     size_t offset = 0;       // where in the text, in bytes
 };
 
@@ -34,11 +35,18 @@ size_t cp1252ToUtf8(const char* text, size_t size, char* out);
 // The Unicode character of a Windows-1252 byte.
 uint32_t cp1252CodePoint(unsigned char byte);
 
+// The Windows-1252 byte of a Unicode character, or -1 when it has none.
+int cp1252Byte(uint32_t c);
+
 // Describes a problem for a message: "invalid UTF-8", "U+674E has no
-// Windows-1252 form", "a NUL byte".
+// Windows-1252 form", "a NUL byte", "U+1F600 has no Latin spelling".
 std::string describeProblem(const EncodingProblem& problem);
 
 // A spelling of a UTF-8 text that Windows-1252 has: each letter of Latin
 // Extended-A that the code page lacks (Ł, ő, ć: U+0100 to U+017F) becomes its base letter, as a person would write it on a
 // keyboard without it. False when some other character has no form.
 bool plainSpelling(const std::string& utf8, std::string* spelled);
+
+// The base letter of a letter of Latin Extended-A (Ł is L, ő o), or 0 for
+// any other character and for the ligatures Ĳ, ĳ, Œ and œ, which have none.
+char latinExtendedABase(uint32_t c);

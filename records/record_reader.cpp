@@ -330,6 +330,11 @@ void TableReader::decodeNames(const Field* fields, size_t count, TableRecord* re
                 std::memcpy(text, field.data, field.size);
                 length = field.size;
             }
+            // An ASCII field (its form as long as its UTF-8) needs no spelling.
+            if (settings_.latin && (length != field.size || settings_.cp1252)) {
+                length = spellInLatin(field, length, &name, &encoding);
+                text = name.text.data();
+            }
             if (length != SIZE_MAX) {
                 text[length] = '\0';
                 name.size = length;
@@ -344,6 +349,25 @@ void TableReader::decodeNames(const Field* fields, size_t count, TableRecord* re
             unusable(&name, NameField::ABSENT, "no field ", f);
         }
     }
+}
+
+// With settings.latin: the field spelled in Latin letters, in place of the
+// `length` bytes of its Windows-1252 form in `name->text` (SIZE_MAX when it
+// has none, `encoding` saying why). A field of Windows-1252 only changes if
+// it holds one of the eleven letters; ICU is asked only for a character
+// that Windows-1252 lacks. Answers the new length, or SIZE_MAX with
+// `encoding` set.
+size_t TableReader::spellInLatin(const Field& field, size_t length, NameField* name, EncodingProblem* encoding) {
+    if (length != SIZE_MAX) {
+        if (!hasLettersToRespell(name->text.data(), length)) return length;
+        respellLetters(name->text.data(), length, &spelled_);
+    } else if (encoding->kind != EncodingProblem::UNENCODABLE ||
+               !speller_.spell(field.data, field.size, &spelled_, encoding)) {
+        return SIZE_MAX;
+    }
+    if (name->text.size() <= spelled_.size()) name->text.resize(spelled_.size() + 1);
+    std::memcpy(name->text.data(), spelled_.data(), spelled_.size());
+    return spelled_.size();
 }
 
 std::vector<std::pair<uint64_t, std::string>> widthWarnings(const TableReader& reader) {

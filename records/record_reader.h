@@ -11,6 +11,7 @@
 #include <utility>
 #include <vector>
 
+#include "latin_spelling.h"
 #include "streams.h"
 
 enum class TextFormat { TSV, CSV };
@@ -135,6 +136,10 @@ size_t splitFields(const Record& record, TextFormat format, size_t count, Field*
 struct TableSettings {
     TextFormat format = TextFormat::TSV;
     bool cp1252 = false;  // the bytes are Windows-1252 already; else UTF-8
+    // The names spelled in Latin letters (latin_spelling.h), for the matching
+    // of people: a character without a Windows-1252 form is spelled rather
+    // than making its field unusable.
+    bool latin = false;
     bool header = false;  // the first record is a header (a selector by name implies it)
     // The fields that hold names, in order: numbers from 1, or header names
     // (the exact name first, then the name in any ASCII case).
@@ -208,6 +213,7 @@ public:
 
 private:
     void decodeNames(const Field* fields, size_t count, TableRecord* record);
+    size_t spellInLatin(const Field& field, size_t length, NameField* name, EncodingProblem* encoding);
 
     RecordReader reader_;
     TableSettings settings_;
@@ -223,6 +229,8 @@ private:
     std::vector<std::string> headerFields_;
     std::vector<Field> fields_;
     std::vector<char> scratch_;
+    LatinSpeller speller_;  // with settings.latin
+    std::string spelled_;
     Record pending_;  // the first data record, read while looking for a header
     bool hasPending_ = false;
     size_t firstWidth_ = 0;

@@ -12,7 +12,7 @@
 set -eu
 cd "$(dirname "$0")/.."
 
-packages="g++ cmake make libgtest-dev libbenchmark-dev clang libclang-rt-14-dev valgrind tmux python3"
+packages="g++ cmake make libgtest-dev libbenchmark-dev libicu-dev clang libclang-rt-14-dev valgrind tmux python3"
 if [ "${1:-all}" != native ]; then
   packages="$packages g++-mingw-w64-i686 libunicorn-dev zip unzip man-db chromium"
   # 32-bit Wine only where the kernel runs 32-bit programs; elsewhere the

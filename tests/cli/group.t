@@ -195,6 +195,15 @@ $ ovrin group --confirm levenshtein:2 --field 2 --all
 ! ovrin: stdin:7: "123" has no Double Metaphone code; it stands alone
 ! ovrin: 7 records: 2 in 1 group, 5 alone (3 without a name, 2 without a code)
 ? 1
+# Past the hundredth warning the rest are counted, and one line after the
+# last gives their number and the total.
+$ ovrin group --confirm levenshtein:2 inputs/blank_lines.txt
+! ovrin: inputs/blank_lines.txt:1: empty name in field 1; it stands alone
+!...
+! ovrin: inputs/blank_lines.txt:100: empty name in field 1; it stands alone
+! ovrin: ... and 2 more warnings (102 in all)
+! ovrin: 102 records: 0 in 0 groups, 102 alone (102 without a name, 0 without a code)
+? 1
 # A name over 255 bytes is one that ovLevenshtein does not compare (it
 # answers -1): it stands alone even beside itself; Guth takes it.
 $ ovrin group --confirm levenshtein:2 inputs/long_names.txt

@@ -58,13 +58,14 @@ $ ovrin map soundex 0 --field 2
 ! ovrin: 2 of 4 records have an empty result
 ? 1
 
-# Warnings stop after the hundredth; the count tells the rest.
+# Warnings stop after the hundredth; a line after the last tells how many
+# more there were and the total.
 $ ovrin map soundex 0 inputs/blank_lines.txt
 >...
 ! ovrin: inputs/blank_lines.txt:1: empty name in field 1; result left empty
 !...
 ! ovrin: inputs/blank_lines.txt:100: empty name in field 1; result left empty
-! ovrin: further warnings are not shown
+! ovrin: ... and 2 more warnings (102 in all)
 ! ovrin: 102 of 102 records have an empty result
 ? 1
 
