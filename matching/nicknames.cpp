@@ -35,6 +35,13 @@ void splitFields(std::string_view line, std::vector<std::string_view>* fields) {
     }
 }
 
+// Text of a line in quotes for a message, cut short when long (a file
+// that is no table at all may have lines of any length).
+std::string quoted(std::string_view text) {
+    const size_t kShown = 60;
+    return "\"" + std::string(text.substr(0, kShown)) + (text.size() > kShown ? "...\"" : "\"");
+}
+
 // A name's words as the matching cleans them, joined; empty when it has
 // no letter or digit.
 std::string cleanName(std::string_view field) {
@@ -100,8 +107,8 @@ bool NicknameTable::load(std::string_view csv, std::string* problem) {
         if (!header) {
             if (fields.size() != 3 || !sameAsciiLower(fields[0], "name1") ||
                 !sameAsciiLower(fields[1], "relationship") || !sameAsciiLower(fields[2], "name2"))
-                return fail("the table begins with the header name1,relationship,name2, not \"" +
-                            std::string(trimmed(line)) + "\"");
+                return fail("the table begins with the header name1,relationship,name2, not " +
+                            quoted(trimmed(line)));
             header = true;
             continue;
         }
@@ -109,12 +116,12 @@ bool NicknameTable::load(std::string_view csv, std::string* problem) {
             return fail(std::to_string(fields.size()) + (fields.size() == 1 ? " field" : " fields") +
                         " where a row has 3: name,has_nickname,nickname");
         if (!sameAsciiLower(fields[1], "has_nickname"))
-            return fail("the relationship is \"" + std::string(fields[1]) + "\", where only has_nickname is known");
+            return fail("the relationship is " + quoted(fields[1]) + ", where only has_nickname is known");
         std::string name = cleanName(fields[0]), nickname = cleanName(fields[2]);
         if (name.empty() || nickname.empty()) {
             std::string_view field = name.empty() ? fields[0] : fields[2];
             return fail(std::string(name.empty() ? "the name" : "the nickname") +
-                        (field.empty() ? " is empty" : " \"" + std::string(field) + "\" has no letter or digit"));
+                        (field.empty() ? " is empty" : " " + quoted(field) + " has no letter or digit"));
         }
         const uint32_t n = wordIndex(std::move(name));
         const uint32_t nick = wordIndex(std::move(nickname));

@@ -163,6 +163,9 @@ TEST(NicknameTable, RefusesMalformedLinesByTheirNumber) {
         {header + "robert,has_nickname,\n", "line 2: the nickname is empty"},
         {header + "robert,has_nickname,'.'\n", "line 2: the nickname \"'.'\" has no letter or digit"},
         {header + "--,has_nickname,bob\n", "line 2: the name \"--\" has no letter or digit"},
+        // A long line is cut short in the message.
+        {std::string(100, 'x') + "\n",
+         "line 1: the table begins with the header name1,relationship,name2, not \"" + std::string(60, 'x') + "...\""},
         // Lines counted the same with CR LF, blank lines included.
         {"name1,relationship,name2\r\nrobert,has_nickname,bob\r\n\r\nrobert;has_nickname;rob\r\n",
          "line 4: 1 field where a row has 3: name,has_nickname,nickname"},
