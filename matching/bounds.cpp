@@ -82,11 +82,11 @@ Level PersonMatcher::lineLevelAtMost(const RecordBound& a, int aPart, const Reco
                                      bool letters) const {
     const uint32_t wa = a.word[aPart], wb = b.word[bPart];
     // Short of an exact agreement: a nickname where the table may hold one.
-    const Level near = nicknames_ ? ALIKE : CLOSE;
+    const Level nearMiss = nicknames_ ? ALIKE : CLOSE;
     if (wa == kNoWord || wb == kNoWord) return MISSING;
-    if (!a.single(aPart) || !b.single(bPart)) return a.words(aPart) & b.words(bPart) ? EXACT : near;
+    if (!a.single(aPart) || !b.single(bPart)) return a.words(aPart) & b.words(bPart) ? EXACT : nearMiss;
     if (wa == wb) return EXACT;
-    if (!letters) return near;
+    if (!letters) return nearMiss;
     if (nicknamed(wa, wb)) return ALIKE;
     const uint64_t pa = a.profile(aPart), pb = b.profile(bPart);
     // An initial agrees at most a little (see wordPairBound); otherwise the

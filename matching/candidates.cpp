@@ -260,6 +260,8 @@ void PersonMatcher::markCopies() {
         for (int f = 0; f < withCount_; ++f) h = (h ^ valuesOf(r)[f]) * 0x100000001B3ull;
         hashes[r] = {h, r};
     }
+    // A record without a name stands alone, however many there are.
+    auto nameless = [&](uint32_t r) { return recordWords_[recordStart_[r]] == 0; };
     std::sort(hashes.begin(), hashes.end());
     for (uint32_t r = 0; r < n; ++r) copyOf_[r] = r;
     std::vector<uint32_t> heads;
@@ -272,6 +274,7 @@ void PersonMatcher::markCopies() {
         heads.clear();
         for (size_t k = i; k < j; ++k) {
             const uint32_t r = hashes[k].second;
+            if (nameless(r)) continue;
             for (uint32_t head : heads)
                 if (same(head, r)) {
                     copyOf_[r] = head;
