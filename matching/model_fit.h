@@ -77,8 +77,13 @@ void fitPartnerLevels(PersonMatcher& matcher, const std::vector<Candidate>& pair
 void fitValueLevels(const std::vector<Candidate>& pairs, double allPairs, double leastShare, double mostShare,
                     bool fitM, FsModel* model);
 // How far the fitted share may move from one partner a record, in bits
-// each way: as many more copies a person as 2^kShareBits, or as few.
-const int kShareBits = 4;
+// each way: four times as many partners, or a quarter. The candidates
+// lighter than the threshold by as much are scored for the fit; the
+// lighter ones, namesakes mostly, would count as a little of a partner
+// each and, a great many of them, raise the share with nothing but
+// their number. (Exact copies, the lists with most partners a record,
+// are one record to the matcher.)
+const int kShareBits = 2;
 
 // The least weight whose probability on its own reaches `threshold`, a
 // hair less for rounding; no bound for a threshold of 0 or 1 (which
