@@ -216,6 +216,8 @@ if(NOT OVRIN_FUZZ)
   if(OVRIN_TESTS)
     add_test(NAME people_quality COMMAND sh ${CMAKE_SOURCE_DIR}/tests/quality/people_quality.sh
       $<TARGET_FILE:make_people> $<TARGET_FILE:ovrin_command>)
+    add_test(NAME people_properties COMMAND python3 ${CMAKE_SOURCE_DIR}/tests/quality/people_properties.py
+      $<TARGET_FILE:make_people> $<TARGET_FILE:ovrin_command>)
     # The generator's own tests: its export modes and the text helpers.
     file(GLOB OVRIN_PEOPLE_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/quality/*_test.cpp)
     add_executable(people_generator_tests ${OVRIN_PEOPLE_TEST_SOURCES})

@@ -13,7 +13,7 @@ Level PersonMatcher::wordPairBound(uint32_t a, uint32_t b, bool* codesAgree) con
     if (nicknamed(a, b)) return ALIKE;
     *codesAgree = shareACode(fa.code, fb.code, kNoWord);
     // Guth's walk is not symmetric: the earlier word first, as asked.
-    return a < b ? wordLevelAtMost(fa.letters, fb.letters, *codesAgree)
+    return before(a, b) ? wordLevelAtMost(fa.letters, fb.letters, *codesAgree)
                  : wordLevelAtMost(fb.letters, fa.letters, *codesAgree);
 }
 
@@ -93,7 +93,7 @@ Level PersonMatcher::lineLevelAtMost(const RecordBound& a, int aPart, const Reco
     // earlier word is Guth's first, as asked.
     if (profileLength(pa) == 1 || profileLength(pb) == 1) return SOME;
     const bool codesMayAgree = shareACode(a.codes[aPart], b.codes[bPart], uint16_t{0});
-    return wa < wb ? wordLevelAtMost(pa, pb, codesMayAgree) : wordLevelAtMost(pb, pa, codesMayAgree);
+    return before(wa, wb) ? wordLevelAtMost(pa, pb, codesMayAgree) : wordLevelAtMost(pb, pa, codesMayAgree);
 }
 
 double PersonMatcher::linePartBound(int c, const RecordBound& a, int aPart, const RecordBound& b, int bPart,

@@ -40,17 +40,13 @@ void PersonMatcher::nameOrders(LargeVector<uint32_t> ranks[2]) const {
     std::vector<std::string> reversed(wordCount);
     for (uint32_t w = 0; w < wordCount; ++w) reversed[w].assign(words_.data(w), words_.size(w));
     for (std::string& text : reversed) std::reverse(text.begin(), text.end());
-    for (int o = 0; o < 2; ++o) {
-        for (uint32_t w = 0; w < wordCount; ++w) byText[w] = w;
-        std::sort(byText.begin(), byText.end(), [&](uint32_t a, uint32_t b) {
-            if (o == 1) return reversed[a] < reversed[b];
-            const size_t n = std::min(words_.size(a), words_.size(b));
-            int c = std::memcmp(words_.data(a), words_.data(b), n);
-            return c < 0 || (c == 0 && words_.size(a) < words_.size(b));
-        });
-        wordRank[o].resize(wordCount);
-        for (uint32_t place = 0; place < wordCount; ++place) wordRank[o][byText[place]] = place + 1;
-    }
+    // Forwards, the words' alphabetical places are known (rankWords).
+    wordRank[0].resize(wordCount);
+    for (uint32_t w = 0; w < wordCount; ++w) wordRank[0][w] = textRank_[w] + 1;
+    for (uint32_t w = 0; w < wordCount; ++w) byText[w] = w;
+    std::sort(byText.begin(), byText.end(), [&](uint32_t a, uint32_t b) { return reversed[a] < reversed[b]; });
+    wordRank[1].resize(wordCount);
+    for (uint32_t place = 0; place < wordCount; ++place) wordRank[1][byText[place]] = place + 1;
     for (int o = 0; o < 2; ++o) {
         LargeVector<std::pair<uint64_t, uint32_t>> order(records());
         for (uint32_t r = 0; r < records(); ++r) {

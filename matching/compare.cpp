@@ -22,7 +22,8 @@ bool PersonMatcher::askWordLevel(uint32_t a, uint32_t b, Level* level) {
         return *level = most, true;
     // Guth's walk is not symmetric: the earlier word first, so that the
     // answer does not depend on which record came first.
-    uint32_t first = a < b ? a : b, second = a < b ? b : a;
+    const bool aFirst = before(a, b);
+    uint32_t first = aFirst ? a : b, second = aFirst ? b : a;
     uint8_t known;
     if (levels_.find(a, b, &known)) return *level = static_cast<Level>(known), true;
     answers.lengthA = fa.length;
@@ -30,8 +31,8 @@ bool PersonMatcher::askWordLevel(uint32_t a, uint32_t b, Level* level) {
     const char* aText = wordText(a);
     const char* bText = wordText(b);
     answers.transposed = oneTransposition(aText, fa.length, bText, fb.length);
-    const char* firstText = a < b ? aText : bText;
-    const char* secondText = a < b ? bText : aText;
+    const char* firstText = aFirst ? aText : bText;
+    const char* secondText = aFirst ? bText : aText;
     // The percentage can only raise a level: asked only when the distance
     // leaves the pair below close and the most it can be would raise it.
     if (!calls_.levenshtein(firstText, facts_[first].length, secondText, facts_[second].length,

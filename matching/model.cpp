@@ -134,7 +134,7 @@ void setRandomPairLevels(const std::vector<std::vector<uint64_t>>& counts, FsMod
     // Ten pairs of the start's u are added to what was seen: they keep a
     // level never seen in a small input from weighing without bound, and
     // are nothing beside the thousands of pairs of a real list.
-    const double kStartPairs = 10;
+    const double kStartPairs = 100;
     for (int c = 0; c < model->comparisons; ++c) {
         double total = kStartPairs;
         for (int l = 0; l < kLevels; ++l) total += counts[c][l];

@@ -208,6 +208,25 @@ bool PersonMatcher::randomPairLevels(uint32_t split, uint32_t count, std::vector
     // over and over would pass for a large list's evidence.
     uint64_t possible = split ? static_cast<uint64_t>(low) * high : static_cast<uint64_t>(n) * (n - 1) / 2;
     if (count > possible) count = static_cast<uint32_t>(possible);
+    // Records drawn by their place in an order of their contents, so that
+    // the same records in another order give the same draws: each side
+    // sorted by a hash of its words' and values' texts.
+    std::vector<std::pair<uint64_t, uint32_t>> order(n);
+    for (uint32_t r = 0; r < n; ++r) {
+        uint64_t h = 0xCBF29CE484222325ull;
+        auto mix = [&h](std::string_view text) {
+            for (unsigned char c : text) h = (h ^ c) * 0x100000001B3ull;
+            h = (h ^ 0xFF) * 0x100000001B3ull;
+        };
+        const NameWords name = nameOf(r);
+        for (int p = 0; p < kParts; ++p)
+            for (uint32_t i = 0; i < name.count[p]; ++i) mix(std::string_view(words_.data(name.part[p][i]), words_.size(name.part[p][i])));
+        for (int f = 0; f < withCount_; ++f)
+            mix(valuesOf(r)[f] == kNoWord ? std::string_view() : valueText(valuesOf(r)[f]));
+        order[r] = {h, r};
+    }
+    std::sort(order.begin(), order.begin() + (split ? split : n));
+    std::sort(order.begin() + (split ? split : n), order.end());
     uint64_t state = 0x5EED;
     auto next = [&state]() {
         uint64_t z = (state += 0x9E3779B97F4A7C15ull);
@@ -217,8 +236,8 @@ bool PersonMatcher::randomPairLevels(uint32_t split, uint32_t count, std::vector
     };
     for (uint32_t i = 0; i < count; ++i) {
         Candidate pair;
-        pair.x = static_cast<uint32_t>(next() % low);
-        pair.y = static_cast<uint32_t>(next() % high) + (split ? split : 0);
+        pair.x = order[next() % low].second;
+        pair.y = order[next() % high + (split ? split : 0)].second;
         if (pair.x == pair.y) continue;
         if (pair.x > pair.y) std::swap(pair.x, pair.y);
         if (!compare(&pair)) return false;
@@ -236,7 +255,7 @@ bool PersonMatcher::randomPairLevels(uint32_t split, uint32_t count, std::vector
     for (int f = 0; f < withCount_; ++f)
         if (kinds_[f] != ValueKind::TEXT) (*levels)[kNameComparisons + f].assign(kLevels, 0);
     for (uint64_t i = 0; i < more; ++i) {
-        uint32_t x = static_cast<uint32_t>(next() % low), y = static_cast<uint32_t>(next() % high) + (split ? split : 0);
+        uint32_t x = order[next() % low].second, y = order[next() % high + (split ? split : 0)].second;
         if (x == y) continue;
         const uint32_t* a = valuesOf(x);
         const uint32_t* b = valuesOf(y);

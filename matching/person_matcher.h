@@ -249,6 +249,12 @@ private:
     // that order read backwards, for the windows of large keys.
     void nameOrders(LargeVector<uint32_t> ranks[2]) const;
 
+    // Which of two different words is asked first of Guth's walk, which
+    // is not symmetric: the first in alphabetical order, so that the answer
+    // does not hang on which record came first.
+    bool before(uint32_t a, uint32_t b) const { return textRank_[a] < textRank_[b]; }
+    // Each word's place among all words in alphabetical order.
+    void rankWords();
     // Whether two different words are one given name written two ways.
     bool nicknamed(uint32_t a, uint32_t b) const {
         if (!nicknames_) return false;
@@ -269,6 +275,7 @@ private:
     // Per word, from nickStart_[w] to nickStart_[w + 1]: the names of the
     // nickname table it belongs to, ascending.
     std::vector<uint32_t> nickStart_{0}, nickGroups_{0};
+    std::vector<uint32_t> textRank_;  // per word (before)
     StringPool words_;
     LargeVector<WordFacts> facts_;     // per word
     size_t coded_ = 0;                 // the words whose facts hold their codes

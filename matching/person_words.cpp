@@ -100,5 +100,17 @@ bool PersonMatcher::add(const PeopleColumns& people) {
     }
     for (WordFacts& f : facts_) f.codeHolders = f.code[0] == kNoWord ? 0 : codeHolders_[f.code[0]];
     levels_.reserveFor(records());
+    rankWords();
     return true;
+}
+
+void PersonMatcher::rankWords() {
+    const uint32_t count = words_.count();
+    std::vector<uint32_t> byText(count);
+    for (uint32_t w = 0; w < count; ++w) byText[w] = w;
+    std::sort(byText.begin(), byText.end(), [&](uint32_t a, uint32_t b) {
+        return std::string_view(words_.data(a), words_.size(a)) < std::string_view(words_.data(b), words_.size(b));
+    });
+    textRank_.resize(count);
+    for (uint32_t place = 0; place < count; ++place) textRank_[byText[place]] = place;
 }

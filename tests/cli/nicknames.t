@@ -5,25 +5,25 @@ $ ovrin group --threshold 0 --pairs
 < Kowalski, Zbigniew
 < Zbigniew Kowalski
 < Zbygniew Kovalski
-> Kowalski, Zbigniew\tZbygniew Kovalski\t1\t3\t1\t0.159\t-2.3
+> Kowalski, Zbigniew\tZbygniew Kovalski\t1\t3\t1\t0.541\t0.3
 ! ovrin: 3 records: 3 in 1 group, 0 alone (0 without a name); 1 candidate pair, 1 matched
 $ ovrin group --nicknames none --threshold 0 --pairs
 < Kowalski, Zbigniew
 < Zbigniew Kowalski
 < Zbygniew Kovalski
-> Kowalski, Zbigniew\tZbygniew Kovalski\t1\t3\t1\t0.161\t-2.3
+> Kowalski, Zbigniew\tZbygniew Kovalski\t1\t3\t1\t0.546\t0.3
 ! ovrin: 3 records: 3 in 1 group, 0 alone (0 without a name); 1 candidate pair, 1 matched
 $ ovrin group --nicknames inputs/nicknames.csv --threshold 0 --pairs
 < Kowalski, Zbigniew
 < Zbigniew Kowalski
 < Zbygniew Kovalski
-> Kowalski, Zbigniew\tZbygniew Kovalski\t1\t3\t1\t0.159\t-2.3
+> Kowalski, Zbigniew\tZbygniew Kovalski\t1\t3\t1\t0.541\t0.3
 ! ovrin: 3 records: 3 in 1 group, 0 alone (0 without a name); 1 candidate pair, 1 matched
 $ ovrin link --csv --best --nicknames=inputs/nicknames.csv --field given,surname - inputs/person_records.csv
 < given,surname
 < Thomas,Wright
 > a.given,a.surname,id,b.given,b.surname,dob,line_a,line_b,score,weight
-> Thomas,Wright,12,Thomas,Wright,1988-02-02,2,13,1.000,10.6
+> Thomas,Wright,12,Thomas,Wright,1988-02-02,2,13,1.000,8.6
 ! ovrin: A: 1 record, 1 matched; B: 12 records; 1 candidate pair, 1 pair written
 
 # A table that cannot be read, or a malformed one, is a usage error, told

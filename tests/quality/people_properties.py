@@ -1,0 +1,103 @@
+#!/usr/bin/env python3
+"""Properties of the matching of people, on a generated list:
+- a --with column that tells nothing (random values of 2 or 10 kinds, one
+  constant value) changes F1 by at most 0.005 and weighs within half a bit
+  of 0 when equal;
+- the order of the records changes no group;
+- exact copies of a record (1, 50, 1,000, 100,000) make one group.
+   people_properties.py MAKE_PEOPLE OVRIN
+"""
+import csv
+import os
+import random
+import re
+import subprocess
+import sys
+import tempfile
+
+make_people, ovrin = sys.argv[1], sys.argv[2]
+failed = []
+
+
+def check(ok, what):
+    print(("ok " if ok else "FAIL ") + what)
+    if not ok:
+        failed.append(what)
+
+
+def run(args):
+    done = subprocess.run([ovrin] + args, capture_output=True, text=True)
+    return done.stdout, done.stderr
+
+
+def f1(stderr):
+    return float(re.search(r"F1 ([0-9.]+)", stderr).group(1))
+
+
+def equal_weight(stderr, field):
+    # "coin exact +0.0 (m 0.513, u 0.503)" in the weights line of --explain
+    return float(re.search(field + r" exact ([-+][0-9.]+)", stderr).group(1))
+
+
+def groups(stdout, key="id"):
+    """The groups as sets of ids, from group --csv output."""
+    by = {}
+    for row in csv.DictReader(stdout.splitlines()):
+        if row["group"]:
+            by.setdefault(row["group"], set()).add(row[key])
+    return sorted(sorted(g) for g in by.values())
+
+
+with tempfile.TemporaryDirectory() as work:
+    people = os.path.join(work, "group.csv")
+    subprocess.run([make_people, "group", "7", "2500", people], check=True)
+    with open(people, newline="") as f:
+        rows = list(csv.DictReader(f))
+    fields = list(rows[0].keys())
+    chance = random.Random(3)
+    for row in rows:
+        row["coin"] = chance.choice("AB")
+        row["ten"] = "K%d" % chance.randrange(10)
+        row["same"] = "X"
+    wider = os.path.join(work, "wider.csv")
+    with open(wider, "w", newline="") as f:
+        writer = csv.DictWriter(f, fieldnames=fields + ["coin", "ten", "same"])
+        writer.writeheader()
+        writer.writerows(rows)
+
+    base = ["group", "--csv", "--field", "given,surname", "--truth", "truth", "--explain"]
+    _, err = run(base + ["--with", "dob", wider])
+    plain = f1(err)
+    for column in ("coin", "ten", "same"):
+        _, err = run(base + ["--with", "dob," + column, wider])
+        check(abs(f1(err) - plain) <= 0.005, "--with %s: F1 %.4f against %.4f" % (column, f1(err), plain))
+        weight = equal_weight(err, column)
+        check(abs(weight) <= 0.5, "--with %s: equal weighs %+.1f" % (column, weight))
+
+    # The same records in another order give the same groups.
+    out, _ = run(["group", "--csv", "--field", "given,surname", "--with", "dob", people])
+    shuffled = rows[:]
+    random.Random(5).shuffle(shuffled)
+    other = os.path.join(work, "shuffled.csv")
+    with open(other, "w", newline="") as f:
+        writer = csv.DictWriter(f, fieldnames=fields, extrasaction="ignore")
+        writer.writeheader()
+        writer.writerows(shuffled)
+    out2, _ = run(["group", "--csv", "--field", "given,surname", "--with", "dob", other])
+    check(groups(out) == groups(out2), "the order of the records changes no group")
+
+    # Exact copies of one record are one group, however many.
+    for copies in (1, 50, 1000, 100000):
+        path = os.path.join(work, "copies.csv")
+        with open(path, "w") as f:
+            f.write("id,given,surname,dob\n")
+            for i in range(copies):
+                f.write("%d,John,Smith,1980-01-02\n" % i)
+            f.write("a,Mary,Jones,1975-03-04\nb,Peter,Brown,1960-07-08\n")
+        out, _ = run(["group", "--csv", "--field", "given,surname", "--with", "dob", path])
+        found = groups(out)
+        want = [sorted(str(i) for i in range(copies))] if copies > 1 else []
+        check(found == want, "%d copies: %d groups, %s records grouped" %
+              (copies, len(found), sum(len(g) for g in found)))
+
+sys.exit(1 if failed else 0)
