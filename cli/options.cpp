@@ -143,8 +143,9 @@ const std::vector<OptionRow> kOptions = {
     {"--field-b", nullptr, COMMAND_LINK, "N|NAME[,N|NAME]", "a field number or a header name", setFieldB,
      "B's name fields when they differ from A's"},
     {"--with", nullptr, MATCHING, "N|NAME[,N|NAME]", "a field number or a header name", setWith,
-     "other fields that confirm or refute a pair (a date of birth, a postcode): equal, one character off or a "
-     "date's day and month swapped, different, or empty (no evidence)"},
+     "other fields that confirm or refute a pair (a date of birth, a postcode), each of a kind guessed from "
+     "its values or given as NAME:date, :number, :code or :text (dob:date,zip:code); the levels of each kind "
+     "are in \"Matching people\" below"},
     {"--threshold", nullptr, MATCHING, "P", "a probability from 0 to 1", setThreshold,
      "pairs whose fitted probability of being one person is at least P match (default " +
          decimals(PeopleSettings().threshold, 1) + ")"},
