@@ -154,10 +154,10 @@ const char kGroupExample[] =
     "Example:\n"
     "  $ ovrin group --csv --field given,surname --with dob data/sample_people.csv\n"
     "  id,given,surname,dob,group,score\n"
-    "  1,Anna,Smith-Jones,1984-03-07,1,0.973\n"
-    "  3,ANNA,Smith Jones,1984-07-03,1,0.973\n"
-    "  2,Peter,O'Brien,1950-11-23,2,0.990\n"
-    "  4,Brien,Peter,1950-11-23,2,0.990\n"
+    "  1,Anna,Smith-Jones,1984-03-07,1,0.989\n"
+    "  3,ANNA,Smith Jones,1984-07-03,1,0.989\n"
+    "  2,Peter,O'Brien,1950-11-23,2,0.982\n"
+    "  4,Brien,Peter,1950-11-23,2,0.982\n"
     "  ...\n";
 
 const char kLinkHelp[] =
@@ -201,8 +201,8 @@ const char kLinkExample[] =
     "Example:\n"
     "  $ ovrin link --csv --best --explain --field given,surname --with dob data/sample_people_b.csv data/sample_people.csv\n"
     "  a.id,a.given,a.surname,a.dob,b.id,b.given,b.surname,b.dob,line_a,line_b,score,weight,explain\n"
-    "  101,Peter,OBrien,1950-11-23,2,Peter,O'Brien,1950-11-23,2,3,0.998,10.8,\"given exact +4.5, surname exact +3.3, dob exact +3.1 = 10.8\"\n"
-    "  102,Tom,Wright,1988-02-02,10,Thomas,Wright,1988-02-02,3,11,0.799,4.2,\"given alike -2.2, surname exact +3.3, dob exact +3.2 (rare +0.1) = 4.2\"\n"
+    "  101,Peter,OBrien,1950-11-23,2,Peter,O'Brien,1950-11-23,2,3,0.999,11.7,\"given exact +4.5, surname exact +4.2, dob exact +3.1 = 11.7\"\n"
+    "  102,Tom,Wright,1988-02-02,10,Thomas,Wright,1988-02-02,3,11,0.970,6.6,\"given alike -0.8, surname exact +4.2, dob exact +3.2 (rare +0.1) = 6.6\"\n"
     "  ...\n";
 
 }  // namespace

@@ -10,7 +10,7 @@ Level PersonMatcher::wordPairBound(uint32_t a, uint32_t b, bool* codesAgree) con
     // An initial agrees a little with a word of its letter; nothing to ask.
     // (A word of one letter: its dot went with the clean-up.)
     if (fa.length == 1 || fb.length == 1) return fa.first == fb.first ? SOME : DIFFERENT;
-    if (nicknamed(a, b)) return ALIKE;
+    if (fa.nicknamed && fb.nicknamed && nicknamed(a, b)) return ALIKE;
     *codesAgree = shareACode(fa.code, fb.code, kNoWord);
     // Guth's walk is not symmetric: the earlier word first, as asked.
     return before(a, b) ? wordLevelAtMost(fa.letters, fb.letters, *codesAgree)
@@ -42,6 +42,7 @@ void PersonMatcher::setModel(const FsModel& model) {
             b.codes[p][0] = single && w != kNoWord ? fold(facts_[w].code[0]) : 0;
             b.codes[p][1] = single && w != kNoWord ? fold(facts_[w].code[1]) : 0;
             b.letters[p] = !single ? 0 : w != kNoWord ? facts_[w].letters | RecordBound::kSingle : RecordBound::kSingle;
+            if (single && w != kNoWord && facts_[w].nicknamed) b.letters[p] |= RecordBound::kNicknamed;
             // Over the part's words, the whole one too: the most any of
             // them weighs, and which ones it holds.
             double exact[2] = {-HUGE_VAL, -HUGE_VAL}, close[2] = {-HUGE_VAL, -HUGE_VAL};
@@ -87,7 +88,7 @@ Level PersonMatcher::lineLevelAtMost(const RecordBound& a, int aPart, const Reco
     if (!a.single(aPart) || !b.single(bPart)) return a.words(aPart) & b.words(bPart) ? EXACT : nearMiss;
     if (wa == wb) return EXACT;
     if (!letters) return nearMiss;
-    if (nicknamed(wa, wb)) return ALIKE;
+    if (a.nicknamed(aPart) && b.nicknamed(bPart) && nicknamed(wa, wb)) return ALIKE;
     const uint64_t pa = a.profile(aPart), pb = b.profile(bPart);
     // An initial agrees at most a little (see wordPairBound); otherwise the
     // earlier word is Guth's first, as asked.

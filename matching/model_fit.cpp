@@ -218,9 +218,11 @@ bool PersonMatcher::randomPairLevels(uint32_t split, uint32_t count, std::vector
             for (unsigned char c : text) h = (h ^ c) * 0x100000001B3ull;
             h = (h ^ 0xFF) * 0x100000001B3ull;
         };
+        // A word by its alphabetical place, which its text alone decides.
         const NameWords name = nameOf(r);
         for (int p = 0; p < kParts; ++p)
-            for (uint32_t i = 0; i < name.count[p]; ++i) mix(std::string_view(words_.data(name.part[p][i]), words_.size(name.part[p][i])));
+            for (uint32_t i = 0; i < name.count[p]; ++i) h = (h ^ textRank_[name.part[p][i]]) * 0x100000001B3ull;
+        h = (h ^ name.count[0]) * 0x100000001B3ull;
         for (int f = 0; f < withCount_; ++f)
             mix(valuesOf(r)[f] == kNoWord ? std::string_view() : valueText(valuesOf(r)[f]));
         order[r] = {h, r};

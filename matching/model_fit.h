@@ -17,7 +17,7 @@
 const uint32_t kRandomPairs = 50000;
 // And for the --with fields that need no call of the library (all but
 // text): enough to see a date's rarer slips made by chance.
-const uint32_t kRandomValuePairs = 2000000;
+const uint32_t kRandomValuePairs = 1000000;
 
 // The model of a run before its candidates are weighed: the set m, u from
 // `randomPairs` random pairs (in link one record of A, below `split`, and

@@ -39,6 +39,7 @@ struct WordFacts {
     uint32_t code[2] = {kNoWord, kNoWord};
     uint32_t length = 0;
     char first = 0;
+    bool nicknamed = false;  // in the nickname table: worth asking nicknamed()
     uint64_t letters = 0;  // letterProfile
     // The word itself when it is no longer (most are), so that comparing
     // it reads the line its facts are on.
@@ -308,6 +309,9 @@ private:
         static const int kValues = 4;
         uint32_t values[kValues];  // the first --with values' numbers, kNoWord when empty
         static const uint64_t kSingle = 1ull << 63;  // at most one word, not written whole
+        // Single: its word is in the nickname table. (Several words' bits
+        // may hold it too: read only for a single word.)
+        static const uint64_t kNicknamed = 1ull << 62;
         static int16_t up(double weight) {
             const double scaled = std::ceil(weight * 64);
             return scaled >= INT16_MAX ? INT16_MAX : scaled <= INT16_MIN ? INT16_MIN : static_cast<int16_t>(scaled);
@@ -315,7 +319,8 @@ private:
         static double weight(int16_t scaled) { return scaled == INT16_MAX ? HUGE_VAL : scaled / 64.0; }
         bool single(int part) const { return (letters[part] & kSingle) != 0; }
         bool simple() const { return single(0) && single(1); }
-        uint64_t profile(int part) const { return letters[part] & ~kSingle; }
+        uint64_t profile(int part) const { return letters[part] & ~(kSingle | kNicknamed); }
+        bool nicknamed(int part) const { return single(part) && (letters[part] & kNicknamed) != 0; }
         // The bits of the part's words: two parts that share a word share
         // a bit.
         uint64_t words(int part) const { return single(part) ? wordBit(word[part]) : letters[part]; }

@@ -79,6 +79,7 @@ bool PersonMatcher::add(const PeopleColumns& people) {
         if (nicknames_) {
             nicknames_->groupsOf(std::string_view(words_.data(id), words_.size(id)), &groups);
             nickGroups_.insert(nickGroups_.end() - 1, groups.begin(), groups.end());
+            f.nicknamed = !groups.empty();
         }
         nickStart_.push_back(static_cast<uint32_t>(nickGroups_.size() - 1));
         if (first.empty()) continue;
