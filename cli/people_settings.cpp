@@ -186,6 +186,9 @@ void prepareWithValues(const CommandContext& context, const std::vector<PeopleCo
             what += std::string(what.empty() ? "" : "; ") + counted(column.unfit, "value", "values") + " of " +
                     std::to_string(column.present) + " not of the kind, taken as missing (the first: \"" +
                     column.firstUnfit + "\")";
+        if (!column.repeats.empty())
+            what += std::string(what.empty() ? "" : "; ") + "repeats the " + column.repeats +
+                    " in nine records in ten or more: left out, as the name already counts it";
         if (!what.empty()) context.message("--with " + column.name + ": " + what);
     }
 }

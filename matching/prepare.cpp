@@ -84,6 +84,40 @@ std::string plainValue(const char* text, size_t size) {
     return out;
 }
 
+namespace {
+
+std::string joined(const std::vector<std::string>& words) {
+    std::string out;
+    for (const std::string& w : words) out += plainValue(w.data(), w.size());
+    return out;
+}
+
+// A field whose value is a part of the record's name (its surname again,
+// given as a --with field) in nine records in ten: left out.
+void leaveOutRepeatedNames(const std::vector<PeopleColumns*>& lists, size_t f, ValueColumn* column) {
+    uint64_t both = 0, same[3] = {0, 0, 0};
+    for (PeopleColumns* list : lists)
+        for (size_t r = 0; r < list->names.size(); ++r) {
+            const std::string& value = list->values[r][f];
+            const PersonName& name = list->names[r];
+            if (value.empty() || name.empty()) continue;
+            ++both;
+            const std::string plain = plainValue(value.data(), value.size());
+            const std::string given = joined(name.given), surname = joined(name.surname);
+            same[0] += plain == surname;
+            same[1] += plain == given;
+            same[2] += plain == given + surname || plain == surname + given;
+        }
+    static const char* const kParts[] = {"surname", "given names", "name"};
+    for (int part = 0; part < 3 && column->repeats.empty(); ++part)
+        if (both > 0 && same[part] * 10 >= both * 9) column->repeats = kParts[part];
+    if (column->repeats.empty()) return;
+    for (PeopleColumns* list : lists)
+        for (std::vector<std::string>& values : list->values) values[f].clear();
+}
+
+}  // namespace
+
 void prepareValues(const std::vector<PeopleColumns*>& lists, std::vector<ValueColumn>* columns) {
     // A sample of each field's values tells its kind: the first ten
     // thousand present, and then every hundredth, so that a list sorted
@@ -107,6 +141,7 @@ void prepareValues(const std::vector<PeopleColumns*>& lists, std::vector<ValueCo
                 value.swap(form);
             }
     }
+    for (size_t f = 0; f < columns->size(); ++f) leaveOutRepeatedNames(lists, f, &(*columns)[f]);
     for (PeopleColumns* list : lists) {
         list->kinds.clear();
         for (const ValueColumn& column : *columns) list->kinds.push_back(column.kind);

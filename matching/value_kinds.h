@@ -38,6 +38,11 @@ struct ValueColumn {
     uint64_t present = 0;       // records with a value
     uint64_t unfit = 0;         // values that are not of the kind: taken as missing
     std::string firstUnfit;     // the first of them, as written
+    // The part of the name the field repeats ("surname", "given names",
+    // "name") in nine records in ten or more: it then tells nothing the
+    // name does not, and is left out (all its values missing), as two
+    // comparisons of one fact would count it twice. Empty otherwise.
+    std::string repeats;
 };
 
 // "dob:date" as the column "dob" of kind DATE; "dob" as GUESS, and so is
