@@ -2,8 +2,9 @@
 // in the order the data flows, each in its own file:
 //
 //   prepare        a record's name as clean words, given names and
-//                  surnames apart; its --with values in plain form
-//                  (prepare.h)
+//                  surnames apart; its --with values in the one form of
+//                  their field's kind, guessed or given (prepare.h,
+//                  value_kinds.h)
 //   words          the words of all records, their codes from the library,
 //                  how many records hold each (PersonMatcher::add,
 //                  person_words.cpp)
@@ -15,8 +16,9 @@
 //                  (bounds.cpp)
 //   compare        a pair's levels: names word by word, straight and
 //                  crosswise, and the --with fields (compare.cpp)
-//   model          the weights: m, u, the prior, each name's share
-//                  (model.h); u from random pairs, m refitted by EM, the
+//   model          the weights: m, u, the prior, each name's and value's
+//                  share (model.h); u from random pairs and the values'
+//                  counts, the fields' m and the prior fitted by EM, the
 //                  rivals of link's records (model_fit.h)
 //   scoring        every candidate bounded, compared, weighed (scoring.h)
 //   clustering     groups that do not chain (clusters.h), or link's best

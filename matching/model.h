@@ -4,12 +4,15 @@
 // class. A level weighs log2(m / u); a pair's weight is the sum, and with
 // the prior share p of true pairs, its probability of being one person.
 // u is measured on pairs drawn at random from the input, nearly all of two
-// people; m is set from the error rates of real records, and where each
+// people, and a value's exact agreement from the values' counts. The
+// names' m is set from the error rates of real records, and where each
 // record has at most one partner, refitted to the candidates with u held
-// (setPartnerLevels). (Expectation–maximisation of both over the
-// candidate pairs was tried: the candidates were chosen for agreeing on a
-// key, and EM found the class "agrees on the key" rather than "one
-// person"; docs/people.md has the figures.)
+// (setPartnerLevels); the --with fields' m and the prior are fitted to
+// the candidates by expectation–maximisation, the names' m held
+// (fitValueLevels). (Fitting the names' m too over all candidates was
+// tried: the candidates were chosen for agreeing on a key, and EM found
+// the class "agrees on the key" rather than "one person"; docs/people.md
+// has the figures.)
 #pragma once
 
 #include <cstdint>
