@@ -124,8 +124,8 @@ std::string fieldLevels(const ReportRun& run) {
     for (int c = 0; c < model.comparisons; ++c)
         for (int l = kLevels; l >= 0; --l) {
             const Level level = static_cast<Level>(l);
-            if (c >= kNameComparisons && level == SOME) continue;  // --with values are never nearly close
             const bool missing = level == MISSING;
+            if (!missing && !model.hasLevel(c, level)) continue;  // not a level of this comparison's kind
             const double w = missing ? 0 : model.weight(c, level);
             const double bar = 60 * std::fabs(w) / most;
             std::string svg = "<svg width=\"130\" height=\"14\"><line x1=\"65\" x2=\"65\" y1=\"0\" y2=\"14\" "
@@ -143,7 +143,8 @@ std::string fieldLevels(const ReportRun& run) {
                    count(p.levelCounts[c][l]) + "</td></tr>\n";
         }
     return out + "</table>\n<p class=\"note\">Exact and close names weigh by how many records hold the word or its "
-                 "code (see --explain); the weights above are the levels' own, log2(m/u).</p>\n";
+                 "code, exact values by how many hold the value (see --explain); the weights above are the levels' "
+                 "own, log2(m/u).</p>\n";
 }
 
 // A pair's waterfall: each comparison's weight from where the ones before
