@@ -232,7 +232,7 @@ void PersonMatcher::candidates(uint32_t split, bool sameFile, const CandidateBou
     partners.resize(kept);
 }
 
-void PersonMatcher::markCopies() {
+void PersonMatcher::markCopies(uint32_t split) {
     const uint32_t n = static_cast<uint32_t>(records());
     copyOf_.resize(n);
     // A record's words and values as one run of numbers, hashed; equal runs
@@ -244,13 +244,15 @@ void PersonMatcher::markCopies() {
     };
     auto same = [&](uint32_t a, uint32_t b) {
         const auto ra = run(a), rb = run(b);
-        return ra.second - ra.first == rb.second - rb.first &&
+        return (split && a >= split) == (split && b >= split) && ra.second - ra.first == rb.second - rb.first &&
                std::equal(&recordWords_[ra.first], &recordWords_[0] + ra.second, &recordWords_[rb.first]) &&
                std::equal(valuesOf(a), valuesOf(a) + withCount_, valuesOf(b));
     };
     std::vector<std::pair<uint64_t, uint32_t>> hashes(n);
     for (uint32_t r = 0; r < n; ++r) {
-        uint64_t h = 0x9E3779B97F4A7C15ull;
+        // Copies are of one side: a record of A equal to one of B is a
+        // match, not a copy.
+        uint64_t h = 0x9E3779B97F4A7C15ull + (split && r >= split);
         const auto rr = run(r);
         for (uint32_t i = rr.first; i < rr.second; ++i) h = (h ^ recordWords_[i]) * 0x100000001B3ull;
         for (int f = 0; f < withCount_; ++f) h = (h ^ valuesOf(r)[f]) * 0x100000001B3ull;
@@ -280,4 +282,26 @@ void PersonMatcher::markCopies() {
         }
         i = j;
     }
+    // The records that hold a word, a code or a value count a record and
+    // its copies once: a name imported a thousand times is not common.
+    std::vector<uint32_t> held, codes;
+    for (uint32_t r = 0; r < n; ++r) {
+        if (copyOf_[r] == r) continue;
+        const NameWords name = nameOf(r);
+        held.clear();
+        for (int p = 0; p < kParts; ++p) {
+            held.insert(held.end(), name.part[p], name.part[p] + name.count[p]);
+            if (name.whole[p] != kNoWord) held.push_back(name.whole[p]);
+        }
+        codes.clear();
+        for (uint32_t w : held) codes.push_back(facts_[w].code[0]);
+        sortUnique(&held);
+        sortUnique(&codes);
+        for (uint32_t w : held) --facts_[w].holders;
+        for (uint32_t code : codes)
+            if (code != kNoWord) --codeHolders_[code];
+        for (int f = 0; f < withCount_; ++f)
+            if (valuesOf(r)[f] != kNoWord) --valueHolders_[f][valuesOf(r)[f]];
+    }
+    for (WordFacts& f : facts_) f.codeHolders = f.code[0] == kNoWord ? 0 : codeHolders_[f.code[0]];
 }

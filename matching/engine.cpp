@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "scoring.h"
+#include "../records/bucket_index.h"
 
 namespace {
 
@@ -21,6 +22,46 @@ bool scoreAmongRivals(PersonMatcher& matcher, const std::vector<Candidate>& pair
     return true;
 }
 
+// In link, each pair of two records stands for the pairs of their copies
+// too (copyOf: PersonMatcher::copies): every copy of its A record with
+// every copy of its B record, weighed alike, and an A copy with the
+// rivals of its first.
+void addCopiesOfPairs(const std::vector<uint32_t>& copyOf, uint32_t split, Partners* partners,
+                      std::vector<Candidate>* matched) {
+    if (copyOf.empty()) return;
+    std::vector<uint32_t> start, members;
+    bucketIndex(static_cast<uint32_t>(copyOf.size()), [&](auto place) {
+        for (uint32_t r = 0; r < copyOf.size(); ++r)
+            if (copyOf[r] != r) place(copyOf[r], r);
+    }, &start, &members);
+    if (members.empty()) return;
+    if (partners) {
+        partners->firstOf = &copyOf;
+        for (uint32_t x = 0; x < split; ++x) {
+            const uint32_t first = copyOf[x];
+            if (first == x) continue;
+            partners->ratioSums[x] = partners->ratioSums[first];
+            partners->heaviest[x] = partners->heaviest[first];
+            partners->heaviestRatios[x] = partners->heaviestRatios[first];
+        }
+    }
+    const size_t firsts = matched->size();
+    for (size_t i = 0; i < firsts; ++i) {
+        const Candidate pair = (*matched)[i];
+        for (uint32_t a = 0; a <= start[pair.x + 1] - start[pair.x]; ++a)
+            for (uint32_t b = 0; b <= start[pair.y + 1] - start[pair.y]; ++b) {
+                if (a == 0 && b == 0) continue;  // the pair itself
+                Candidate copy = pair;
+                copy.x = a == 0 ? pair.x : members[start[pair.x] + a - 1];
+                copy.y = b == 0 ? pair.y : members[start[pair.y] + b - 1];
+                matched->push_back(copy);
+            }
+    }
+    // By their first record, as the pairs came.
+    std::stable_sort(matched->begin(), matched->end(),
+                     [](const Candidate& p, const Candidate& q) { return p.x < q.x; });
+}
+
 }  // namespace
 
 bool matchPeople(PersonMatcher& matcher, const MatchScope& scope, const PeopleSettings& settings, PeopleMatch* out) {
@@ -32,6 +73,7 @@ bool matchPeople(PersonMatcher& matcher, const MatchScope& scope, const PeopleSe
     // one group after): a record imported a thousand times would
     // otherwise hold a key too many for all its pairs to be made.
     if (!scope.link) matcher.markCopies();
+    else if (split > 0 && split < matcher.records()) matcher.markCopies(split);
     if (!scope.link || (split > 0 && split < matcher.records()))
         matcher.candidates(split, scope.sameFile, settings.bounds, &found);
     out->candidates = found.count();
@@ -50,12 +92,14 @@ bool matchPeople(PersonMatcher& matcher, const MatchScope& scope, const PeopleSe
     if (!scoreCandidates(matcher, found, atLeast, &reached)) return false;
     if (settings.keepCandidates) out->found = std::move(found);
     found = CandidatePairs();
-    const double n = static_cast<double>(matcher.records());
+    const double n = static_cast<double>(split ? matcher.records() : matcher.distinctRecords());
     const double allPairs = split ? static_cast<double>(split) * (n - split) : n * (n - 1) / 2;
     if (settings.onePartner) {
         // Among rivals the share of A with a partner is fitted on its own.
         if (matcher.comparisons() > kNameComparisons) fitValueLevels(reached, allPairs, startShare, startShare, true, &out->model);
-        return scoreAmongRivals(matcher, reached, others, split, settings, out);
+        if (!scoreAmongRivals(matcher, reached, others, split, settings, out)) return false;
+        addCopiesOfPairs(matcher.copies(), split, &out->partners, &out->matched);
+        return true;
     }
     // m first at the set prior, then the prior with m held: fitted
     // together, pairs of namesakes that the prior lets in raise the m of a
@@ -65,6 +109,7 @@ bool matchPeople(PersonMatcher& matcher, const MatchScope& scope, const PeopleSe
                    &out->model);
     for (const Candidate& pair : reached)
         if (pairScore(out->model, nullptr, pair) >= settings.threshold) out->matched.push_back(pair);
+    if (scope.link) addCopiesOfPairs(matcher.copies(), split, nullptr, &out->matched);
     return true;
 }
 

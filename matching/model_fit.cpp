@@ -34,10 +34,12 @@ bool setUpModel(PersonMatcher& matcher, uint32_t split, uint32_t randomPairs, Fs
             model->u[c][l] = l == EXACT ? exact : model->u[c][l] * (1 - exact) / (others > 0 ? others : 1);
     }
     model->setWeights();
-    // Each record has about one partner among the other side's records.
-    const uint64_t others = split ? matcher.records() - split : matcher.records() - 1;
+    // Each record has about one partner among the other side's records
+    // (in one list, its copies one record).
+    const uint64_t others = split ? matcher.records() - split : matcher.distinctRecords() - 1;
     model->share = others > 1 ? 1.0 / others : 0.5;
-    model->records = matcher.records();
+    // Shares are of the records as the matcher has them: copies once.
+    model->records = matcher.distinctRecords();
     for (int c = 0; c < kNameComparisons; ++c) model->codeAgreement[c] = matcher.codeAgreement(c);
     matcher.setModel(*model);
     return true;
@@ -46,7 +48,8 @@ bool setUpModel(PersonMatcher& matcher, uint32_t split, uint32_t randomPairs, Fs
 double pairScore(const FsModel& model, const Partners* partners, const Candidate& pair) {
     double weight = pairWeight(model, pair);
     if (!partners) return model.probability(weight);
-    if (partners->heaviest[pair.x] == pair.y)
+    const uint32_t y = partners->firstOf && !partners->firstOf->empty() ? (*partners->firstOf)[pair.y] : pair.y;
+    if (partners->heaviest[pair.x] == y)
         return partnersProbability(partners->heaviestRatios[pair.x], partners->ratioSums[pair.x], partners->share);
     return partnerProbability(weight, partners->ratioSums[pair.x], partners->others, partners->share);
 }
@@ -171,6 +174,7 @@ double PersonMatcher::tiedRivals(uint32_t record, uint32_t split, double others)
         holdersFrom_.assign(facts_.size(), 0);
         std::vector<uint32_t> held;
         for (uint32_t r = split; r < records(); ++r) {
+            if (copyOf(r) != r) continue;  // one person's copies: one rival
             const NameWords b = nameOf(r);
             held.assign(b.part[0], b.part[0] + b.count[0]);
             held.insert(held.end(), b.part[1], b.part[1] + b.count[1]);
@@ -201,18 +205,17 @@ double PersonMatcher::codeAgreement(int part) const {
 
 bool PersonMatcher::randomPairLevels(uint32_t split, uint32_t count, std::vector<std::vector<uint64_t>>* levels) {
     levels->assign(comparisons(), std::vector<uint64_t>(kLevels, 0));
-    const uint32_t n = static_cast<uint32_t>(records());
-    uint32_t low = split ? split : n, high = split ? n - split : n;
-    if (low == 0 || high == 0 || n < 2) return true;
-    // No more draws than there are pairs: a small list's few pairs drawn
-    // over and over would pass for a large list's evidence.
-    uint64_t possible = split ? static_cast<uint64_t>(low) * high : static_cast<uint64_t>(n) * (n - 1) / 2;
-    if (count > possible) count = static_cast<uint32_t>(possible);
+    const uint32_t all = static_cast<uint32_t>(records());
     // Records drawn by their place in an order of their contents, so that
     // the same records in another order give the same draws: each side
-    // sorted by a hash of its words' and values' texts.
-    std::vector<std::pair<uint64_t, uint32_t>> order(n);
-    for (uint32_t r = 0; r < n; ++r) {
+    // sorted by a hash of its words' and values' texts. Copies of a record
+    // are drawn as the one record they are to the matcher.
+    std::vector<std::pair<uint64_t, uint32_t>> order;
+    order.reserve(all);
+    uint32_t low = 0;
+    for (uint32_t r = 0; r < all; ++r) {
+        if (copyOf(r) != r) continue;
+        low += !split || r < split;
         uint64_t h = 0xCBF29CE484222325ull;
         auto mix = [&h](std::string_view text) {
             for (unsigned char c : text) h = (h ^ c) * 0x100000001B3ull;
@@ -225,10 +228,18 @@ bool PersonMatcher::randomPairLevels(uint32_t split, uint32_t count, std::vector
         h = (h ^ name.count[0]) * 0x100000001B3ull;
         for (int f = 0; f < withCount_; ++f)
             mix(valuesOf(r)[f] == kNoWord ? std::string_view() : valueText(valuesOf(r)[f]));
-        order[r] = {h, r};
+        order.push_back({h, r});
     }
-    std::sort(order.begin(), order.begin() + (split ? split : n));
-    std::sort(order.begin() + (split ? split : n), order.end());
+    const uint32_t n = static_cast<uint32_t>(order.size());
+    const uint32_t high = split ? n - low : n;
+    if (low == 0 || high == 0 || n < 2) return true;
+    // No more draws than there are pairs: a small list's few pairs drawn
+    // over and over would pass for a large list's evidence.
+    const uint64_t possible = split ? static_cast<uint64_t>(low) * high : static_cast<uint64_t>(n) * (n - 1) / 2;
+    if (count > possible) count = static_cast<uint32_t>(possible);
+    const uint32_t bFrom = split ? low : 0;  // where B's records start in `order`
+    std::sort(order.begin(), order.begin() + low);
+    std::sort(order.begin() + low, order.end());
     uint64_t state = 0x5EED;
     auto next = [&state]() {
         uint64_t z = (state += 0x9E3779B97F4A7C15ull);
@@ -239,7 +250,7 @@ bool PersonMatcher::randomPairLevels(uint32_t split, uint32_t count, std::vector
     for (uint32_t i = 0; i < count; ++i) {
         Candidate pair;
         pair.x = order[next() % low].second;
-        pair.y = order[next() % high + (split ? split : 0)].second;
+        pair.y = order[next() % high + bFrom].second;
         if (pair.x == pair.y) continue;
         if (pair.x > pair.y) std::swap(pair.x, pair.y);
         if (!compare(&pair)) return false;
@@ -257,7 +268,7 @@ bool PersonMatcher::randomPairLevels(uint32_t split, uint32_t count, std::vector
     for (int f = 0; f < withCount_; ++f)
         if (kinds_[f] != ValueKind::TEXT) (*levels)[kNameComparisons + f].assign(kLevels, 0);
     for (uint64_t i = 0; i < more; ++i) {
-        uint32_t x = order[next() % low].second, y = order[next() % high + (split ? split : 0)].second;
+        uint32_t x = order[next() % low].second, y = order[next() % high + bFrom].second;
         if (x == y) continue;
         const uint32_t* a = valuesOf(x);
         const uint32_t* b = valuesOf(y);
@@ -278,7 +289,7 @@ double PersonMatcher::exactValueShare(int field, uint32_t split) const {
     if (split) {
         inA.assign(valueHolders_[field].size(), 0);
         for (uint32_t r = 0; r < split; ++r)
-            if (valuesOf(r)[field] != kNoWord) ++inA[valuesOf(r)[field]];
+            if (valuesOf(r)[field] != kNoWord && copyOf(r) == r) ++inA[valuesOf(r)[field]];
     }
     double same = 0, presentA = 0, presentB = 0;
     for (size_t v = 0; v < valueHolders_[field].size(); ++v) {

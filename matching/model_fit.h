@@ -37,6 +37,9 @@ struct Partners {
     std::vector<double> heaviestRatios;   // the ratios of that record and of B's records that match it
     double share = 0.5;
     double others = 0;  // B's records
+    // Per record, the first of its exact copies (PersonMatcher::copies),
+    // or null: a copy of the heaviest candidate is that partner too.
+    const std::vector<uint32_t>* firstOf = nullptr;
 };
 
 // A pair's probability of being one person: against its record's rivals

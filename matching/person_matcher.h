@@ -80,13 +80,20 @@ public:
     size_t records() const { return recordStart_.size(); }
 
     // Marks the records whose names and --with values are those of an
-    // earlier record, word for word and value for value: such copies
-    // take no keys (candidates meets only the first of them) and share its
-    // group. copyOf(r) is the first record of r's copies, r itself for a
-    // record of its own or the first.
-    void markCopies();
+    // earlier record, word for word and value for value (in link, of the
+    // same side, A below `split` or B): such copies take no keys
+    // (candidates meets only the first of them) and share its group or
+    // its pairs. copyOf(r) is the first record of r's copies, r itself for
+    // a record of its own or the first.
+    void markCopies(uint32_t split = 0);
     uint32_t copyOf(uint32_t record) const { return copyOf_.empty() ? record : copyOf_[record]; }
     const std::vector<uint32_t>& copies() const { return copyOf_; }
+    // The records less their copies.
+    size_t distinctRecords() const {
+        size_t n = 0;
+        for (uint32_t r = 0; r < records(); ++r) n += copyOf(r) == r;
+        return n;
+    }
     // The candidate pairs: all of them, or with `split` > 0 only pairs of a
     // record below `split` and one from it on (A and B of link), leaving
     // out a record with its own copy when `sameFile` (a file linked with

@@ -5,19 +5,19 @@ $ ovrin group --threshold 0 --pairs
 < Kowalski, Zbigniew
 < Zbigniew Kowalski
 < Zbygniew Kovalski
-> Kowalski, Zbigniew\tZbygniew Kovalski\t1\t3\t1\t0.612\t0.7
+> Kowalski, Zbigniew\tZbygniew Kovalski\t1\t3\t1\t0.764\t1.7
 ! ovrin: 3 records: 3 in 1 group, 0 alone (0 without a name); 1 candidate pair, 1 matched
 $ ovrin group --nicknames none --threshold 0 --pairs
 < Kowalski, Zbigniew
 < Zbigniew Kowalski
 < Zbygniew Kovalski
-> Kowalski, Zbigniew\tZbygniew Kovalski\t1\t3\t1\t0.617\t0.7
+> Kowalski, Zbigniew\tZbygniew Kovalski\t1\t3\t1\t0.767\t1.7
 ! ovrin: 3 records: 3 in 1 group, 0 alone (0 without a name); 1 candidate pair, 1 matched
 $ ovrin group --nicknames inputs/nicknames.csv --threshold 0 --pairs
 < Kowalski, Zbigniew
 < Zbigniew Kowalski
 < Zbygniew Kovalski
-> Kowalski, Zbigniew\tZbygniew Kovalski\t1\t3\t1\t0.612\t0.7
+> Kowalski, Zbigniew\tZbygniew Kovalski\t1\t3\t1\t0.764\t1.7
 ! ovrin: 3 records: 3 in 1 group, 0 alone (0 without a name); 1 candidate pair, 1 matched
 $ ovrin link --csv --best --nicknames=inputs/nicknames.csv --field given,surname - inputs/person_records.csv
 < given,surname

@@ -7,7 +7,8 @@
 - the order of the records changes no group;
 - a list with names in their own scripts groups as its copy spelled in
   Latin letters (as ovrin spells them: --json writes the name as read);
-- exact copies of a record (1, 50, 1,000, 100,000) make one group.
+- exact copies of a record (1, 50, 1,000, 100,000) make one group, and in
+  link every copy of A meets every copy of B.
    people_properties.py MAKE_PEOPLE OVRIN
 """
 import csv
@@ -133,5 +134,19 @@ with tempfile.TemporaryDirectory() as work:
         want = [sorted(str(i) for i in range(copies))] if copies > 1 else []
         check(found == want, "%d copies: %d groups, %s records grouped" %
               (copies, len(found), sum(len(g) for g in found)))
+
+    # In link, copies on either side are paired as their firsts are.
+    a, b = os.path.join(work, "a.csv"), os.path.join(work, "b.csv")
+    with open(a, "w") as f:
+        f.write("id,given,surname,dob\n" + "".join("a%d,John,Smith,1980-01-02\n" % i for i in range(3)))
+        f.write("am,Mary,Jones,1975-03-04\n")
+    with open(b, "w") as f:
+        f.write("id,given,surname,dob\n" + "".join("b%d,John,Smith,1980-01-02\n" % i for i in range(200)))
+        f.write("bm,Mary,Jones,1975-03-04\nbp,Peter,Brown,1960-07-08\n")
+    args = ["link", "--csv", "--field", "given,surname", "--with", "dob"]
+    pairs = list(csv.DictReader(run(args + [a, b])[0].splitlines()))
+    check(len(pairs) == 3 * 200 + 1, "link: %d pairs of 3 and 200 copies and one of Mary" % len(pairs))
+    best = list(csv.DictReader(run(args + ["--best", a, b])[0].splitlines()))
+    check(sorted(p["a.id"] for p in best) == ["a0", "a1", "a2", "am"], "link --best: a partner for each copy of A")
 
 sys.exit(1 if failed else 0)
