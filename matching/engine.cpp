@@ -69,22 +69,21 @@ bool matchPeople(PersonMatcher& matcher, const MatchScope& scope, const PeopleSe
     // A link with an empty side has no pairs; the matcher would take a split
     // of 0 for one list and pair B's records among themselves.
     const uint32_t split = scope.split;
-    // In one list, exact copies are one record to the candidates (and
-    // one group after): a record imported a thousand times would
+    // Exact copies are one record to the candidates (and one group or
+    // one partner after): a record imported a thousand times would
     // otherwise hold a key too many for all its pairs to be made.
-    if (!scope.link) matcher.markCopies();
-    else if (split > 0 && split < matcher.records()) matcher.markCopies(split);
-    if (!scope.link || (split > 0 && split < matcher.records()))
+    if (!scope.link || (split > 0 && split < matcher.records())) {
+        matcher.markCopies(split);
         matcher.candidates(split, scope.sameFile, settings.bounds, &found);
+    }
     out->candidates = found.count();
     out->matched.clear();
     if (!setUpModel(matcher, split, kRandomPairs, &out->model)) return false;
     const uint64_t others = split ? matcher.records() - split : matcher.records() - 1;
-    // Without partners each pair is scored on its own; with them every
-    // candidate's weight counts, and all are kept but those too light to
-    // count.
-    // The prior is fitted below: the pairs it may lift over the threshold
-    // are scored too.
+    // Without partners each pair is scored on its own, and as the prior is
+    // fitted below, the pairs it may lift over the threshold are scored
+    // too; with partners every candidate's weight counts, and all are kept
+    // but those too light to count.
     const double startShare = out->model.share;
     const double atLeast = settings.onePartner ? partnerWeightToReach(others, settings.threshold)
                                                : weightToReach(out->model, settings.threshold) - kShareBits;
